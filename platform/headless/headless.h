@@ -1,0 +1,100 @@
+// headless.h: controls of the headless platform layer, for tests and the capture tool.
+//
+// The headless layer implements platform/win32.h without a display server: windows are
+// records, the rendering context is an EGL (Mesa surfaceless) OpenGL compatibility
+// context drawing into a framebuffer object of the window's client size with 16-bit
+// colour (RGB565) and 16-bit depth, timeGetTime reads a virtual clock, message boxes are
+// written to stderr and recorded, and every platform call is logged and can be made to
+// fail. Everything here runs on the caller's thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace headless {
+
+// Back to a fresh state: clock 0, empty queue, log and boxes, no failures, no frame
+// handler, no dialog answers, 640 x 480 x 16 desktop, no window frame. Windows and
+// contexts still open are destroyed.
+void Reset();
+
+// The virtual clock that timeGetTime reads (ms, wraps modulo 2^32).
+void SetClock(DWORD ms);
+DWORD Clock();
+// How far each SwapBuffers moves the clock when no frame handler is set (default 16 ms),
+// so that a loop without a handler still reaches the end of the show.
+void SetDefaultFrameStep(DWORD ms);
+
+// Called by SwapBuffers after the frame is complete and before the swap returns, with the
+// number of frames swapped so far (1 for the first). The handler may read pixels, set the
+// clock for the next frame and post messages.
+void SetFrameHandler(std::function<void(int frameNumber)> handler);
+
+// Makes the named platform call fail (it returns its original failure value) on each of
+// its next `times` calls; times < 0 means every call from now on.
+void FailCall(const std::string& name, int times = -1);
+// Every platform call made since Reset, by name, with its main arguments, e.g.
+// "ChangeDisplaySettingsA(640x480x16, CDS_FULLSCREEN)" or "wglDeleteContext".
+const std::vector<std::string>& CallLog();
+// How many log entries start with name followed by '(' or end of string.
+int CallCount(const std::string& name);
+
+struct RecordedBox {
+    std::string caption;
+    std::string text;
+    UINT type;
+};
+const std::vector<RecordedBox>& MessageBoxes();
+
+// The desktop's mode, which EnumDisplaySettingsA reports and a full-screen request is
+// matched against; a request is refused (DISP_CHANGE_BADMODE) unless its size equals it,
+// or always when refuseFullScreen is set.
+void SetDesktopMode(int width, int height, int bitsPerPixel);
+void SetRefuseFullScreen(bool refuse);
+// The mode the display is in now: the desktop's, or the full-screen one while it is set.
+DEVMODEA CurrentMode();
+// The cursor's display counter (ShowCursor); 0 or more means shown.
+int CursorCounter();
+
+// Frame thickness that windowed (WS_OVERLAPPEDWINDOW) windows lose from their outer size.
+void SetWindowFrame(int left, int top, int right, int bottom);
+
+// The show's window (the last one created and not destroyed), or null.
+HWND MainWindow();
+// Resizes the window's client area as the window system would and sends WM_SIZE;
+// 0 x 0 stands for minimising.
+void ResizeClient(HWND window, int width, int height);
+// Posts a key press (WM_KEYDOWN with a virtual-key code) or a close request
+// (WM_SYSCOMMAND SC_CLOSE) to the show's window, as window-system input would arrive.
+void PressKey(int virtualKey);
+void RequestClose();
+// Messages waiting in the queue.
+std::size_t QueuedMessageCount();
+
+// Answers the next dialogs: after WM_INITDIALOG the dialog procedure receives
+// WM_COMMAND with each id in turn until one of them ends the dialog. With no answers
+// set, a dialog is answered with IDOK ("Go").
+void SetDialogAnswers(const std::vector<int>& commandIds);
+// The dialog's position after its procedure ran (SetWindowPos), and the checked state of
+// its controls.
+POINT LastDialogPosition();
+bool LastDialogTopmost();
+int LastDialogCheck(int controlId);
+
+// Reads the current framebuffer as tightly packed RGB bytes, bottom row first.
+std::vector<std::uint8_t> ReadPixels(int* width, int* height);
+
+// The virtual times (show clock) of calls made through the sound layer: stream starts and
+// stops, recorded by the headless sound implementation.
+struct SoundEvent {
+    std::string call;
+    DWORD clock;
+};
+const std::vector<SoundEvent>& SoundEvents();
+void RecordSoundEvent(const std::string& call);
+
+}  // namespace headless
