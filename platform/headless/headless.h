@@ -40,6 +40,8 @@ void FailCall(const std::string& name, int times = -1);
 // Every platform call made since Reset, by name, with its main arguments, e.g.
 // "ChangeDisplaySettingsA(640x480x16, CDS_FULLSCREEN)" or "wglDeleteContext".
 const std::vector<std::string>& CallLog();
+// Logging is on after Reset; a long capture turns it off so that memory stays flat.
+void SetCallLogging(bool enabled);
 // How many log entries start with name followed by '(' or end of string.
 int CallCount(const std::string& name);
 

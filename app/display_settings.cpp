@@ -1,0 +1,155 @@
+// display_settings.cpp: the output window, its display mode and its rendering context.
+#include "app/display_settings.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+
+namespace {
+
+const char kWindowClassName[] = "mainframe";
+const char kWindowTitle[] = "Kelvo Remix by Tarvik";
+
+int ReportShutdownError(const char* text) {
+    return MessageBoxA(nullptr, text, "SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION);
+}
+
+WNDCLASSA MakeWindowClass(HINSTANCE instance, WNDPROC windowProc) {
+    WNDCLASSA windowClass;
+    std::memset(&windowClass, 0, sizeof windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr;
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = kWindowClassName;
+    return windowClass;
+}
+
+PIXELFORMATDESCRIPTOR MakePixelFormatRequest() {
+    PIXELFORMATDESCRIPTOR request;
+    std::memset(&request, 0, sizeof request);
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 16;
+    request.cDepthBits = 16;
+    request.iLayerType = PFD_MAIN_PLANE;
+    return request;
+}
+
+}  // namespace
+
+DisplaySettings::DisplaySettings() : fullScreen(1), width(640), height(480) {}
+
+int DisplaySettings::ReportError(const char* text) {
+    return MessageBoxA(nullptr, text, "Error !", MB_OK | MB_ICONERROR);
+}
+
+int DisplaySettings::OpenWindow(HINSTANCE instance, WNDPROC windowProc, HWND* window,
+                                HDC* deviceContext, HGLRC* renderingContext) {
+    *window = nullptr;
+    *deviceContext = nullptr;
+    *renderingContext = nullptr;
+
+    WNDCLASSA windowClass = MakeWindowClass(instance, windowProc);
+    if (!RegisterClassA(&windowClass)) {
+        ReportError("Failed To Register The Window Class.");
+        return 0;
+    }
+
+    if (fullScreen == 1) {
+        DEVMODEA mode;
+        std::memset(&mode, 0, sizeof mode);
+        mode.dmSize = sizeof mode;
+        mode.dmPelsWidth = static_cast<DWORD>(width);
+        mode.dmPelsHeight = static_cast<DWORD>(height);
+        mode.dmBitsPerPel = 16;
+        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+        if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return 0;
+        ShowCursor(FALSE);
+    }
+
+    DWORD exStyle = WS_EX_APPWINDOW;
+    DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (fullScreen != 1) {
+        exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+        style = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    }
+    HWND newWindow = CreateWindowExA(exStyle, kWindowClassName, kWindowTitle, style, 0, 0, width,
+                                     height, nullptr, nullptr, instance, nullptr);
+    if (!newWindow) {
+        ReleaseWindow(nullptr, nullptr, nullptr);
+        ReportError("Window Creation Error");
+        return 0;
+    }
+
+    HDC newDeviceContext = GetDC(newWindow);
+    if (!newDeviceContext) {
+        ReleaseWindow(newWindow, nullptr, nullptr);
+        ReportError("Can't Create A GL Device Context.");
+        return 0;
+    }
+
+    PIXELFORMATDESCRIPTOR request = MakePixelFormatRequest();
+    int format = ChoosePixelFormat(newDeviceContext, &request);
+    if (format == 0) {
+        ReleaseWindow(newWindow, newDeviceContext, nullptr);
+        ReportError("Can't Find A Suitable PixelFormat.");
+        return 0;
+    }
+    if (!SetPixelFormat(newDeviceContext, format, &request)) {
+        ReleaseWindow(newWindow, newDeviceContext, nullptr);
+        ReportError("Can't Set The PixelFormat.");
+        return 0;
+    }
+
+    HGLRC newRenderingContext = wglCreateContext(newDeviceContext);
+    if (!newRenderingContext) {
+        ReleaseWindow(newWindow, newDeviceContext, nullptr);
+        ReportError("Can't Create A GL Rendering Context.");
+        return 0;
+    }
+    if (!wglMakeCurrent(newDeviceContext, newRenderingContext)) {
+        ReleaseWindow(newWindow, newDeviceContext, newRenderingContext);
+        ReportError("Can't Activate The GL Rendering Context.");
+        return 0;
+    }
+
+    ShowWindow(newWindow, SW_SHOW);
+    SetForegroundWindow(newWindow);
+    SetFocus(newWindow);
+
+    *window = newWindow;
+    *deviceContext = newDeviceContext;
+    *renderingContext = newRenderingContext;
+    return 1;
+}
+
+int DisplaySettings::Resize(int newWidth, int newHeight) {
+    width = newWidth;
+    height = newHeight;
+    glViewport(0, 0, newWidth, newHeight);
+    return 1;
+}
+
+int DisplaySettings::ReleaseWindow(HWND window, HDC deviceContext, HGLRC renderingContext) {
+    if (fullScreen == 1) {
+        ChangeDisplaySettingsA(nullptr, 0);
+        ShowCursor(TRUE);
+    }
+    if (renderingContext) {
+        if (!wglMakeCurrent(nullptr, nullptr)) ReportShutdownError("Release Of DC And RC Failed.");
+        if (!wglDeleteContext(renderingContext))
+            ReportShutdownError("Release Rendering Context Failed.");
+    }
+    if (deviceContext && !ReleaseDC(window, deviceContext))
+        ReportShutdownError("Release Device Context Failed.");
+    if (window && !DestroyWindow(window)) ReportShutdownError("Could Not Release hWnd.");
+    return 1;
+}
