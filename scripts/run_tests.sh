@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test: the normal build, then the same tests built
+# with AddressSanitizer and UndefinedBehaviorSanitizer. Starts Xvfb when there is no display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install_deps.sh
+
+scripts/build.sh build
+scripts/build.sh build-sanitize -DKELVO_SANITIZE=ON
+
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+jobs=$(nproc)
+echo "== Tests"
+scripts/with_display.sh ctest --test-dir build --output-on-failure -j"$jobs"
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+scripts/with_display.sh ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
