@@ -44,6 +44,7 @@ void Reset() {
     state.framesSwapped = 0;
     state.frameHandler = nullptr;
     state.logging = true;
+    state.echoBoxes = true;
     state.failures.clear();
     state.log.clear();
     state.boxes.clear();
@@ -66,6 +67,14 @@ void SetDefaultFrameStep(DWORD ms) { Get().defaultFrameStep = ms; }
 void SetFrameHandler(std::function<void(int)> handler) { Get().frameHandler = std::move(handler); }
 
 void FailCall(const std::string& name, int times) { Get().failures[name] = times; }
+
+void ClearRecords() {
+    Get().log.clear();
+    Get().boxes.clear();
+    Get().soundEvents.clear();
+}
+
+void SetMessageBoxEcho(bool enabled) { Get().echoBoxes = enabled; }
 
 void SetCallLogging(bool enabled) { Get().logging = enabled; }
 

@@ -45,6 +45,12 @@ void SetCallLogging(bool enabled);
 // How many log entries start with name followed by '(' or end of string.
 int CallCount(const std::string& name);
 
+// Empties the call log, the recorded message boxes and the sound events without touching
+// windows, contexts or the clock (long runs such as fuzzing call it between inputs).
+void ClearRecords();
+// Message boxes are echoed to stderr as "CAPTION: TEXT" unless this is turned off.
+void SetMessageBoxEcho(bool enabled);
+
 struct RecordedBox {
     std::string caption;
     std::string text;

@@ -58,6 +58,7 @@ struct State {
     std::function<void(int)> frameHandler;
     std::map<std::string, int> failures;
     bool logging = true;
+    bool echoBoxes = true;
     std::vector<std::string> log;
     std::vector<RecordedBox> boxes;
     std::vector<SoundEvent> soundEvents;

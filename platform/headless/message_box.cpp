@@ -8,7 +8,9 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
     const char* safeText = text ? text : "";
     headless::detail::Log(std::string("MessageBoxA(") + safeCaption + ": " + safeText + ")");
     headless::detail::Get().boxes.push_back({safeCaption, safeText, type});
-    std::fprintf(stderr, "%s: %s\n", safeCaption, safeText);
-    std::fflush(stderr);
+    if (headless::detail::Get().echoBoxes) {
+        std::fprintf(stderr, "%s: %s\n", safeCaption, safeText);
+        std::fflush(stderr);
+    }
     return IDOK;
 }
