@@ -2,6 +2,7 @@
 #include "app/display_settings.h"
 #include "app/main_window_proc.h"
 #include "app/program_state.h"
+#include "gfx/texture_registry.h"
 #include "platform/win32.h"
 #include "timeline/effect_sequencer.h"
 
@@ -60,6 +61,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     sequencer = new EffectSequencer();
     sequencer->Clear();
+    textureRegistry = new TextureRegistry();
 
     sequencer->startTime = timeGetTime();
 

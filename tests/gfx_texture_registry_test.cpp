@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program_state.h"
 #include "support/png_test_files.h"
 
 namespace {
@@ -234,6 +235,27 @@ TEST_F(TextureRegistryTest, PictureDrawnWithOriginBottomLeftIsUpright) {
         EXPECT_NEAR(pixel.g, e.g, 8);
         EXPECT_NEAR(pixel.b, e.b, 8);
     }
+}
+
+}  // namespace
+
+namespace {
+
+class TextureRegistryStartUp : public HeadlessTest {};
+
+TEST_F(TextureRegistryStartUp, StartUpMakesTheOneRegistryBeforeTheFirstFrame) {
+    TextureRegistry* seenInFrames = nullptr;
+    bool sameInEveryFrame = true;
+    RunShow([&](int frame) {
+        if (frame == 1) seenInFrames = textureRegistry;
+        sameInEveryFrame = sameInEveryFrame && textureRegistry == seenInFrames;
+        headless::SetClock(headless::Clock() + 16);
+        if (frame == 3) headless::PressKey(VK_ESCAPE);
+    });
+    EXPECT_NE(seenInFrames, nullptr);
+    EXPECT_TRUE(sameInEveryFrame);
+    EXPECT_EQ(textureRegistry, seenInFrames) << "the registry lasts until the process ends";
+    ReleaseProgramObjects();
 }
 
 }  // namespace
