@@ -9,10 +9,12 @@ class MusicTrack {
 public:
     FMUSIC_MODULE* song;     // SoundType::Module only
     FSOUND_STREAM* stream;   // the two stream types only
-    char fileName[50];
-    SoundType type;
+    char fileName[50];       // NUL-terminated; what the open call receives
+    SoundType type;          // as given, even when not a valid type
 
-    // Initialises the library and opens the file; each failure shows an "ERROR!" box.
+    // Initialises the library and opens the file; each failure shows an "ERROR!" box and
+    // construction goes on. A path of 50 characters or more is not copied (fileName stays
+    // empty) and is reported as music that cannot be read.
     MusicTrack(const char* path, SoundType soundType);
 
     // 1 when playback started or there was nothing to play; 0 when the library refused.

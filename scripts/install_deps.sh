@@ -9,7 +9,7 @@ packages=(
   libpng-dev zlib1g-dev lib3ds-dev
   libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev libmp3lame-dev
   xvfb xauth xdotool x11-utils openbox
-  lame sox
+  lame sox ffmpeg
 )
 
 missing=()

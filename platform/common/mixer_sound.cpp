@@ -1,0 +1,148 @@
+// mixer_sound.cpp: the SDL2_mixer device and the table of open streams and songs.
+#include "platform/common/mixer_sound.h"
+
+#include <cstring>
+#include <map>
+
+#include <SDL.h>
+
+#include "platform/file_paths.h"
+
+namespace mixer_sound {
+namespace {
+
+constexpr int kMinMixRate = 4000;
+constexpr int kMaxMixRate = 192000;
+constexpr int kDecodeRate = 44100;
+constexpr std::size_t kMaxResolvedPath = 4096;
+
+bool deviceOpen = false;
+
+// Handles are ids cast to pointers: they are never dereferenced and never reused, so a
+// handle kept after its track was freed stays unknown instead of naming a newer track.
+std::map<std::uintptr_t, Track> tracks;
+std::uintptr_t nextId = 1;
+
+Mix_MusicType MusicTypeOf(Kind kind) {
+    switch (kind) {
+        case Kind::MpegStream: return MUS_MP3;
+        case Kind::WavStream: return MUS_WAV;
+        case Kind::Song: return MUS_MOD;
+    }
+    return MUS_NONE;
+}
+
+std::uintptr_t Open(const char* programPath, Kind kind) {
+    if (!deviceOpen || programPath == nullptr) return 0;
+    char resolved[kMaxResolvedPath];
+    if (!ResolveProgramPath(programPath, resolved, sizeof resolved)) {
+        SDL_SetError("no such file: %s", programPath);
+        return 0;
+    }
+    SDL_RWops* file = SDL_RWFromFile(resolved, "rb");
+    if (file == nullptr) return 0;
+    // The decoder is chosen by the kind asked for, not guessed from the contents, so a
+    // file of another kind is refused rather than played by whichever decoder takes it.
+    Mix_Music* music = Mix_LoadMUSType_RW(file, MusicTypeOf(kind), SDL_TRUE);
+    if (music == nullptr) return 0;
+    std::uintptr_t id = nextId++;
+    tracks[id] = Track{music, kind, resolved};
+    return id;
+}
+
+Track* Find(std::uintptr_t id, bool song) {
+    auto found = tracks.find(id);
+    if (found == tracks.end()) return nullptr;
+    if ((found->second.kind == Kind::Song) != song) return nullptr;
+    return &found->second;
+}
+
+}  // namespace
+
+int OpenDevice(int mixRate, const char* driver) {
+    if (deviceOpen) return 1;
+    if (mixRate < kMinMixRate || mixRate > kMaxMixRate) {
+        SDL_SetError("mixing rate %d Hz out of range", mixRate);
+        return 0;
+    }
+    if (driver != nullptr) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+    int started = SDL_InitSubSystem(SDL_INIT_AUDIO);
+    if (driver != nullptr) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (started < 0) return 0;
+    // No format changes allowed: SDL converts to whatever the hardware takes, so the mix
+    // (and a disk driver's file) is at exactly the rate asked for.
+    if (Mix_OpenAudioDevice(mixRate, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr, 0) < 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return 0;
+    }
+    deviceOpen = true;
+    return 1;
+}
+
+bool IsDeviceOpen() { return deviceOpen; }
+
+void CloseDevice() {
+    if (!deviceOpen) return;
+    Mix_HaltMusic();
+    for (auto& entry : tracks) Mix_FreeMusic(entry.second.music);
+    tracks.clear();
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    deviceOpen = false;
+}
+
+FSOUND_STREAM* OpenStream(const char* programPath, Kind kind) {
+    if (kind == Kind::Song) return nullptr;
+    return reinterpret_cast<FSOUND_STREAM*>(Open(programPath, kind));
+}
+
+FMUSIC_MODULE* LoadSong(const char* programPath) {
+    return reinterpret_cast<FMUSIC_MODULE*>(Open(programPath, Kind::Song));
+}
+
+Track* FindStream(FSOUND_STREAM* stream) {
+    return Find(reinterpret_cast<std::uintptr_t>(stream), false);
+}
+
+Track* FindSong(FMUSIC_MODULE* song) { return Find(reinterpret_cast<std::uintptr_t>(song), true); }
+
+void FreeTrack(Track* track) {
+    for (auto entry = tracks.begin(); entry != tracks.end(); ++entry) {
+        if (&entry->second != track) continue;
+        Mix_FreeMusic(entry->second.music);
+        tracks.erase(entry);
+        return;
+    }
+}
+
+int DecodeFile(const std::string& path, Kind kind, std::vector<std::int16_t>* samples,
+               std::string* error) {
+    (void)kind;  // the file was opened as this kind before; its contents pick the decoder
+    bool openedHere = false;
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    if (!Mix_QuerySpec(&rate, &format, &channels)) {
+        if (!OpenDevice(kDecodeRate, "dummy")) {
+            *error = std::string("cannot start the sound mixer: ") + SDL_GetError();
+            return 0;
+        }
+        openedHere = true;
+        Mix_QuerySpec(&rate, &format, &channels);
+    }
+    int result = 0;
+    if (rate != kDecodeRate || format != AUDIO_S16SYS || channels != kChannels) {
+        *error = "the sound mixer is open in another format than 44.1 kHz 16-bit stereo";
+    } else if (Mix_Chunk* chunk = Mix_LoadWAV(path.c_str())) {
+        const std::int16_t* pcm = reinterpret_cast<const std::int16_t*>(chunk->abuf);
+        samples->assign(pcm, pcm + chunk->alen / sizeof(std::int16_t));
+        Mix_FreeChunk(chunk);
+        result = 1;
+    } else {
+        *error = "cannot decode " + path + ": " + Mix_GetError();
+    }
+    if (openedHere) CloseDevice();
+    return result;
+}
+
+}  // namespace mixer_sound
