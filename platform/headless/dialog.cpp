@@ -2,6 +2,7 @@
 // each scripted control id, as clicks and keys would send them (EndDialog,
 // SendDlgItemMessageA, SetWindowPos).
 #include "platform/headless/headless_local.h"
+#include "platform/resources.h"
 
 using namespace headless::detail;
 
@@ -23,7 +24,8 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure,
                            ? std::to_string(reinterpret_cast<std::uintptr_t>(templateName))
                            : std::string(templateName ? templateName : "");
     Log("DialogBoxParamA(" + name + ")");
-    if (ShouldFail("DialogBoxParamA") || !procedure) return -1;
+    if (ShouldFail("DialogBoxParamA") || !procedure || !FindDialogTemplate(templateName))
+        return -1;
 
     HWND handle = NewHandle<HWND>();
     Get().dialogs[handle] = Dialog{};

@@ -1,0 +1,217 @@
+// dialog.cpp: modal dialogs from the program's dialog templates, shown with FLTK.
+// Provides DialogBoxParamA, EndDialog and SendDlgItemMessageA, and SetWindowPos on dialogs.
+//
+// Controls are placed by converting dialog units with the base units of the 8-point
+// dialog font (6 x 13 pixels). As the Windows dialog manager does, Enter presses the
+// default button (id IDOK), and Escape and the close button send IDCANCEL.
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/x.H>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "platform/live/live_local.h"
+#include "platform/resources.h"
+
+namespace {
+
+// Pixels per 4 horizontal and per 8 vertical dialog units.
+constexpr int kBaseUnitX = 6;
+constexpr int kBaseUnitY = 13;
+// Label size in pixels for the 8-point dialog font.
+constexpr int kFontSize = 12;
+constexpr DWORD kButtonKindMask = 0x0F;
+
+int PixelsX(int units) { return units * kBaseUnitX / 4; }
+int PixelsY(int units) { return units * kBaseUnitY / 8; }
+
+struct Control {
+    Fl_Button* widget;
+    WORD id;
+    DWORD kind;
+};
+
+struct Dialog {
+    std::unique_ptr<Fl_Double_Window> window;
+    std::vector<Control> controls;
+    DLGPROC procedure = nullptr;
+    bool ended = false;
+    INT_PTR result = 0;
+    bool topmost = false;
+};
+
+std::vector<Dialog*>& OpenDialogs() {
+    static std::vector<Dialog*> dialogs;
+    return dialogs;
+}
+
+HWND HandleOf(Dialog* dialog) { return reinterpret_cast<HWND>(dialog); }
+
+Dialog* FindDialog(HWND handle) {
+    for (Dialog* dialog : OpenDialogs())
+        if (HandleOf(dialog) == handle) return dialog;
+    return nullptr;
+}
+
+Control* FindControl(Dialog* dialog, int id) {
+    for (Control& control : dialog->controls)
+        if (control.id == id) return &control;
+    return nullptr;
+}
+
+void SendCommand(Dialog* dialog, WORD id, Fl_Widget* control) {
+    if (dialog->ended) return;
+    dialog->procedure(HandleOf(dialog), WM_COMMAND, MAKEWPARAM(id, 0),
+                      reinterpret_cast<LPARAM>(control));
+}
+
+void OnControl(Fl_Widget* widget, void* data) {
+    auto* dialog = static_cast<Dialog*>(data);
+    for (Control& control : dialog->controls)
+        if (control.widget == widget) SendCommand(dialog, control.id, widget);
+}
+
+// FLTK calls the window's callback for Escape and for the window manager's close button.
+void OnWindow(Fl_Widget*, void* data) { SendCommand(static_cast<Dialog*>(data), IDCANCEL, nullptr); }
+
+Fl_Button* MakeButton(const DialogItemTemplate& item) {
+    int x = PixelsX(item.x), y = PixelsY(item.y), w = PixelsX(item.cx), h = PixelsY(item.cy);
+    switch (item.style & kButtonKindMask) {
+    case BS_DEFPUSHBUTTON: return new Fl_Return_Button(x, y, w, h, item.text);
+    case BS_AUTOCHECKBOX: return new Fl_Check_Button(x, y, w, h, item.text);
+    default: return new Fl_Button(x, y, w, h, item.text);
+    }
+}
+
+void Build(Dialog* dialog, const DialogTemplate& form) {
+    dialog->window.reset(new Fl_Double_Window(PixelsX(form.cx), PixelsY(form.cy), form.caption));
+    dialog->window->begin();
+    for (int i = 0; i < form.itemCount; ++i) {
+        const DialogItemTemplate& item = form.items[i];
+        Fl_Button* widget = MakeButton(item);
+        widget->labelsize(kFontSize);
+        widget->callback(OnControl, dialog);
+        if (!(item.style & WS_TABSTOP)) widget->clear_visible_focus();
+        if (!(item.style & WS_VISIBLE)) widget->hide();
+        dialog->controls.push_back(Control{widget, item.id, item.style & kButtonKindMask});
+    }
+    dialog->window->end();
+    dialog->window->set_modal();
+    dialog->window->callback(OnWindow, dialog);
+}
+
+// The keyboard focus starts on the first control that is not a push button, so that
+// Space changes a choice rather than pressing a button; Enter presses the default button
+// wherever the focus is.
+void SetInitialFocus(Dialog* dialog) {
+    for (Control& control : dialog->controls) {
+        if (control.kind != BS_PUSHBUTTON && control.kind != BS_DEFPUSHBUTTON &&
+            control.widget->visible()) {
+            control.widget->take_focus();
+            return;
+        }
+    }
+}
+
+// Keeps the dialog above other windows: raised now, and marked "above" for the window
+// manager (EWMH _NET_WM_STATE_ABOVE) where one runs.
+void KeepOnTop(Fl_Window* window) {
+    Window xid = fl_xid(window);
+    if (!xid) return;
+    XRaiseWindow(fl_display, xid);
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = xid;
+    event.xclient.message_type = XInternAtom(fl_display, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 1;  // add the state
+    event.xclient.data.l[1] = static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_ABOVE", False));
+    event.xclient.data.l[3] = 1;  // asked by an application
+    XSendEvent(fl_display, DefaultRootWindow(fl_display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(fl_display);
+}
+
+// FLTK ends the process when it cannot open its display, so the display is opened here.
+bool OpenFltkDisplay() {
+    if (fl_display) return true;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    fl_open_display(display);
+    return true;
+}
+
+INT_PTR RunModal(Dialog* dialog) {
+    dialog->window->show();
+    if (dialog->topmost) KeepOnTop(dialog->window.get());
+    SetInitialFocus(dialog);
+    while (!dialog->ended && dialog->window->shown()) Fl::wait();
+    dialog->window->hide();
+    // The dialog is off the screen before the caller opens anything else.
+    Fl::check();
+    XSync(fl_display, False);
+    return dialog->ended ? dialog->result : -1;
+}
+
+}  // namespace
+
+namespace live {
+
+bool SetDialogPos(HWND window, HWND insertAfter, int x, int y, UINT flags) {
+    Dialog* dialog = FindDialog(window);
+    if (!dialog) return false;
+    if (!(flags & SWP_NOMOVE)) dialog->window->position(x, y);
+    if (insertAfter == HWND_TOPMOST) {
+        dialog->topmost = true;
+        if (dialog->window->shown()) KeepOnTop(dialog->window.get());
+    }
+    return true;
+}
+
+}  // namespace live
+
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure,
+                        LPARAM initParam) {
+    const DialogTemplate* form = FindDialogTemplate(templateName);
+    if (!form || !procedure) return -1;
+    if (!OpenFltkDisplay()) {
+        std::fprintf(stderr, "%s: cannot show the dialog without a display\n",
+                     form->caption ? form->caption : "Dialog");
+        return -1;
+    }
+    Dialog dialog;
+    dialog.procedure = procedure;
+    Build(&dialog, *form);
+    OpenDialogs().push_back(&dialog);
+    WPARAM firstControl = dialog.controls.empty()
+                              ? 0
+                              : reinterpret_cast<WPARAM>(dialog.controls.front().widget);
+    procedure(HandleOf(&dialog), WM_INITDIALOG, firstControl, initParam);
+    INT_PTR result = dialog.ended ? dialog.result : RunModal(&dialog);
+    auto& dialogs = OpenDialogs();
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), &dialog), dialogs.end());
+    return result;
+}
+
+BOOL EndDialog(HWND handle, INT_PTR result) {
+    Dialog* dialog = FindDialog(handle);
+    if (!dialog) return FALSE;
+    dialog->ended = true;
+    dialog->result = result;
+    return TRUE;
+}
+
+LRESULT SendDlgItemMessageA(HWND handle, int controlId, UINT message, WPARAM wParam, LPARAM) {
+    Dialog* dialog = FindDialog(handle);
+    Control* control = dialog ? FindControl(dialog, controlId) : nullptr;
+    if (!control || control->kind != BS_AUTOCHECKBOX) return 0;
+    if (message == BM_SETCHECK) control->widget->value(wParam == BST_CHECKED ? 1 : 0);
+    if (message == BM_GETCHECK) return control->widget->value() ? BST_CHECKED : BST_UNCHECKED;
+    return 0;
+}

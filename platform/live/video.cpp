@@ -1,0 +1,47 @@
+// video.cpp: starting SDL's video subsystem with the GL attributes of the show's windows.
+#include <cstdio>
+
+#include "platform/live/live_local.h"
+
+namespace {
+
+int videoState = 0;  // 0: not tried yet, 1: running, -1: no display
+
+// The one pixel format the layer offers (ChoosePixelFormat): 16-bit RGB colour, 16-bit depth,
+// double-buffered, compatibility profile. X11 fixes a window's visual when the window is
+// made, so these are set before any window exists rather than by SetPixelFormat.
+void SetGlAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+}  // namespace
+
+namespace live {
+
+bool StartVideo() {
+    if (videoState) return videoState > 0;
+    // Termination signals are the desktop guard's; SDL would turn them into SDL_QUIT.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A full-screen window keeps its mode when another window takes the focus.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "Cannot open the display: %s\n", SDL_GetError());
+        videoState = -1;
+        return false;
+    }
+    videoState = 1;
+    SetGlAttributes();
+    return true;
+}
+
+bool VideoStarted() { return videoState > 0; }
+
+}  // namespace live
