@@ -2,6 +2,7 @@
 #include "app/display_settings.h"
 #include "app/main_window_proc.h"
 #include "app/program_state.h"
+#include "app/settings_dialog.h"
 #include "gfx/texture_registry.h"
 #include "platform/win32.h"
 #include "timeline/effect_sequencer.h"
@@ -51,6 +52,8 @@ void RunMainLoop(const OutputWindow& output) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     displaySettings = new DisplaySettings();
 
+    // The dialog's outcome is in quitFlag and displaySettings->fullScreen.
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, SettingsDialogProc, 0);
     if (quitFlag == 1) return 0;
 
     OutputWindow output;
