@@ -1,0 +1,82 @@
+// End-to-end tests of the real kelvo program on a private X server: the show's window,
+// and the ways out of the show.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/live_session.h"
+
+namespace {
+
+const char kTitle[] = "Kelvo Remix by Tarvik";
+// Windows at least this wide are the show's; the dialog is narrower.
+const int kShowMinWidth = 400;
+const int kTimeoutMs = 15000;
+
+class E2eShowTest : public ::testing::Test {
+protected:
+    // Starts the program, answers the dialog with Enter (full screen) and waits for the
+    // show's window.
+    void StartShow() {
+        ASSERT_TRUE(display.Ready()) << display.Problem();
+        program.reset(new LiveProgram(display.Name()));
+        ASSERT_TRUE(program->Started());
+        ScreenWindow dialog;
+        ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
+        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowfocus", "--sync",
+                                              std::to_string(dialog.id), "key", "Return"}));
+        ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show))
+            << program->Output();
+        // Let the show reach its main loop: input is taken once loading is done.
+        SleepMs(500);
+    }
+    // Waits for the program's end and checks the exit code and the time it took.
+    void ExpectQuickExit(long long since) {
+        int exitCode = -1;
+        ASSERT_TRUE(program->WaitForExit(kTimeoutMs, &exitCode)) << program->Output();
+        long long tookMs = NowMs() - since;
+        EXPECT_EQ(0, exitCode) << program->Output();
+        EXPECT_LT(tookMs, 1000) << "the show took " << tookMs << " ms to end";
+        RecordProperty("exit_ms", static_cast<int>(tookMs));
+        int width = 0, height = 0;
+        ASSERT_TRUE(ScreenSize(display.Name(), &width, &height));
+        EXPECT_EQ(640, width);
+        EXPECT_EQ(480, height);
+        EXPECT_TRUE(WindowsTitled(display.Name(), kTitle).empty());
+    }
+
+    PrivateDisplay display{false};
+    std::unique_ptr<LiveProgram> program;
+    ScreenWindow show;
+};
+
+}  // namespace
+
+TEST_F(E2eShowTest, FullScreenWindowCoversTheScreenAndEscapeEndsTheShow) {
+    StartShow();
+    EXPECT_EQ(kTitle, show.title);
+    EXPECT_EQ(0, show.x);
+    EXPECT_EQ(0, show.y);
+    EXPECT_EQ(640, show.width);
+    EXPECT_EQ(480, show.height);
+    long long pressed = NowMs();
+    ASSERT_EQ(0, RunTool(display.Name(),
+                         {"xdotool", "key", "--window", std::to_string(show.id), "Escape"}));
+    ExpectQuickExit(pressed);
+}
+
+TEST_F(E2eShowTest, OtherKeysDoNotEndTheShow) {
+    StartShow();
+    ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "key", "--window", std::to_string(show.id),
+                                          "space", "Return", "q", "F4"}));
+    int exitCode = -1;
+    EXPECT_FALSE(program->WaitForExit(700, &exitCode)) << program->Output();
+    EXPECT_EQ(1u, WindowsTitled(display.Name(), kTitle).size());
+}
+
+TEST_F(E2eShowTest, CloseRequestEndsTheShow) {
+    StartShow();
+    long long requested = NowMs();
+    ASSERT_TRUE(RequestClose(display.Name(), show.id));
+    ExpectQuickExit(requested);
+}

@@ -1,0 +1,416 @@
+// live_session.cpp: a private X server, the real program on it, and what tests see of it.
+#include "support/live_session.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+constexpr int kServerStartMs = 10000;
+constexpr int kWindowManagerStartMs = 10000;
+
+// The environment of a child: ours, with the display and the dummy sound driver set.
+std::vector<std::string> ChildEnvironment(const std::string& display) {
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable; ++variable) {
+        if (std::strncmp(*variable, "DISPLAY=", 8) == 0) continue;
+        if (std::strncmp(*variable, "SDL_AUDIODRIVER=", 16) == 0) continue;
+        variables.emplace_back(*variable);
+    }
+    variables.push_back("DISPLAY=" + display);
+    variables.push_back("SDL_AUDIODRIVER=dummy");
+    return variables;
+}
+
+// Starts program with arguments; stdout and stderr go to outputFd (or /dev/null when -1).
+pid_t Spawn(const std::vector<std::string>& arguments, const std::string& display,
+            const std::string& workDir, int outputFd, int keepFd = -1) {
+    std::vector<std::string> environment = ChildEnvironment(display);
+    std::vector<char*> argv, envp;
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    for (const std::string& variable : environment) envp.push_back(const_cast<char*>(variable.c_str()));
+    envp.push_back(nullptr);
+    pid_t pid = fork();
+    if (pid != 0) return pid;
+    setpgid(0, 0);
+    int sink = outputFd >= 0 ? outputFd : open("/dev/null", O_WRONLY);
+    int input = open("/dev/null", O_RDONLY);
+    dup2(input, 0);
+    dup2(sink, 1);
+    dup2(sink, 2);
+    if (keepFd >= 0) fcntl(keepFd, F_SETFD, 0);
+    if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(127);
+    execvpe(argv[0], argv.data(), envp.data());
+    _exit(127);
+}
+
+void Stop(pid_t pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 200; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+        SleepMs(10);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+// An X connection for one query.
+struct Connection {
+    explicit Connection(const std::string& name) : display(XOpenDisplay(name.c_str())) {}
+    ~Connection() {
+        if (display) XCloseDisplay(display);
+    }
+    Display* display;
+};
+
+bool WindowManagerRunning(Display* display) {
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    bool running = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                      XA_WINDOW, &type, &format, &count, &remaining, &data) == Success &&
+                   count == 1;
+    if (data) XFree(data);
+    return running;
+}
+
+std::vector<long> CardinalProperty(Display* display, Window window, const char* name, Atom kind) {
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 32, False, kind,
+                           &type, &format, &count, &remaining, &data) == Success &&
+        format == 32) {
+        const long* items = reinterpret_cast<const long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data) XFree(data);
+    return values;
+}
+
+std::string TitleOf(Display* display, Window window) {
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 256,
+                           False, XInternAtom(display, "UTF8_STRING", False), &type, &format,
+                           &count, &remaining, &data) == Success &&
+        data)
+        title.assign(reinterpret_cast<char*>(data), count);
+    if (data) XFree(data);
+    if (title.empty()) {
+        char* name = nullptr;
+        if (XFetchName(display, window, &name) && name) {
+            title = name;
+            XFree(name);
+        }
+    }
+    return title;
+}
+
+void Describe(Display* display, Window window, ScreenWindow* found) {
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, window, &attributes);
+    Window child;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &found->x, &found->y,
+                          &child);
+    found->id = window;
+    found->width = attributes.width;
+    found->height = attributes.height;
+    XClassHint hint;
+    if (XGetClassHint(display, window, &hint)) {
+        found->windowClass = hint.res_class ? hint.res_class : "";
+        if (hint.res_name) XFree(hint.res_name);
+        if (hint.res_class) XFree(hint.res_class);
+    }
+    std::vector<long> frame = CardinalProperty(display, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    if (frame.size() == 4) {
+        found->frameLeft = static_cast<int>(frame[0]);
+        found->frameRight = static_cast<int>(frame[1]);
+        found->frameTop = static_cast<int>(frame[2]);
+        found->frameBottom = static_cast<int>(frame[3]);
+    }
+    Atom above = XInternAtom(display, "_NET_WM_STATE_ABOVE", False);
+    for (long state : CardinalProperty(display, window, "_NET_WM_STATE", XA_ATOM))
+        if (static_cast<Atom>(state) == above) found->above = true;
+}
+
+void Search(Display* display, Window window, const std::string& title,
+            std::vector<ScreenWindow>* found) {
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.map_state == IsViewable && TitleOf(display, children[i]) == title) {
+            ScreenWindow item;
+            item.title = title;
+            Describe(display, children[i], &item);
+            found->push_back(item);
+        }
+        Search(display, children[i], title, found);
+    }
+    if (children) XFree(children);
+}
+
+void PutChunk(std::string* png, const char* type, const std::string& data) {
+    auto put32 = [png](unsigned long value) {
+        for (int shift = 24; shift >= 0; shift -= 8) png->push_back(static_cast<char>((value >> shift) & 0xFF));
+    };
+    put32(data.size());
+    std::string body = std::string(type, 4) + data;
+    png->append(body);
+    put32(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
+}
+
+// An 8-bit RGB PNG of rows top first.
+std::string EncodePng(int width, int height, const std::string& rgbRows) {
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    std::string header;
+    for (unsigned long value : {static_cast<unsigned long>(width), static_cast<unsigned long>(height)})
+        for (int shift = 24; shift >= 0; shift -= 8) header.push_back(static_cast<char>((value >> shift) & 0xFF));
+    header += std::string("\x08\x02\x00\x00\x00", 5);
+    PutChunk(&png, "IHDR", header);
+    uLongf size = compressBound(static_cast<uLong>(rgbRows.size()));
+    std::string compressed(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(&compressed[0]), &size,
+              reinterpret_cast<const Bytef*>(rgbRows.data()), static_cast<uLong>(rgbRows.size()), 9);
+    compressed.resize(size);
+    PutChunk(&png, "IDAT", compressed);
+    PutChunk(&png, "IEND", "");
+    return png;
+}
+
+}  // namespace
+
+long long NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+PrivateDisplay::PrivateDisplay(bool windowManager) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) {
+        problem_ = "no pipe";
+        return;
+    }
+    fcntl(pipeFds[0], F_SETFD, FD_CLOEXEC);
+    fcntl(pipeFds[1], F_SETFD, FD_CLOEXEC);
+    server_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "640x480x16",
+                     "-nolisten", "tcp"},
+                    "", "", -1, pipeFds[1]);
+    close(pipeFds[1]);
+    std::string number;
+    pollfd waiting = {pipeFds[0], POLLIN, 0};
+    long long deadline = NowMs() + kServerStartMs;
+    while (number.find('\n') == std::string::npos && NowMs() < deadline &&
+           poll(&waiting, 1, 100) >= 0) {
+        char buffer[16];
+        if (!(waiting.revents & (POLLIN | POLLHUP))) continue;
+        ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
+        if (got <= 0) break;
+        number.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(pipeFds[0]);
+    if (number.find('\n') == std::string::npos) {
+        problem_ = "Xvfb did not start (is it installed? scripts/install_deps.sh)";
+        return;
+    }
+    name_ = ":" + number.substr(0, number.find('\n'));
+    if (windowManager) {
+        windowManager_ = Spawn({"openbox", "--sm-disable"}, name_, "", -1);
+        Connection connection(name_);
+        deadline = NowMs() + kWindowManagerStartMs;
+        while (connection.display && !WindowManagerRunning(connection.display) && NowMs() < deadline)
+            SleepMs(20);
+        if (!connection.display || !WindowManagerRunning(connection.display)) {
+            problem_ = "openbox did not start (scripts/install_deps.sh installs it)";
+            return;
+        }
+    }
+    ready_ = true;
+}
+
+PrivateDisplay::~PrivateDisplay() {
+    Stop(windowManager_);
+    Stop(server_);
+}
+
+std::vector<ScreenWindow> WindowsTitled(const std::string& display, const std::string& title) {
+    std::vector<ScreenWindow> found;
+    Connection connection(display);
+    if (connection.display) Search(connection.display, DefaultRootWindow(connection.display), title, &found);
+    return found;
+}
+
+bool ScreenSize(const std::string& display, int* width, int* height) {
+    Connection connection(display);
+    if (!connection.display) return false;
+    *width = DisplayWidth(connection.display, DefaultScreen(connection.display));
+    *height = DisplayHeight(connection.display, DefaultScreen(connection.display));
+    return true;
+}
+
+unsigned long ScreenArea::At(int x, int y) const {
+    std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
+    auto byte = [&](std::size_t i) { return static_cast<unsigned long>(static_cast<unsigned char>(rgb[i])); };
+    return byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2);
+}
+
+bool GrabArea(const std::string& display, int x, int y, int width, int height, ScreenArea* area) {
+    Connection connection(display);
+    if (!connection.display || width <= 0 || height <= 0) return false;
+    Window root = DefaultRootWindow(connection.display);
+    XImage* image = XGetImage(connection.display, root, x, y, width, height, AllPlanes, ZPixmap);
+    if (!image) return false;
+    Colormap colormap = DefaultColormap(connection.display, DefaultScreen(connection.display));
+    area->width = width;
+    area->height = height;
+    area->rgb.clear();
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            XColor colour;
+            colour.pixel = XGetPixel(image, column, row);
+            XQueryColor(connection.display, colormap, &colour);
+            area->rgb.push_back(static_cast<char>(colour.red >> 8));
+            area->rgb.push_back(static_cast<char>(colour.green >> 8));
+            area->rgb.push_back(static_cast<char>(colour.blue >> 8));
+        }
+    }
+    XDestroyImage(image);
+    return true;
+}
+
+bool SavePng(const ScreenArea& area, const std::string& path) {
+    std::string rows;
+    for (int row = 0; row < area.height; ++row) {
+        rows.push_back('\0');  // no filter
+        rows.append(area.rgb, static_cast<std::size_t>(row) * area.width * 3,
+                    static_cast<std::size_t>(area.width) * 3);
+    }
+    std::ofstream file(path, std::ios::binary);
+    file << EncodePng(area.width, area.height, rows);
+    return static_cast<bool>(file);
+}
+
+bool RequestClose(const std::string& display, unsigned long window) {
+    Connection connection(display);
+    if (!connection.display) return false;
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(connection.display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(connection.display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    bool sent = XSendEvent(connection.display, window, False, NoEventMask, &event) != 0;
+    XSync(connection.display, False);
+    return sent;
+}
+
+int RunTool(const std::string& display, const std::vector<std::string>& arguments,
+            std::string* output) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return -1;
+    pid_t pid = Spawn(arguments, display, "", pipeFds[1]);
+    close(pipeFds[1]);
+    std::string text;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(got));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (output) *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+LiveProgram::LiveProgram(const std::string& display) : display_(display) {
+    char pattern[] = "/tmp/kelvo-e2e-XXXXXX";
+    if (!mkdtemp(pattern)) return;
+    workDir_ = pattern;
+    namespace fs = std::filesystem;
+    fs::path generated = fs::path(KELVO_BIN_DIR).parent_path() / "data";
+    std::error_code error;
+    if (fs::is_directory(generated))
+        fs::create_directory_symlink(generated, fs::path(workDir_) / "data", error);
+    else
+        fs::create_directory(fs::path(workDir_) / "data", error);
+    int output = open((workDir_ + "/output.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_ = Spawn({std::string(KELVO_BIN_DIR) + "/kelvo"}, display_, workDir_, output);
+    close(output);
+}
+
+LiveProgram::~LiveProgram() {
+    if (pid_ > 0 && !ended_) Stop(pid_);
+    if (!workDir_.empty()) {
+        std::error_code error;
+        std::filesystem::remove_all(workDir_, error);
+    }
+}
+
+bool LiveProgram::WaitForExit(int timeoutMs, int* exitCode) {
+    if (pid_ <= 0) return false;
+    long long deadline = NowMs() + timeoutMs;
+    do {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            ended_ = true;
+            *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return true;
+        }
+        SleepMs(5);
+    } while (NowMs() < deadline);
+    return false;
+}
+
+bool LiveProgram::WaitForWindow(const std::string& title, int minWidth, int timeoutMs,
+                                ScreenWindow* found) {
+    long long deadline = NowMs() + timeoutMs;
+    do {
+        for (const ScreenWindow& window : WindowsTitled(display_, title)) {
+            if (window.width >= minWidth) {
+                *found = window;
+                return true;
+            }
+        }
+        SleepMs(20);
+    } while (NowMs() < deadline);
+    return false;
+}
+
+std::string LiveProgram::Output() const {
+    std::ifstream file(workDir_ + "/output.txt");
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}

@@ -1,0 +1,97 @@
+// live_session.h: end-to-end fixtures: a private X server (Xvfb, optionally with the
+// openbox window manager), the real kelvo program running on it, and what the tests
+// observe of the screen from outside.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// A private X server with a 640 x 480 x 16 screen, for one test. Each test has its own,
+// so tests run in parallel and never touch the developer's display.
+class PrivateDisplay {
+public:
+    // Starts Xvfb and, with windowManager, openbox; Ready() tells whether both came up.
+    explicit PrivateDisplay(bool windowManager);
+    ~PrivateDisplay();
+    PrivateDisplay(const PrivateDisplay&) = delete;
+    PrivateDisplay& operator=(const PrivateDisplay&) = delete;
+
+    bool Ready() const { return ready_; }
+    // Why it is not ready.
+    const std::string& Problem() const { return problem_; }
+    // The DISPLAY value, e.g. ":12".
+    const std::string& Name() const { return name_; }
+
+private:
+    pid_t server_ = -1;
+    pid_t windowManager_ = -1;
+    std::string name_;
+    std::string problem_;
+    bool ready_ = false;
+};
+
+// A top-level window as the X server sees it; sizes and positions in pixels.
+struct ScreenWindow {
+    unsigned long id = 0;
+    std::string title;
+    std::string windowClass;
+    int x = 0, y = 0;  // the client area's top-left corner on the screen
+    int width = 0, height = 0;  // the client area
+    // The frame the window manager put around it (_NET_FRAME_EXTENTS), 0 without one.
+    int frameLeft = 0, frameRight = 0, frameTop = 0, frameBottom = 0;
+    bool above = false;  // _NET_WM_STATE_ABOVE
+};
+
+// The viewable windows with this title, searched through the whole window tree.
+std::vector<ScreenWindow> WindowsTitled(const std::string& display, const std::string& title);
+// The screen's current size.
+bool ScreenSize(const std::string& display, int* width, int* height);
+// The pixels of a part of the screen as 8-bit RGB, rows top first.
+struct ScreenArea {
+    int width = 0, height = 0;
+    std::string rgb;
+    // The colour at (x, y) as 0xRRGGBB.
+    unsigned long At(int x, int y) const;
+};
+bool GrabArea(const std::string& display, int x, int y, int width, int height, ScreenArea* area);
+// Writes the pixels to a PNG file; false when it cannot.
+bool SavePng(const ScreenArea& area, const std::string& path);
+// Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).
+bool RequestClose(const std::string& display, unsigned long window);
+
+// Runs a tool such as xdotool on the display; returns its exit code, stdout in output.
+int RunTool(const std::string& display, const std::vector<std::string>& arguments,
+            std::string* output = nullptr);
+
+// The kelvo program, started in a fresh working directory whose data folder is the
+// generated one (build/data) when it exists, else empty, so that nothing it loads shows a
+// box that would wait for a click.
+class LiveProgram {
+public:
+    explicit LiveProgram(const std::string& display);
+    ~LiveProgram();  // kills the program if it still runs
+    LiveProgram(const LiveProgram&) = delete;
+    LiveProgram& operator=(const LiveProgram&) = delete;
+
+    bool Started() const { return pid_ > 0; }
+    // Waits up to timeoutMs for the program to end. true with its exit code (or 128 +
+    // signal) when it ended.
+    bool WaitForExit(int timeoutMs, int* exitCode);
+    // Waits up to timeoutMs for a viewable window titled title, at least minWidth wide.
+    bool WaitForWindow(const std::string& title, int minWidth, int timeoutMs, ScreenWindow* found);
+    // What the program wrote on stderr and stdout so far.
+    std::string Output() const;
+
+private:
+    std::string display_;
+    std::string workDir_;
+    pid_t pid_ = -1;
+    bool ended_ = false;
+};
+
+// Milliseconds on a monotonic clock.
+long long NowMs();
+// Sleeps for ms milliseconds.
+void SleepMs(int ms);
