@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Cross-compiles kelvo.exe for 64-bit Windows and packs it with the data folder in a zip.
+#
+#   scripts/build_windows.sh [--libraries-only | --exe-only]
+#
+# The third-party libraries (libpng, lib3ds, SDL2, SDL2_mixer; zlib comes with mingw-w64)
+# are built once from Debian's source packages into build-windows/prefix and reused on
+# later runs. Results:
+#   build-windows/kelvo/bin/kelvo.exe     needs only system DLLs
+#   build-windows/kelvo-remix-windows.zip kelvo.exe and data/, ready to copy to a Windows PC
+# --libraries-only stops after the third-party libraries, --exe-only after kelvo.exe (the
+# smoke test makes its own data).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+stop_after=${1:-}
+case "$stop_after" in
+  ""|--libraries-only|--exe-only) ;;
+  *) echo "usage: scripts/build_windows.sh [--libraries-only | --exe-only]" >&2; exit 2 ;;
+esac
+
+out=$root/build-windows
+prefix=$out/prefix
+sources=$out/sources
+work=$out/third_party
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+host=x86_64-w64-mingw32
+# Third-party builds run at low priority on at most two jobs: they share the machine.
+jobs=${KELVO_WINDOWS_JOBS:-2}
+low() { nice -n 15 "$@"; }
+
+scripts/install_windows_deps.sh
+mkdir -p "$prefix/stamps" "$sources" "$work"
+
+# Debian's orig tarball of a source package; the Debian part is not needed, and a
+# security update's Debian part is not always served, so only the tarball must arrive.
+fetch_orig() {
+  local package=$1 pattern=$2
+  local tarball
+  tarball=$(find "$sources" -maxdepth 1 -name "$pattern" | head -n 1)
+  if [ -z "$tarball" ]; then
+    (cd "$sources" && apt-get source --download-only "$package" >/dev/null 2>&1) || true
+    tarball=$(find "$sources" -maxdepth 1 -name "$pattern" | head -n 1)
+  fi
+  if [ -z "$tarball" ]; then
+    echo "build_windows: could not download the source of $package ($pattern)" >&2
+    exit 1
+  fi
+  echo "$tarball"
+}
+
+# Unpacks a tarball into a fresh folder under third_party/ and prints the source folder.
+unpack() {
+  local name=$1 tarball=$2
+  rm -rf "${work:?}/$name"
+  mkdir -p "$work/$name"
+  tar -xf "$tarball" -C "$work/$name"
+  find "$work/$name" -mindepth 1 -maxdepth 1 -type d | head -n 1
+}
+
+built() { [ -f "$prefix/stamps/$1" ]; }
+mark_built() { touch "$prefix/stamps/$1"; }
+
+build_libpng() {
+  built libpng && return 0
+  echo "== libpng (Windows)"
+  local src
+  src=$(unpack libpng "$(fetch_orig libpng1.6 'libpng1.6_*.orig.tar.*')")
+  (cd "$src" &&
+    low ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
+      --disable-dependency-tracking CC=$host-gcc-posix >/dev/null &&
+    low make -j"$jobs" libpng16.la >/dev/null &&
+    make install-libLTLIBRARIES install-pkgincludeHEADERS install-nodist_pkgincludeHEADERS \
+      install-pkgconfigDATA install-header-links install-library-links >/dev/null)
+  mark_built libpng
+}
+
+build_lib3ds() {
+  built lib3ds && return 0
+  echo "== lib3ds (Windows)"
+  local src
+  src=$(unpack lib3ds "$(fetch_orig lib3ds 'lib3ds_*.orig.tar.*')")
+  # The 2007 autotools scripts predate the w64 vendor name; Debian's current ones know it.
+  for helper in config.sub config.guess; do
+    [ -f "/usr/share/misc/$helper" ] && cp "/usr/share/misc/$helper" "$src/$helper"
+  done
+  (cd "$src" &&
+    low ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
+      --disable-dependency-tracking CC=$host-gcc-posix >/dev/null &&
+    low make -C lib3ds -j"$jobs" >/dev/null &&
+    make -C lib3ds install >/dev/null)
+  mark_built lib3ds
+}
+
+cmake_third_party() {
+  local src=$1
+  shift
+  low cmake -S "$src" -B "$src/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DKELVO_WINDOWS_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  low cmake --build "$src/build" -j"$jobs" >/dev/null
+  cmake --install "$src/build" >/dev/null
+}
+
+# SDL2 carries only what the sound library needs: audio, threads and timers.
+build_sdl2() {
+  built sdl2 && return 0
+  echo "== SDL2 (Windows)"
+  local src
+  src=$(unpack sdl2 "$(fetch_orig libsdl2 'libsdl2_*.orig.tar.*')")
+  cmake_third_party "$src" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF \
+    -DSDL2_DISABLE_SDL2MAIN=ON -DSDL2_DISABLE_UNINSTALL=ON \
+    -DSDL_VIDEO=OFF -DSDL_RENDER=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF \
+    -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF
+  mark_built sdl2
+}
+
+# SDL2_mixer with WAV and MP3 only; MP3 through its bundled dr_mp3 decoder, since
+# libmpg123 is not available for the target.
+build_sdl2_mixer() {
+  built sdl2_mixer && return 0
+  echo "== SDL2_mixer (Windows)"
+  local src
+  src=$(unpack sdl2_mixer "$(fetch_orig libsdl2-mixer 'libsdl2-mixer_*.orig.tar.*')")
+  cmake_third_party "$src" -DBUILD_SHARED_LIBS=OFF -DSDL2MIXER_SAMPLES=OFF \
+    -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2MIXER_CMD=OFF \
+    -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF \
+    -DSDL2MIXER_VORBIS= \
+    -DSDL2MIXER_MP3=ON -DSDL2MIXER_MP3_DRMP3=ON -DSDL2MIXER_MP3_MPG123=OFF \
+    -DSDL2MIXER_WAVE=ON
+  mark_built sdl2_mixer
+}
+
+started=$(date +%s)
+build_libpng
+build_lib3ds
+build_sdl2
+build_sdl2_mixer
+echo "== Third-party libraries ready in $(( $(date +%s) - started )) s"
+[ "$stop_after" = --libraries-only ] && exit 0
+
+echo "== kelvo.exe"
+started=$(date +%s)
+cmake -S . -B "$out/kelvo" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DKELVO_WINDOWS_PREFIX="$prefix" \
+  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release -DKELVO_TESTS=OFF >/dev/null
+cmake --build "$out/kelvo" -j"$jobs"
+exe=$out/kelvo/bin/kelvo.exe
+echo "== kelvo.exe built in $(( $(date +%s) - started )) s: $(stat -c %s "$exe") bytes"
+[ "$stop_after" = --exe-only ] && exit 0
+
+# The data folder comes from the asset generator, built for this machine.
+echo "== Data folder and zip"
+scripts/install_deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target kelvo-assets
+staging=$out/dist/kelvo-remix
+rm -rf "$out/dist"
+mkdir -p "$staging"
+build/bin/kelvo-assets "$staging"
+cp "$exe" "$staging/kelvo.exe"
+rm -f "$out/kelvo-remix-windows.zip"
+(cd "$out/dist" && zip -qr "$out/kelvo-remix-windows.zip" kelvo-remix)
+echo "== $out/kelvo-remix-windows.zip ($(stat -c %s "$out/kelvo-remix-windows.zip") bytes)"
