@@ -109,6 +109,10 @@ build_sdl2() {
   echo "== SDL2 (Windows)"
   local src
   src=$(unpack sdl2 "$(fetch_orig libsdl2 'libsdl2_*.orig.tar.*')")
+  # A static library has no use for SDL's table of entry points for replacing the library
+  # at run time, and with video left out the table would name functions not built.
+  sed -i 's/^#define SDL_DYNAMIC_API 1$/#define SDL_DYNAMIC_API 0/' "$src/src/dynapi/SDL_dynapi.h"
+  grep -q '^#define SDL_DYNAMIC_API 0$' "$src/src/dynapi/SDL_dynapi.h"
   cmake_third_party "$src" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF \
     -DSDL2_DISABLE_SDL2MAIN=ON -DSDL2_DISABLE_UNINSTALL=ON \
     -DSDL_VIDEO=OFF -DSDL_RENDER=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF \
