@@ -33,4 +33,4 @@ target_link_libraries(kelvo PRIVATE
   SDL2_mixer::SDL2_mixer-static SDL2::SDL2-static
   ${KELVO_WIN_3DS_LIBRARY} ${KELVO_WIN_PNG_LIBRARY} ${KELVO_WIN_ZLIB_LIBRARY}
   glu32 opengl32 winmm gdi32 user32)
-target_link_options(kelvo PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_options(kelvo PRIVATE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)

@@ -53,10 +53,21 @@ fetch_orig() {
 # Unpacks a tarball into a fresh folder under third_party/ and prints the source folder.
 unpack() {
   local name=$1 tarball=$2
-  rm -rf "${work:?}/$name"
+  rm -rf "${work:?}/$name" "$work/$name.log"
   mkdir -p "$work/$name"
   tar -xf "$tarball" -C "$work/$name"
   find "$work/$name" -mindepth 1 -maxdepth 1 -type d | head -n 1
+}
+
+# Runs a build step with its output in third_party/NAME.log, shown when the step fails.
+logged() {
+  local name=$1
+  shift
+  if ! "$@" >>"$work/$name.log" 2>&1; then
+    tail -n 40 "$work/$name.log" >&2
+    echo "build_windows: building $name failed; the whole log is $work/$name.log" >&2
+    exit 1
+  fi
 }
 
 built() { [ -f "$prefix/stamps/$1" ]; }
@@ -67,12 +78,14 @@ build_libpng() {
   echo "== libpng (Windows)"
   local src
   src=$(unpack libpng "$(fetch_orig libpng1.6 'libpng1.6_*.orig.tar.*')")
-  (cd "$src" &&
-    low ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
-      --disable-dependency-tracking CC=$host-gcc-posix >/dev/null &&
-    low make -j"$jobs" libpng16.la >/dev/null &&
-    make install-libLTLIBRARIES install-pkgincludeHEADERS install-nodist_pkgincludeHEADERS \
-      install-pkgconfigDATA install-header-links install-library-links >/dev/null)
+  cd "$src"
+  logged libpng low ./configure --host=$host --prefix="$prefix" --disable-shared \
+    --enable-static --disable-dependency-tracking CC=$host-gcc-posix
+  logged libpng low make -j"$jobs" libpng16.la
+  logged libpng make install-libLTLIBRARIES install-pkgincludeHEADERS \
+    install-nodist_pkgincludeHEADERS install-pkgconfigDATA install-header-links \
+    install-library-links
+  cd "$root"
   mark_built libpng
 }
 
@@ -85,22 +98,23 @@ build_lib3ds() {
   for helper in config.sub config.guess; do
     [ -f "/usr/share/misc/$helper" ] && cp "/usr/share/misc/$helper" "$src/$helper"
   done
-  (cd "$src" &&
-    low ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
-      --disable-dependency-tracking CC=$host-gcc-posix >/dev/null &&
-    low make -C lib3ds -j"$jobs" >/dev/null &&
-    make -C lib3ds install >/dev/null)
+  cd "$src"
+  logged lib3ds low ./configure --host=$host --prefix="$prefix" --disable-shared \
+    --enable-static --disable-dependency-tracking CC=$host-gcc-posix
+  logged lib3ds low make -C lib3ds -j"$jobs"
+  logged lib3ds make -C lib3ds install
+  cd "$root"
   mark_built lib3ds
 }
 
 cmake_third_party() {
-  local src=$1
-  shift
-  low cmake -S "$src" -B "$src/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  local name=$1 src=$2
+  shift 2
+  logged "$name" low cmake -S "$src" -B "$src/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DKELVO_WINDOWS_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  low cmake --build "$src/build" -j"$jobs" >/dev/null
-  cmake --install "$src/build" >/dev/null
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release "$@"
+  logged "$name" low cmake --build "$src/build" -j"$jobs"
+  logged "$name" cmake --install "$src/build"
 }
 
 # SDL2 carries only what the sound library needs: audio, threads and timers.
@@ -113,7 +127,7 @@ build_sdl2() {
   # at run time, and with video left out the table would name functions not built.
   sed -i 's/^#define SDL_DYNAMIC_API 1$/#define SDL_DYNAMIC_API 0/' "$src/src/dynapi/SDL_dynapi.h"
   grep -q '^#define SDL_DYNAMIC_API 0$' "$src/src/dynapi/SDL_dynapi.h"
-  cmake_third_party "$src" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF \
+  cmake_third_party sdl2 "$src" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF \
     -DSDL2_DISABLE_SDL2MAIN=ON -DSDL2_DISABLE_UNINSTALL=ON \
     -DSDL_VIDEO=OFF -DSDL_RENDER=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF \
     -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF
@@ -127,7 +141,7 @@ build_sdl2_mixer() {
   echo "== SDL2_mixer (Windows)"
   local src
   src=$(unpack sdl2_mixer "$(fetch_orig libsdl2-mixer 'libsdl2-mixer_*.orig.tar.*')")
-  cmake_third_party "$src" -DBUILD_SHARED_LIBS=OFF -DSDL2MIXER_SAMPLES=OFF \
+  cmake_third_party sdl2_mixer "$src" -DBUILD_SHARED_LIBS=OFF -DSDL2MIXER_SAMPLES=OFF \
     -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2MIXER_CMD=OFF \
     -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF \
     -DSDL2MIXER_VORBIS= \

@@ -7,7 +7,7 @@ packages=(
   cmake make pkg-config ca-certificates dpkg-dev xz-utils
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 libgl1 libgl1-mesa-dri
-  xvfb xauth xdotool x11-utils zip
+  xvfb xauth xdotool x11-utils imagemagick zip
 )
 
 sudo_cmd=()
