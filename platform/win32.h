@@ -275,7 +275,9 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 // With CDS_FULLSCREEN: switches to the closest mode the display offers for the requested
 // size, or returns DISP_CHANGE_BADMODE when none matches it. With a null mode and no
 // flags: returns to the desktop's own mode. The desktop mode is back at process exit
-// whatever happens. Limitation: the bit depth is requested of the GL context, not the desktop.
+// whatever happens. The live layer checks the mode here and the display changes when the
+// full-screen window is shown. Limitation: the bit depth is requested of the GL context,
+// not the desktop; other flags with a mode return DISP_CHANGE_FAILED.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 // ENUM_CURRENT_SETTINGS on the primary display: its current width, height and depth.
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNumber, DEVMODEA* mode);
@@ -320,7 +322,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Takes one message from the thread's queue without waiting; FALSE when there is none.
 // Window-system input is gathered here: keys arrive as WM_KEYDOWN with virtual-key codes,
 // a request to close the window as WM_SYSCOMMAND SC_CLOSE.
-// Limitation: the window and range filters are ignored.
+// Limitation: the window and range filters are ignored; with PM_NOREMOVE the call only
+// tells whether a message is waiting and does not copy it.
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // Would add WM_CHAR for character keys; the show needs none, so it adds nothing.
 BOOL TranslateMessage(const MSG* message);
@@ -339,8 +342,10 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Milliseconds from a fixed start, 32 bits wide, wrapping modulo 2^32.
 DWORD timeGetTime(void);
 
-// Runs a modal dialog from a template of the program's resources; returns the value given
-// to EndDialog, or -1 when the template is missing or the dialog cannot be shown.
+// Runs a modal dialog from a template of the program's resources (platform/resources.h);
+// returns the value given to EndDialog, or -1 when the template is missing or the dialog
+// cannot be shown. Enter sends WM_COMMAND IDOK, Escape and the close button IDCANCEL; the
+// keyboard focus starts on the first control that is not a push button.
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure,
                         LPARAM initParam);
 // Ends the dialog once its procedure returns.

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -138,49 +138,71 @@ TEST_F(SettingsDialogTest, MissingTemplateFailsTheDialog) {
     EXPECT_EQ(nullptr, FindDialogTemplate(MAKEINTRESOURCEA(0)));
 }
 
+namespace {
+
+// The last four comma-separated numbers of a resource-script line: x, y, width, height.
+std::vector<int> Rectangle(const std::string& line) {
+    std::vector<std::string> fields;
+    std::stringstream stream(line);
+    std::string field;
+    while (std::getline(stream, field, ',')) fields.push_back(field);
+    std::vector<int> numbers;
+    for (std::size_t i = fields.size() >= 4 ? fields.size() - 4 : 0; i < fields.size(); ++i) {
+        // The first field of a DIALOG line also holds "IDD_SETTINGS DIALOG".
+        std::size_t digits = fields[i].find_last_not_of("0123456789 \t\r");
+        numbers.push_back(std::atoi(fields[i].c_str() + (digits == std::string::npos ? 0 : digits + 1)));
+    }
+    return numbers;
+}
+
+// The text between the first pair of double quotes.
+std::string Quoted(const std::string& line) {
+    std::size_t open = line.find('"');
+    std::size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+    return close == std::string::npos ? "" : line.substr(open + 1, close - open - 1);
+}
+
+}  // namespace
+
 // The resource script for the Windows build must describe the same dialog as the table.
 TEST(SettingsDialogTemplate, ResourceScriptMatchesTheTable) {
     std::ifstream file(KELVO_SOURCE_DIR "/app/resources/kelvo.rc");
     ASSERT_TRUE(file.is_open());
-    std::stringstream text;
-    text << file.rdbuf();
-    const std::string script = text.str();
-
     const DialogTemplate* form = FindDialogTemplate(MAKEINTRESOURCEA(IDD_SETTINGS));
     ASSERT_NE(nullptr, form);
-    std::smatch match;
-    ASSERT_TRUE(std::regex_search(script, match,
-                                  std::regex(R"(IDD_SETTINGS DIALOG (\d+), (\d+), (\d+), (\d+))")));
-    EXPECT_EQ(form->x, std::stoi(match[1]));
-    EXPECT_EQ(form->y, std::stoi(match[2]));
-    EXPECT_EQ(form->cx, std::stoi(match[3]));
-    EXPECT_EQ(form->cy, std::stoi(match[4]));
-    EXPECT_NE(std::string::npos, script.find("CAPTION \"" + std::string(form->caption) + "\""));
-    EXPECT_NE(std::string::npos, script.find("FONT " + std::to_string(form->pointSize) + ", \"" +
-                                             form->typeface + "\""));
 
-    // Controls in template order: the text, then x, y, width, height as the last four numbers.
-    std::regex control(R"(^\s*(DEFPUSHBUTTON|PUSHBUTTON|CONTROL)\s+\"([^\"]*)\".*?(\d+), (\d+), (\d+), (\d+)\s*$)");
-    std::istringstream lines(script);
+    std::vector<int> dialogBox;
+    std::string caption, font;
+    struct Control {
+        std::string kind, text;
+        std::vector<int> box;
+    };
+    std::vector<Control> controls;
     std::string line;
-    std::vector<std::vector<std::string>> found;
-    while (std::getline(lines, line)) {
-        std::smatch m;
-        if (std::regex_match(line, m, control))
-            found.push_back({m[1], m[2], m[3], m[4], m[5], m[6]});
+    while (std::getline(file, line)) {
+        std::istringstream words(line);
+        std::string first;
+        words >> first;
+        if (first == "IDD_SETTINGS") dialogBox = Rectangle(line);
+        if (first == "CAPTION") caption = Quoted(line);
+        if (first == "FONT") font = line.substr(line.find("FONT") + 5);
+        if (first == "DEFPUSHBUTTON" || first == "PUSHBUTTON" || first == "CONTROL")
+            controls.push_back({first, Quoted(line), Rectangle(line)});
     }
-    ASSERT_EQ(static_cast<std::size_t>(form->itemCount), found.size());
+    EXPECT_EQ((std::vector<int>{form->x, form->y, form->cx, form->cy}), dialogBox);
+    EXPECT_EQ(form->caption, caption);
+    EXPECT_EQ(std::to_string(form->pointSize) + ", \"" + form->typeface + "\"", font);
+
+    // Controls in template order, each of the same kind, text and rectangle.
+    ASSERT_EQ(static_cast<std::size_t>(form->itemCount), controls.size());
     for (int i = 0; i < form->itemCount; ++i) {
         const DialogItemTemplate& item = form->items[i];
         SCOPED_TRACE(item.text);
-        EXPECT_EQ(item.text, found[i][1]);
-        EXPECT_EQ(item.x, std::stoi(found[i][2]));
-        EXPECT_EQ(item.y, std::stoi(found[i][3]));
-        EXPECT_EQ(item.cx, std::stoi(found[i][4]));
-        EXPECT_EQ(item.cy, std::stoi(found[i][5]));
+        EXPECT_EQ(item.text, controls[i].text);
+        EXPECT_EQ((std::vector<int>{item.x, item.y, item.cx, item.cy}), controls[i].box);
         const char* kind = (item.style & 0xF) == BS_DEFPUSHBUTTON ? "DEFPUSHBUTTON"
                            : (item.style & 0xF) == BS_PUSHBUTTON  ? "PUSHBUTTON"
                                                                    : "CONTROL";
-        EXPECT_EQ(kind, found[i][0]);
+        EXPECT_EQ(kind, controls[i].kind);
     }
 }

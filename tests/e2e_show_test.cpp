@@ -23,8 +23,11 @@ protected:
         ASSERT_TRUE(program->Started());
         ScreenWindow dialog;
         ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
-        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowfocus", "--sync",
-                                              std::to_string(dialog.id), "key", "Return"}));
+        std::string said;
+        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowfocus", std::to_string(dialog.id)}, &said))
+            << said;
+        SleepMs(100);
+        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "key", "Return"}));
         ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show))
             << program->Output();
         // Let the show reach its main loop: input is taken once loading is done.
@@ -61,7 +64,7 @@ TEST_F(E2eShowTest, FullScreenWindowCoversTheScreenAndEscapeEndsTheShow) {
     EXPECT_EQ(480, show.height);
     long long pressed = NowMs();
     ASSERT_EQ(0, RunTool(display.Name(),
-                         {"xdotool", "key", "--window", std::to_string(show.id), "Escape"}));
+                         {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
     ExpectQuickExit(pressed);
 }
 

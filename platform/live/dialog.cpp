@@ -10,6 +10,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/x.H>
+#include <X11/Xatom.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "platform/live/live_local.h"
+#include "platform/live/window_frame_local.h"
 #include "platform/resources.h"
 
 namespace {
@@ -24,8 +26,8 @@ namespace {
 // Pixels per 4 horizontal and per 8 vertical dialog units.
 constexpr int kBaseUnitX = 6;
 constexpr int kBaseUnitY = 13;
-// Label size in pixels for the 8-point dialog font.
-constexpr int kFontSize = 12;
+// Label size in pixels for the 8-point dialog font (8 pt at 96 dots per inch).
+constexpr int kFontSize = 11;
 constexpr DWORD kButtonKindMask = 0x0F;
 
 int PixelsX(int units) { return units * kBaseUnitX / 4; }
@@ -44,6 +46,8 @@ struct Dialog {
     bool ended = false;
     INT_PTR result = 0;
     bool topmost = false;
+    bool positioned = false;  // SetWindowPos gave the frame's top-left corner
+    int x = 0, y = 0;
 };
 
 std::vector<Dialog*>& OpenDialogs() {
@@ -138,6 +142,40 @@ void KeepOnTop(Fl_Window* window) {
     XFlush(fl_display);
 }
 
+void SetAtoms(Window xid, const char* property, const std::vector<Atom>& atoms) {
+    std::vector<long> values(atoms.begin(), atoms.end());
+    XChangeProperty(fl_display, xid, XInternAtom(fl_display, property, False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(values.data()),
+                    static_cast<int>(values.size()));
+}
+
+// Asks for a dialog's frame: a caption with a close button, no minimise or maximise
+// button, no resizing (Motif hints and the EWMH dialog type). Window managers that only
+// read these when they take a window on keep their usual frame.
+void UseDialogFrame(Fl_Window* window) {
+    Window xid = fl_xid(window);
+    if (!xid) return;
+    enum : long { kFunctions = 1, kDecorations = 2, kFunctionMove = 4, kFunctionClose = 32 };
+    enum : long { kDecorationBorder = 2, kDecorationTitle = 8, kDecorationMenu = 16 };
+    long hints[5] = {kFunctions | kDecorations, kFunctionMove | kFunctionClose,
+                     kDecorationBorder | kDecorationTitle | kDecorationMenu, 0, 0};
+    Atom motif = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(fl_display, xid, motif, motif, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(hints), 5);
+    SetAtoms(xid, "_NET_WM_WINDOW_TYPE", {XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_DIALOG", False)});
+}
+
+// FLTK places the client area where it is told; the position given to SetWindowPos is
+// the frame's, so the client area moves in by the frame a window manager added.
+void PlaceFrame(Dialog* dialog) {
+    live::FrameExtents frame;
+    if (!dialog->positioned || !live::ReadFrameExtents(fl_display, fl_xid(dialog->window.get()), &frame))
+        return;
+    dialog->window->position(dialog->x + frame.left, dialog->y + frame.top);
+    Fl::flush();
+    XSync(fl_display, False);
+}
+
 // FLTK ends the process when it cannot open its display, so the display is opened here.
 bool OpenFltkDisplay() {
     if (fl_display) return true;
@@ -149,6 +187,8 @@ bool OpenFltkDisplay() {
 
 INT_PTR RunModal(Dialog* dialog) {
     dialog->window->show();
+    UseDialogFrame(dialog->window.get());
+    PlaceFrame(dialog);
     if (dialog->topmost) KeepOnTop(dialog->window.get());
     SetInitialFocus(dialog);
     while (!dialog->ended && dialog->window->shown()) Fl::wait();
@@ -166,7 +206,13 @@ namespace live {
 bool SetDialogPos(HWND window, HWND insertAfter, int x, int y, UINT flags) {
     Dialog* dialog = FindDialog(window);
     if (!dialog) return false;
-    if (!(flags & SWP_NOMOVE)) dialog->window->position(x, y);
+    if (!(flags & SWP_NOMOVE)) {
+        dialog->positioned = true;
+        dialog->x = x;
+        dialog->y = y;
+        dialog->window->position(x, y);
+        if (dialog->window->shown()) PlaceFrame(dialog);
+    }
     if (insertAfter == HWND_TOPMOST) {
         dialog->topmost = true;
         if (dialog->window->shown()) KeepOnTop(dialog->window.get());

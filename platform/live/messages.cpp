@@ -118,7 +118,8 @@ void PumpWindowSystem() {
 
 BOOL PeekMessageA(MSG* message, HWND, UINT, UINT, UINT removeFlags) {
     PumpWindowSystem();
-    if (!message || !(removeFlags & PM_REMOVE)) return FALSE;
+    if (!message) return FALSE;
+    if (!(removeFlags & PM_REMOVE)) return ThreadMessageQueue().Size() > 0 ? TRUE : FALSE;
     return ThreadMessageQueue().Take(message) ? TRUE : FALSE;
 }
 

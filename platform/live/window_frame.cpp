@@ -10,21 +10,6 @@ namespace {
 // How long a window manager gets to answer a frame-extents request.
 constexpr Uint32 kAnswerTimeoutMs = 500;
 
-bool WindowManagerRunning(Display* display) {
-    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
-    if (check == None) return false;
-    Atom type;
-    int format;
-    unsigned long count, remaining;
-    unsigned char* data = nullptr;
-    bool running = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
-                                      XA_WINDOW, &type, &format, &count, &remaining,
-                                      &data) == Success &&
-                   type == XA_WINDOW && count == 1;
-    if (data) XFree(data);
-    return running;
-}
-
 bool ReadProperty(Display* display, Window window, Atom property, live::FrameExtents* extents) {
     Atom type;
     int format;
@@ -59,12 +44,29 @@ void RequestExtents(Display* display, Window window) {
 
 namespace live {
 
+bool WindowManagerRunning(Display* display) {
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    bool running = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                      XA_WINDOW, &type, &format, &count, &remaining,
+                                      &data) == Success &&
+                   type == XA_WINDOW && count == 1;
+    if (data) XFree(data);
+    return running;
+}
+
 bool ReadFrameExtents(SDL_Window* window, FrameExtents* extents) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-    Display* display = info.info.x11.display;
-    Window xwindow = info.info.x11.window;
+    return ReadFrameExtents(info.info.x11.display, info.info.x11.window, extents);
+}
+
+bool ReadFrameExtents(Display* display, unsigned long xwindow, FrameExtents* extents) {
     if (!WindowManagerRunning(display)) return false;
     Atom property = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
     if (ReadProperty(display, xwindow, property, extents)) return true;

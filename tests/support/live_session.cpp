@@ -73,13 +73,20 @@ void Stop(pid_t pid) {
     waitpid(pid, nullptr, 0);
 }
 
+// Windows come and go while the tests look at them; a request about one that has just
+// gone fails, which Xlib's default handler would turn into the end of the test process.
+int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+
 // An X connection for one query.
 struct Connection {
-    explicit Connection(const std::string& name) : display(XOpenDisplay(name.c_str())) {}
+    explicit Connection(const std::string& name) {
+        XSetErrorHandler(IgnoreXErrors);
+        display = XOpenDisplay(name.c_str());
+    }
     ~Connection() {
         if (display) XCloseDisplay(display);
     }
-    Display* display;
+    Display* display = nullptr;
 };
 
 bool WindowManagerRunning(Display* display) {
@@ -226,7 +233,7 @@ PrivateDisplay::PrivateDisplay(bool windowManager) {
     fcntl(pipeFds[0], F_SETFD, FD_CLOEXEC);
     fcntl(pipeFds[1], F_SETFD, FD_CLOEXEC);
     server_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "640x480x16",
-                     "-nolisten", "tcp"},
+                     "-nolisten", "tcp", "-noreset"},
                     "", "", -1, pipeFds[1]);
     close(pipeFds[1]);
     std::string number;
@@ -292,18 +299,23 @@ bool GrabArea(const std::string& display, int x, int y, int width, int height, S
     Window root = DefaultRootWindow(connection.display);
     XImage* image = XGetImage(connection.display, root, x, y, width, height, AllPlanes, ZPixmap);
     if (!image) return false;
-    Colormap colormap = DefaultColormap(connection.display, DefaultScreen(connection.display));
     area->width = width;
     area->height = height;
     area->rgb.clear();
+    // A TrueColor screen: each channel is a bit field of the pixel, scaled up to 8 bits.
+    auto channel = [](unsigned long pixel, unsigned long mask) {
+        if (!mask) return static_cast<char>(0);
+        int shift = 0;
+        while (!((mask >> shift) & 1)) ++shift;
+        unsigned long maximum = mask >> shift;
+        return static_cast<char>(((pixel & mask) >> shift) * 255 / maximum);
+    };
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
-            XColor colour;
-            colour.pixel = XGetPixel(image, column, row);
-            XQueryColor(connection.display, colormap, &colour);
-            area->rgb.push_back(static_cast<char>(colour.red >> 8));
-            area->rgb.push_back(static_cast<char>(colour.green >> 8));
-            area->rgb.push_back(static_cast<char>(colour.blue >> 8));
+            unsigned long pixel = XGetPixel(image, column, row);
+            area->rgb.push_back(channel(pixel, image->red_mask));
+            area->rgb.push_back(channel(pixel, image->green_mask));
+            area->rgb.push_back(channel(pixel, image->blue_mask));
         }
     }
     XDestroyImage(image);

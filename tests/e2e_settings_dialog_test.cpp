@@ -1,0 +1,156 @@
+// End-to-end tests of the settings dialog of the real kelvo program on a private X server
+// with a window manager, driven with xdotool as a viewer would.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "support/live_session.h"
+
+namespace {
+
+const char kTitle[] = "Kelvo Remix by Tarvik";
+const int kShowMinWidth = 400;
+const int kTimeoutMs = 15000;
+// The dialog's client area: 186 x 39 dialog units at 6 x 13 base units.
+const int kDialogWidth = 279, kDialogHeight = 63;
+
+// A control's rectangle in the dialog's client area, in pixels (from its dialog units).
+struct ControlBox {
+    const char* name;
+    int x, y, width, height;
+};
+const ControlBox kControls[] = {
+    {"Full Screen", 22, 27, 76, 16},
+    {"Quit", 112, 24, 75, 22},
+    {"Go", 193, 24, 75, 22},
+};
+
+bool IsBackground(unsigned long colour, unsigned long background) {
+    auto channel = [](unsigned long c, int shift) { return static_cast<int>((c >> shift) & 0xFF); };
+    for (int shift : {0, 8, 16})
+        if (std::abs(channel(colour, shift) - channel(background, shift)) > 24) return false;
+    return true;
+}
+
+class E2eSettingsDialogTest : public ::testing::Test {
+protected:
+    void StartDialog() {
+        ASSERT_TRUE(display.Ready()) << display.Problem();
+        program.reset(new LiveProgram(display.Name()));
+        ASSERT_TRUE(program->Started());
+        ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
+        // The window manager frames and places it; take it as it then stands.
+        SleepMs(400);
+        ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
+    }
+    void Keys(std::initializer_list<std::string> keys) {
+        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowfocus", std::to_string(dialog.id)}));
+        SleepMs(100);
+        std::vector<std::string> command = {"xdotool", "key", "--delay", "50"};
+        command.insert(command.end(), keys);
+        ASSERT_EQ(0, RunTool(display.Name(), command));
+    }
+    // The show's window is framed, smaller than 640 x 480 inside, 640 x 480 outside.
+    void ExpectFramedShowWindow() {
+        ScreenWindow show;
+        ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show))
+            << program->Output();
+        SleepMs(300);  // the frame settles
+        show = WindowsTitled(display.Name(), kTitle).at(0);
+        EXPECT_GT(show.frameTop, 0);
+        EXPECT_LT(show.width, 640);
+        EXPECT_LT(show.height, 480);
+        EXPECT_EQ(640, show.frameLeft + show.width + show.frameRight);
+        EXPECT_EQ(480, show.frameTop + show.height + show.frameBottom);
+        RecordProperty("client_area", std::to_string(show.width) + "x" + std::to_string(show.height));
+        ASSERT_EQ(0, RunTool(display.Name(),
+                             {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
+        int exitCode = -1;
+        ASSERT_TRUE(program->WaitForExit(kTimeoutMs, &exitCode)) << program->Output();
+        EXPECT_EQ(0, exitCode);
+    }
+
+    PrivateDisplay display{true};
+    std::unique_ptr<LiveProgram> program;
+    ScreenWindow dialog;
+};
+
+}  // namespace
+
+TEST_F(E2eSettingsDialogTest, DialogShowsItsCaptionAndThreeControlsOnTop) {
+    StartDialog();
+    EXPECT_EQ(kTitle, dialog.title);
+    EXPECT_EQ(kDialogWidth, dialog.width);
+    EXPECT_EQ(kDialogHeight, dialog.height);
+    EXPECT_TRUE(dialog.above);
+    // Centred on the 640 x 480 screen: the window's corner at (320 - 65, 240 - 63).
+    EXPECT_EQ(255, dialog.x - dialog.frameLeft);
+    EXPECT_EQ(177, dialog.y - dialog.frameTop);
+
+    ScreenArea framed;
+    ASSERT_TRUE(GrabArea(display.Name(), dialog.x - dialog.frameLeft, dialog.y - dialog.frameTop,
+                         dialog.width + dialog.frameLeft + dialog.frameRight,
+                         dialog.height + dialog.frameTop + dialog.frameBottom, &framed));
+    std::filesystem::path artefacts = std::filesystem::path(KELVO_BIN_DIR).parent_path() / "e2e-artefacts";
+    std::filesystem::create_directories(artefacts);
+    EXPECT_TRUE(SavePng(framed, (artefacts / "settings_dialog.png").string()));
+
+    // Every control has drawn something (text, frame) inside its own rectangle, and the
+    // gaps between them are empty, so they stand on one row without overlapping.
+    ScreenArea client;
+    ASSERT_TRUE(GrabArea(display.Name(), dialog.x, dialog.y, dialog.width, dialog.height, &client));
+    unsigned long background = client.At(2, 2);
+    for (const ControlBox& control : kControls) {
+        int marked = 0;
+        for (int y = control.y; y < control.y + control.height; ++y)
+            for (int x = control.x; x < control.x + control.width; ++x)
+                marked += !IsBackground(client.At(x, y), background);
+        EXPECT_GT(marked, 40) << control.name;
+    }
+    for (int x : {2, 108, 189, 272})
+        for (int y = 0; y < kDialogHeight; ++y)
+            EXPECT_TRUE(IsBackground(client.At(x, y), background)) << "column " << x << " row " << y;
+
+    Keys({"Escape"});
+    int exitCode = -1;
+    ASSERT_TRUE(program->WaitForExit(kTimeoutMs, &exitCode)) << program->Output();
+}
+
+TEST_F(E2eSettingsDialogTest, SpaceThenEnterStartsTheShowInAFramedWindow) {
+    StartDialog();
+    Keys({"space", "Return"});
+    ExpectFramedShowWindow();
+}
+
+TEST_F(E2eSettingsDialogTest, ClickOnTheCheckBoxThenEnterStartsTheShowInAFramedWindow) {
+    StartDialog();
+    ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "mousemove", "--sync", "--window",
+                                          std::to_string(dialog.id), "30", "35", "click", "1"}));
+    Keys({"Return"});
+    ExpectFramedShowWindow();
+}
+
+TEST_F(E2eSettingsDialogTest, EscapeAndTheCloseButtonQuitWithoutAWindow) {
+    for (bool closeButton : {false, true}) {
+        SCOPED_TRACE(closeButton ? "close button" : "Escape");
+        StartDialog();
+        if (closeButton)
+            ASSERT_TRUE(RequestClose(display.Name(), dialog.id));
+        else
+            Keys({"Escape"});
+        int exitCode = -1;
+        bool ended = false;
+        bool showWindowSeen = false;
+        for (long long deadline = NowMs() + kTimeoutMs; !ended && NowMs() < deadline;) {
+            for (const ScreenWindow& window : WindowsTitled(display.Name(), kTitle))
+                showWindowSeen |= window.width >= kShowMinWidth;
+            ended = program->WaitForExit(10, &exitCode);
+        }
+        ASSERT_TRUE(ended) << program->Output();
+        EXPECT_EQ(0, exitCode);
+        EXPECT_FALSE(showWindowSeen);
+        program.reset();
+    }
+}
