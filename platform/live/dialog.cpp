@@ -29,6 +29,8 @@ constexpr int kBaseUnitY = 13;
 // Label size in pixels for the 8-point dialog font (8 pt at 96 dots per inch).
 constexpr int kFontSize = 11;
 constexpr DWORD kButtonKindMask = 0x0F;
+// How long a window manager gets to take the dialog on.
+constexpr Uint32 kManageTimeoutMs = 500;
 
 int PixelsX(int units) { return units * kBaseUnitX / 4; }
 int PixelsY(int units) { return units * kBaseUnitY / 8; }
@@ -165,11 +167,32 @@ void UseDialogFrame(Fl_Window* window) {
     SetAtoms(xid, "_NET_WM_WINDOW_TYPE", {XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_DIALOG", False)});
 }
 
+// Waits briefly until a window manager has taken the window on (it sets WM_STATE last);
+// false if it does not.
+bool WaitUntilManaged(Window xid) {
+    Atom state = XInternAtom(fl_display, "WM_STATE", False);
+    for (Uint32 start = SDL_GetTicks(); SDL_GetTicks() - start < kManageTimeoutMs;) {
+        Atom type = None;
+        int format;
+        unsigned long count, remaining;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(fl_display, xid, state, 0, 1, False, AnyPropertyType, &type, &format,
+                           &count, &remaining, &data);
+        if (data) XFree(data);
+        if (type != None) return true;
+        SDL_Delay(2);
+    }
+    return false;
+}
+
 // FLTK places the client area where it is told; the position given to SetWindowPos is
-// the frame's, so the client area moves in by the frame a window manager added.
+// the frame's, so the client area moves in by the frame a window manager added, once the
+// window manager has placed the window itself.
 void PlaceFrame(Dialog* dialog) {
+    Window xid = fl_xid(dialog->window.get());
     live::FrameExtents frame;
-    if (!dialog->positioned || !live::ReadFrameExtents(fl_display, fl_xid(dialog->window.get()), &frame))
+    if (!dialog->positioned || !xid || !live::WindowManagerRunning(fl_display) ||
+        !WaitUntilManaged(xid) || !live::ReadFrameExtents(fl_display, xid, &frame))
         return;
     dialog->window->position(dialog->x + frame.left, dialog->y + frame.top);
     Fl::flush();

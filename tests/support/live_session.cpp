@@ -1,6 +1,9 @@
 // live_session.cpp: a private X server, the real program on it, and what tests see of it.
 #include "support/live_session.h"
 
+// Before Xlib, whose macros (None, Bool) clash with GoogleTest's names.
+#include <gtest/gtest.h>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -24,6 +27,8 @@ extern char** environ;
 namespace {
 
 constexpr int kServerStartMs = 10000;
+// The captions of the program's message boxes.
+const char* const kBoxCaptions[] = {"Error !", "ERROR!", "SHUTDOWN ERROR"};
 constexpr int kWindowManagerStartMs = 10000;
 
 // The environment of a child: ours, with the display and the dummy sound driver set.
@@ -384,6 +389,8 @@ LiveProgram::LiveProgram(const std::string& display) : display_(display) {
 
 LiveProgram::~LiveProgram() {
     if (pid_ > 0 && !ended_) Stop(pid_);
+    for (const std::string& caption : boxes_)
+        ADD_FAILURE() << "the program showed a \"" << caption << "\" box:\n" << Output();
     if (!workDir_.empty()) {
         std::error_code error;
         std::filesystem::remove_all(workDir_, error);
@@ -400,6 +407,7 @@ bool LiveProgram::WaitForExit(int timeoutMs, int* exitCode) {
             *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             return true;
         }
+        DismissBoxes();
         SleepMs(5);
     } while (NowMs() < deadline);
     return false;
@@ -415,9 +423,19 @@ bool LiveProgram::WaitForWindow(const std::string& title, int minWidth, int time
                 return true;
             }
         }
+        DismissBoxes();
         SleepMs(20);
     } while (NowMs() < deadline);
     return false;
+}
+
+void LiveProgram::DismissBoxes() {
+    for (const char* caption : kBoxCaptions) {
+        for (const ScreenWindow& box : WindowsTitled(display_, caption)) {
+            boxes_.push_back(caption);
+            RunTool(display_, {"xdotool", "key", "--window", std::to_string(box.id), "Return"});
+        }
+    }
 }
 
 std::string LiveProgram::Output() const {

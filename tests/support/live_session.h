@@ -66,8 +66,8 @@ int RunTool(const std::string& display, const std::vector<std::string>& argument
             std::string* output = nullptr);
 
 // The kelvo program, started in a fresh working directory whose data folder is the
-// generated one (build/data) when it exists, else empty, so that nothing it loads shows a
-// box that would wait for a click.
+// generated one (build/data) when it exists, else empty. Message boxes it shows are
+// dismissed and reported as a test failure when the program object goes.
 class LiveProgram {
 public:
     explicit LiveProgram(const std::string& display);
@@ -83,12 +83,18 @@ public:
     bool WaitForWindow(const std::string& title, int minWidth, int timeoutMs, ScreenWindow* found);
     // What the program wrote on stderr and stdout so far.
     std::string Output() const;
+    // Closes any message box the program shows (pressing its OK button) and records its
+    // caption; the waits above do this as they poll, so a box never blocks a test.
+    void DismissBoxes();
+    // The captions of the boxes dismissed so far.
+    const std::vector<std::string>& Boxes() const { return boxes_; }
 
 private:
     std::string display_;
     std::string workDir_;
     pid_t pid_ = -1;
     bool ended_ = false;
+    std::vector<std::string> boxes_;
 };
 
 // Milliseconds on a monotonic clock.
