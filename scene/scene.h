@@ -11,6 +11,7 @@ public:
     const char* cameraName;  // name of the first camera (points into file)
     char targetName[256];    // the target node's name, "Camera01"
     int blending;            // blend state last recorded by the list compiler
+    int faultReported;       // 1 once DrawFrame has shown why the scene cannot be drawn
 
     Scene();
 

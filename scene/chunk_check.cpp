@@ -1,0 +1,274 @@
+// chunk_check.cpp: walks a 3DS file's chunk tree and refuses what lib3ds would misread.
+#include "scene/chunk_check.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <map>
+#include <vector>
+
+namespace {
+
+const std::size_t kHeaderSize = 6;          // chunk id (2 bytes) and size (4 bytes)
+const std::size_t kMaxFileSize = 64 << 20;  // far beyond any scene of the show
+const int kMaxNesting = 24;                 // lib3ds nests about 7 deep
+const int kMaxNodeDepth = 64;               // parent chains; lib3ds recurses along them
+const std::size_t kMaxNameBytes = 64;       // lib3ds's name buffers, NUL included
+const std::uint16_t kNoParent = 65535;
+
+// Chunk ids (the names lib3ds gives them).
+enum : std::uint16_t {
+    kM3dMagic = 0x4D4D, kMlibMagic = 0x3DAA, kCMagic = 0xC23D, kMdata = 0x3D3D,
+    kNamedObject = 0x4000, kTriObject = 0x4100, kPointArray = 0x4110, kPointFlagArray = 0x4111,
+    kFaceArray = 0x4120, kMshMatGroup = 0x4130, kTexVerts = 0x4140, kSmoothGroup = 0x4150,
+    kDirectLight = 0x4600, kDlSpotlight = 0x4610, kCamera = 0x4700,
+    kAmbientLight = 0x2100, kSolidBgnd = 0x1200, kVGradient = 0x1300, kFog = 0x2200,
+    kDistanceCue = 0x2300, kLayerFog = 0x2302, kDefaultView = 0x3000, kViewportLayout = 0x7001,
+    kMatEntry = 0xAFFF, kKfdata = 0xB000, kNodeHdr = 0xB010, kNodeId = 0xB030,
+    kFirstNodeTag = 0xB001, kLastNodeTag = 0xB007, kFirstTrack = 0xB020, kLastTrack = 0xB029,
+};
+
+// Bytes of data before the sub-chunks of a container; -1 when the chunk is not a
+// container lib3ds walks. Face arrays and named objects have variable prefixes.
+int ContainerPrefix(std::uint16_t id) {
+    switch (id) {
+        case kM3dMagic: case kMlibMagic: case kCMagic: case kMdata: case kTriObject:
+        case kMatEntry: case kKfdata: case kAmbientLight: case kSolidBgnd: case kDefaultView:
+        // material colours and percentages
+        case 0xA010: case 0xA020: case 0xA030: case 0xA040: case 0xA041: case 0xA050:
+        case 0xA052: case 0xA053: case 0xA084:
+        // material texture maps and masks
+        case 0xA200: case 0xA204: case 0xA210: case 0xA220: case 0xA230: case 0xA33A:
+        case 0xA33C: case 0xA33D: case 0xA33E: case 0xA340: case 0xA342: case 0xA344:
+        case 0xA346: case 0xA348: case 0xA34A: case 0xA34C:
+            return 0;
+        case kVGradient: return 4;
+        case kDirectLight: return 12;
+        case kViewportLayout: return 14;
+        case kFog: case kLayerFog: case kDistanceCue: return 16;
+        case kDlSpotlight: return 20;
+        case kCamera: return 32;
+        default:
+            if (id >= kFirstNodeTag && id <= kLastNodeTag) return 0;
+            return -1;
+    }
+}
+
+std::uint16_t Word(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+std::uint32_t Dword(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+// Length of a NUL-terminated name starting at data, NUL included, or 0 when it does not
+// end within size bytes or does not fit lib3ds's name buffers.
+std::size_t NameBytes(const unsigned char* data, std::size_t size) {
+    const std::size_t limit = size < kMaxNameBytes ? size : kMaxNameBytes;
+    const void* end = std::memchr(data, 0, limit);
+    return end ? static_cast<const unsigned char*>(end) - data + 1 : 0;
+}
+
+struct MeshState {
+    std::uint32_t points = 0;
+    std::uint32_t faces = 0;
+    std::uint32_t highestPointIndex = 0;
+};
+
+// lib3ds numbers nodes in file order until a NODE_ID chunk says otherwise, and a node
+// without a header keeps parent id 0.
+struct NodeRecord {
+    std::uint16_t id = 0;
+    std::uint16_t parent = 0;
+};
+
+class Walker {
+public:
+    bool File(const unsigned char* data, std::size_t size) {
+        if (size < kHeaderSize) return false;
+        const std::uint16_t id = Word(data);
+        const std::uint32_t length = Dword(data + 2);
+        if (id != kM3dMagic && id != kMlibMagic && id != kCMagic && id != kMdata) return false;
+        if (length < kHeaderSize || length > size) return false;
+        return Chunk(data, length, 0) && NodesLinkSafely();
+    }
+
+private:
+    MeshState* mesh_ = nullptr;
+    NodeRecord* node_ = nullptr;
+    std::vector<NodeRecord> nodes_;
+
+    // One chunk of exactly `length` bytes (header included) whose header has been checked.
+    bool Chunk(const unsigned char* chunk, std::size_t length, int depth) {
+        const std::uint16_t id = Word(chunk);
+        const unsigned char* data = chunk + kHeaderSize;
+        const std::size_t size = length - kHeaderSize;
+        if (id == kNamedObject) {
+            const std::size_t name = NameBytes(data, size);
+            return name && SubChunks(data + name, size - name, depth);
+        }
+        if (id == kTriObject) return Mesh(data, size, depth);
+        if (id == kFaceArray) return FaceArray(data, size, depth);
+        if (id >= kFirstNodeTag && id <= kLastNodeTag) return Node(data, size, depth);
+        const int prefix = ContainerPrefix(id);
+        if (prefix >= 0) {
+            return size >= static_cast<std::size_t>(prefix) &&
+                   SubChunks(data + prefix, size - prefix, depth);
+        }
+        return Leaf(id, data, size);
+    }
+
+    // A run of sub-chunks filling exactly size bytes: each at least a header long and
+    // inside its parent, so that lib3ds's walk always moves forward and stays inside.
+    bool SubChunks(const unsigned char* data, std::size_t size, int depth) {
+        if (depth >= kMaxNesting) return false;
+        std::size_t at = 0;
+        while (at < size) {
+            if (size - at < kHeaderSize) return false;
+            const std::uint32_t length = Dword(data + at + 2);
+            if (length < kHeaderSize || length > size - at) return false;
+            if (!Chunk(data + at, length, depth + 1)) return false;
+            at += length;
+        }
+        return true;
+    }
+
+    bool Mesh(const unsigned char* data, std::size_t size, int depth) {
+        MeshState state;
+        MeshState* outer = mesh_;
+        mesh_ = &state;
+        const bool ok = SubChunks(data, size, depth);
+        mesh_ = outer;
+        // lib3ds computes every face's normal from its points once the mesh is read.
+        return ok && (state.faces == 0 || state.highestPointIndex < state.points);
+    }
+
+    bool FaceArray(const unsigned char* data, std::size_t size, int depth) {
+        if (size < 2) return false;
+        const std::uint32_t faces = Word(data);
+        const std::size_t prefix = 2 + static_cast<std::size_t>(faces) * 8;
+        if (prefix > size) return false;
+        std::uint32_t highest = 0;
+        for (std::uint32_t i = 0; i < faces; ++i)
+            for (int k = 0; k < 3; ++k) {
+                const std::uint32_t index = Word(data + 2 + i * 8 + k * 2);
+                if (index > highest) highest = index;
+            }
+        if (mesh_) {  // a later face array replaces an earlier one, as in lib3ds
+            mesh_->faces = faces;
+            mesh_->highestPointIndex = highest;
+        }
+        return SubChunks(data + prefix, size - prefix, depth);
+    }
+
+    bool Node(const unsigned char* data, std::size_t size, int depth) {
+        NodeRecord record;
+        record.id = static_cast<std::uint16_t>(nodes_.size());
+        nodes_.push_back(record);
+        NodeRecord* outer = node_;
+        node_ = &record;
+        const bool ok = SubChunks(data, size, depth);
+        node_ = outer;
+        nodes_.back() = record;
+        return ok;
+    }
+
+    // Chunks that lib3ds reads as data: counts must agree with the bytes present, and
+    // indices must stay below what they index.
+    bool Leaf(std::uint16_t id, const unsigned char* data, std::size_t size) {
+        switch (id) {
+            case kPointArray: {
+                if (size < 2) return false;
+                const std::uint32_t points = Word(data);
+                if (mesh_) mesh_->points = points;
+                return 2 + static_cast<std::size_t>(points) * 12 <= size;
+            }
+            case kPointFlagArray:
+                return size >= 2 && 2 + static_cast<std::size_t>(Word(data)) * 2 <= size;
+            case kTexVerts:
+                return size >= 2 && 2 + static_cast<std::size_t>(Word(data)) * 8 <= size;
+            case kSmoothGroup:
+                return !mesh_ || static_cast<std::size_t>(mesh_->faces) * 4 <= size;
+            case kMshMatGroup: return MaterialGroup(data, size);
+            case kNodeId:
+                if (size < 2) return false;
+                if (node_) node_->id = Word(data);
+                return true;
+            case kNodeHdr: {
+                const std::size_t name = NameBytes(data, size);
+                if (!name || size - name < 6) return false;
+                if (node_) node_->parent = Word(data + name + 4);
+                return true;
+            }
+            default:
+                if (id >= kFirstTrack && id <= kLastTrack) return Track(data, size);
+                return true;  // lib3ds reads it with fixed-size reads or skips it
+        }
+    }
+
+    bool MaterialGroup(const unsigned char* data, std::size_t size) {
+        const std::size_t name = NameBytes(data, size);
+        if (!name || size - name < 2) return false;
+        const std::uint32_t count = Word(data + name);
+        if (name + 2 + static_cast<std::size_t>(count) * 2 > size) return false;
+        const std::uint32_t faces = mesh_ ? mesh_->faces : 0;
+        for (std::uint32_t i = 0; i < count; ++i)
+            if (Word(data + name + 2 + i * 2) >= faces) return false;
+        return true;
+    }
+
+    // Keyframe tracks: flags, 8 unused bytes and a key count, then keys of 6 bytes or more.
+    // A count beyond the bytes present would make lib3ds allocate keys from garbage.
+    static bool Track(const unsigned char* data, std::size_t size) {
+        if (size < 14) return false;
+        const std::int32_t keys = static_cast<std::int32_t>(Dword(data + 10));
+        return keys <= 0 || static_cast<std::size_t>(keys) <= (size - 14) / 6;
+    }
+
+    // Node ids must be unique and every parent chain short and acyclic; otherwise lib3ds's
+    // linking by id recurses without end.
+    bool NodesLinkSafely() const {
+        std::map<std::uint16_t, std::uint16_t> parentOf;
+        for (const NodeRecord& node : nodes_)
+            if (!parentOf.emplace(node.id, node.parent).second) return false;
+        for (const NodeRecord& node : nodes_) {
+            std::uint16_t parent = node.parent;
+            for (int depth = 0; parent != kNoParent; ++depth) {
+                if (depth >= kMaxNodeDepth || parent == node.id) return false;
+                const auto found = parentOf.find(parent);
+                if (found == parentOf.end()) break;  // unknown parent: lib3ds makes it a root
+                parent = found->second;
+            }
+        }
+        return true;
+    }
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+int CheckChunkStructure(const unsigned char* data, std::size_t size) {
+    if (!data) return 0;
+    Walker walker;
+    return walker.File(data, size) ? 1 : 0;
+}
+
+int CheckChunkFile(const char* path) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    if (!file) return 0;
+    std::vector<unsigned char> bytes;
+    unsigned char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        if (bytes.size() + got > kMaxFileSize) return 0;
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+    if (std::ferror(file.get())) return 0;
+    return CheckChunkStructure(bytes.data(), bytes.size());
+}

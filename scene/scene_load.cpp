@@ -1,0 +1,76 @@
+// scene_load.cpp: making a Scene, loading its 3DS file and preloading its textures.
+#include "scene/scene.h"
+
+#include <lib3ds/camera.h>
+#include <lib3ds/material.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/display_settings.h"
+#include "app/program_state.h"
+#include "gfx/texture_registry.h"
+#include "platform/file_paths.h"
+#include "scene/chunk_check.h"
+
+namespace {
+
+// Copies text into a buffer of size bytes, cutting it short rather than overflowing.
+void CopyBounded(char* destination, std::size_t size, const char* text) {
+    std::snprintf(destination, size, "%s", text);
+}
+
+void Report(const char* text) {
+    if (displaySettings) displaySettings->ReportError(text);
+}
+
+// lib3ds reads the file only after its chunk structure has passed the check, since lib3ds
+// itself can hang or write out of bounds on a damaged file.
+Lib3dsFile* LoadCheckedFile(const char* programPath) {
+    char resolved[1024];
+    ResolveProgramPath(programPath, resolved, sizeof resolved);
+    if (!resolved[0] || !CheckChunkFile(resolved)) return nullptr;
+    return lib3ds_file_load(resolved);
+}
+
+}  // namespace
+
+Scene::Scene() : file(nullptr), cameraName(nullptr), blending(0), faultReported(0) {
+    path[0] = '\0';
+    targetName[0] = '\0';
+}
+
+int Scene::Load(const char* name) {
+    char fullPath[sizeof path + 8];
+    std::snprintf(fullPath, sizeof fullPath, "data\\%s", name ? name : "");
+    CopyBounded(path, sizeof path, fullPath);
+
+    file = LoadCheckedFile(path);
+    if (!file) {
+        char message[sizeof path + 64];
+        std::snprintf(message, sizeof message, "Load3ds error : Can't load 3ds file %s", path);
+        Report(message);
+        return 0;
+    }
+    if (!file->cameras) {
+        Report("Load3ds error : no camera");
+        lib3ds_file_free(file);
+        file = nullptr;
+        return 0;
+    }
+    cameraName = file->cameras->name;  // lib3ds keeps cameras in name order
+    CopyBounded(targetName, sizeof targetName, "Camera01");
+    PreloadTextures();
+    lib3ds_file_eval(file, 0.0f);  // the first frame drawn shows the pose of frame 0
+    return 1;
+}
+
+int Scene::PreloadTextures() {
+    if (!file || !textureRegistry) return 1;
+    // Each material asks on its own, even for a file another has named already; the
+    // registry decides what a repeated name means.
+    for (Lib3dsMaterial* material = file->materials; material; material = material->next)
+        if (material->texture1_map.name[0] != '\0')
+            textureRegistry->Load(material->texture1_map.name);
+    return 1;
+}
