@@ -4,6 +4,7 @@
 #include <lib3ds/camera.h>
 #include <lib3ds/material.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -17,7 +18,9 @@ namespace {
 
 // Copies text into a buffer of size bytes, cutting it short rather than overflowing.
 void CopyBounded(char* destination, std::size_t size, const char* text) {
-    std::snprintf(destination, size, "%s", text);
+    const std::size_t length = std::min(std::strlen(text), size - 1);
+    std::memcpy(destination, text, length);
+    destination[length] = '\0';
 }
 
 void Report(const char* text) {
