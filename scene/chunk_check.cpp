@@ -2,16 +2,13 @@
 #include "scene/chunk_check.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <map>
 #include <vector>
 
 namespace {
 
 const std::size_t kHeaderSize = 6;          // chunk id (2 bytes) and size (4 bytes)
-const std::size_t kMaxFileSize = 64 << 20;  // far beyond any scene of the show
 const int kMaxNesting = 24;                 // lib3ds nests about 7 deep
 const int kMaxNodeDepth = 64;               // parent chains; lib3ds recurses along them
 const std::size_t kMaxNameBytes = 64;       // lib3ds's name buffers, NUL included
@@ -247,28 +244,10 @@ private:
     }
 };
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 int CheckChunkStructure(const unsigned char* data, std::size_t size) {
     if (!data) return 0;
     Walker walker;
     return walker.File(data, size) ? 1 : 0;
-}
-
-int CheckChunkFile(const char* path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
-    if (!file) return 0;
-    std::vector<unsigned char> bytes;
-    unsigned char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        if (bytes.size() + got > kMaxFileSize) return 0;
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-    if (std::ferror(file.get())) return 0;
-    return CheckChunkStructure(bytes.data(), bytes.size());
 }

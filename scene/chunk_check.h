@@ -12,7 +12,3 @@
 
 // 1 when the bytes form a 3DS file lib3ds can read safely, 0 otherwise.
 int CheckChunkStructure(const unsigned char* data, std::size_t size);
-
-// Reads the file at path (a real file-system path, not a program path) and checks it.
-// 0 also when it cannot be read.
-int CheckChunkFile(const char* path);

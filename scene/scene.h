@@ -14,6 +14,11 @@ public:
     int faultReported;       // 1 once DrawFrame has shown why the scene cannot be drawn
 
     Scene();
+    // Releases the file. The show keeps its scenes to the end; display lists are left to
+    // the rendering context.
+    ~Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
 
     // Loads data\name, finds the camera, preloads the material textures and evaluates
     // frame 0. 1 when the scene is ready to draw; 0 after an "Error !" box.

@@ -12,7 +12,7 @@
 #include "app/program_state.h"
 #include "gfx/texture_registry.h"
 #include "platform/file_paths.h"
-#include "scene/chunk_check.h"
+#include "scene/scene_file.h"
 
 namespace {
 
@@ -32,8 +32,7 @@ void Report(const char* text) {
 Lib3dsFile* LoadCheckedFile(const char* programPath) {
     char resolved[1024];
     ResolveProgramPath(programPath, resolved, sizeof resolved);
-    if (!resolved[0] || !CheckChunkFile(resolved)) return nullptr;
-    return lib3ds_file_load(resolved);
+    return resolved[0] ? ReadSceneFile(resolved) : nullptr;
 }
 
 }  // namespace
@@ -41,6 +40,10 @@ Lib3dsFile* LoadCheckedFile(const char* programPath) {
 Scene::Scene() : file(nullptr), cameraName(nullptr), blending(0), faultReported(0) {
     path[0] = '\0';
     targetName[0] = '\0';
+}
+
+Scene::~Scene() {
+    if (file) lib3ds_file_free(file);
 }
 
 int Scene::Load(const char* name) {
