@@ -51,6 +51,8 @@ int Scene::Load(const char* name) {
     std::snprintf(fullPath, sizeof fullPath, "data\\%s", name ? name : "");
     CopyBounded(path, sizeof path, fullPath);
 
+    if (file) lib3ds_file_free(file);  // a second load replaces the first file
+    cameraName = nullptr;
     file = LoadCheckedFile(path);
     if (!file) {
         char message[sizeof path + 64];

@@ -106,6 +106,7 @@ GLuint CompileMeshList(Lib3dsFile* file, Lib3dsMesh* mesh, int* blending) {
 }  // namespace
 
 int Scene::DrawNode(Lib3dsNode* node) {
+    if (!file || !node) return 0;
     for (Lib3dsNode* child = node->childs; child; child = child->next) DrawNode(child);
 
     if (node->type != LIB3DS_OBJECT_NODE) return 1;

@@ -97,7 +97,7 @@ TEST_F(SceneFrame, AnimationShowsThePoseOfThePreviousCall) {
     EXPECT_FLOAT_EQ(-3.0f, node->matrix[3][0]);
 }
 
-TEST_F(SceneFrame, FirstSevenLightsInNameOrderBecomeDirectionalGlLights) {
+TEST_F(SceneFrame, FirstSevenLightsByNameBecomeDirectionalGlLights) {
     sw::Scene content;
     AddTestCamera(content);
     for (int i = 9; i >= 1; --i)  // stored in reverse; lib3ds sorts them by name
@@ -127,16 +127,15 @@ TEST_F(SceneFrame, FirstSevenLightsInNameOrderBecomeDirectionalGlLights) {
     EXPECT_NEAR(0.0f, head[1], 1e-6f);
     EXPECT_NEAR(1.0f, head[2], 1e-6f);
     EXPECT_NEAR(0.0f, head[3], 1e-6f);
-}
 
-TEST_F(SceneFrame, FileWithoutLightsSetsOnlyTheHeadLight) {
+    // A file without lights leaves GL_LIGHT1 where it was.
     WriteScene(BarScene(0.0f), "dark.3ds");
-    const GLfloat sentinel[4] = {5, 6, 7, 1};
     glLightfv(GL_LIGHT1, GL_POSITION, sentinel);
-    Scene scene;
-    ASSERT_EQ(1, scene.Load("dark.3ds"));
-    ASSERT_EQ(1, scene.DrawFrame(0));
+    glGetLightfv(GL_LIGHT1, GL_POSITION, head);  // the sentinel, in eye space
+    Scene dark;
+    ASSERT_EQ(1, dark.Load("dark.3ds"));
+    ASSERT_EQ(1, dark.DrawFrame(0));
     GLfloat got[4];
     glGetLightfv(GL_LIGHT1, GL_POSITION, got);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(sentinel[i], got[i]);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(head[i], got[i]);
 }
