@@ -1,0 +1,40 @@
+// asset_writer.cpp: writing the whole data folder of the show.
+#include "tools/assets/asset_writer.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "tools/assets/pictures.h"
+#include "tools/assets/soundtrack.h"
+
+namespace assets {
+
+namespace {
+
+int MakeFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0755) == 0 || errno == EEXIST) return 1;
+    return 0;
+}
+
+}  // namespace
+
+int WriteAssets(const std::string& folder, std::string* error) {
+    const size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) MakeFolder(folder.substr(0, slash));
+    if (!MakeFolder(folder)) {
+        *error = "cannot create " + folder;
+        return 0;
+    }
+    if (!WritePictures(folder)) {
+        *error = "cannot write the pictures into " + folder;
+        return 0;
+    }
+    if (!WriteSoundtrack(folder + "/kelvo32.mp3")) {
+        *error = "cannot write the soundtrack into " + folder;
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace assets

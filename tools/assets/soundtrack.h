@@ -1,0 +1,24 @@
+// soundtrack.h: composing and writing "kelvo32.mp3", 144 beats per minute from its first sample.
+#pragma once
+
+#include <string>
+
+#include "tools/assets/synth.h"
+
+namespace assets {
+
+constexpr long kSamplesPerBeat = 18375;  // 44100 * 60 / 144
+constexpr int kLastBeat = 496;           // the closing hit; the show stops 207.1 s in
+constexpr float kFadeStartSeconds = 207.0f;
+constexpr float kSoundtrackSeconds = 209.0f;
+
+// Beats at which the music changes section: the starts of the show's thirteen scenes.
+extern const int kSectionStartBeats[13];
+
+// The finished mix, kSoundtrackSeconds long, peaks within [-1, 1].
+StereoBuffer ComposeSoundtrack();
+
+// Composes the mix and encodes it to path. Returns 1, or 0 when encoding or writing fails.
+int WriteSoundtrack(const std::string& path);
+
+}  // namespace assets
