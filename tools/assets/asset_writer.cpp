@@ -7,6 +7,7 @@
 
 #include "tools/assets/pictures.h"
 #include "tools/assets/soundtrack.h"
+#include "tools/assets/textures.h"
 
 namespace assets {
 
@@ -24,6 +25,10 @@ int WriteAssets(const std::string& folder, std::string* error) {
     if (slash != std::string::npos && slash > 0) MakeFolder(folder.substr(0, slash));
     if (!MakeFolder(folder)) {
         *error = "cannot create " + folder;
+        return 0;
+    }
+    if (!WriteTextures(folder)) {
+        *error = "cannot write the textures into " + folder;
         return 0;
     }
     if (!WritePictures(folder)) {
