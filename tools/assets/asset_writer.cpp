@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "tools/assets/pictures.h"
+#include "tools/assets/scenes.h"
 #include "tools/assets/soundtrack.h"
 #include "tools/assets/textures.h"
 
@@ -27,6 +28,7 @@ int WriteAssets(const std::string& folder, std::string* error) {
         *error = "cannot create " + folder;
         return 0;
     }
+    if (!WriteScenes(folder, error)) return 0;
     if (!WriteTextures(folder)) {
         *error = "cannot write the textures into " + folder;
         return 0;

@@ -2,6 +2,8 @@
 // sampled from functions of time.
 #include "tools/assets/scene_kit.h"
 
+#include "tools/assets/block_font.h"
+
 #include <cmath>
 
 namespace assets {
@@ -138,6 +140,23 @@ std::vector<RotationKey> SampleRotation(Vec3 axis, const std::function<float(flo
     return keys;
 }
 
+std::vector<VectorKey> Passes(Vec3 from, Vec3 to, float period, float phase, int frames) {
+    std::vector<VectorKey> keys;
+    const float framesPerPass = period * kFramesPerSecond;
+    float progress = phase / period;
+    progress -= std::floor(progress);
+    keys.push_back({0, Lerp(from, to, progress)});
+    int frame = static_cast<int>((1.0f - progress) * framesPerPass);
+    while (frame < frames) {
+        if (frame > keys.back().frame) keys.push_back({frame, to});
+        keys.push_back({frame + 1, from});
+        frame += static_cast<int>(framesPerPass);
+    }
+    const float last = (frames - keys.back().frame) / framesPerPass;
+    keys.push_back({frames, Lerp(from, to, last)});
+    return keys;
+}
+
 std::vector<RotationKey> Spin(Vec3 axis, float turnsPerSecond, int frames, float phase) {
     const float framesPerTurn = kFramesPerSecond / std::fabs(turnsPerSecond == 0.0f ? 1e-6f : turnsPerSecond);
     int step = static_cast<int>(framesPerTurn / 4.0f);
@@ -168,6 +187,68 @@ void AddMaterial(scene_writer::Scene& scene, const std::string& name, const std:
     material.textureName = texture;
     material.transparency = transparent ? 0.5f : 0.0f;
     scene.materials.push_back(material);
+}
+
+}  // namespace assets
+
+namespace assets {
+
+namespace {
+
+struct CellRect {
+    int column, row, width, height;
+};
+
+// Greedy cover of a glyph's filled cells by rectangles: grow right, then down.
+std::vector<CellRect> GlyphRects(char c) {
+    bool used[kGlyphRows][kGlyphColumns] = {};
+    std::vector<CellRect> rects;
+    for (int row = 0; row < kGlyphRows; ++row) {
+        for (int column = 0; column < kGlyphColumns; ++column) {
+            if (used[row][column] || !GlyphCell(c, column, row)) continue;
+            int width = 1;
+            while (column + width < kGlyphColumns && !used[row][column + width] &&
+                   GlyphCell(c, column + width, row)) {
+                ++width;
+            }
+            int height = 1;
+            for (;; ++height) {
+                if (row + height >= kGlyphRows) break;
+                bool full = true;
+                for (int k = 0; k < width; ++k) {
+                    if (used[row + height][column + k] || !GlyphCell(c, column + k, row + height)) full = false;
+                }
+                if (!full) break;
+            }
+            for (int r = 0; r < height; ++r) {
+                for (int k = 0; k < width; ++k) used[row + r][column + k] = true;
+            }
+            rects.push_back({column, row, width, height});
+        }
+    }
+    return rects;
+}
+
+}  // namespace
+
+scene_writer::Mesh GlyphMesh(char c, const std::string& name, float cell, float depth,
+                             const std::string& front, const std::string& side) {
+    MeshBuilder builder(name);
+    const float x0 = -kGlyphColumns * cell * 0.5f, z0 = kGlyphRows * cell * 0.5f;
+    for (const CellRect& r : GlyphRects(c)) {
+        const Vec3 lo{x0 + r.column * cell, -depth * 0.5f, z0 - (r.row + r.height) * cell};
+        const Vec3 hi{x0 + (r.column + r.width) * cell, depth * 0.5f, z0 - r.row * cell};
+        const Vec3 p000{lo.x, lo.y, lo.z}, p100{hi.x, lo.y, lo.z}, p110{hi.x, hi.y, lo.z},
+            p010{lo.x, hi.y, lo.z}, p001{lo.x, lo.y, hi.z}, p101{hi.x, lo.y, hi.z},
+            p111{hi.x, hi.y, hi.z}, p011{lo.x, hi.y, hi.z};
+        builder.Quad(p000, p100, p101, p001, front, r.width * 0.25f, r.height * 0.25f);
+        builder.Quad(p100, p110, p111, p101, side);
+        builder.Quad(p110, p010, p011, p111, side);
+        builder.Quad(p010, p000, p001, p011, side);
+        builder.Quad(p001, p101, p111, p011, side);
+        builder.Quad(p010, p110, p100, p000, side);
+    }
+    return builder.Build();
 }
 
 }  // namespace assets

@@ -71,6 +71,11 @@ std::vector<scene_writer::VectorKey> SampleVector(const std::function<Vec3(float
                                                   int frames, int step);
 std::vector<scene_writer::ScalarKey> SampleScalar(const std::function<float(float seconds)>& f,
                                                   int frames, int step);
+// Back-and-forth free motion for things that run past again and again: from `from` to `to`
+// in `period` seconds, then straight back to `from` within one frame, starting `phase` seconds
+// into a pass. Keys sit only at the ends of passes, so each pass eases in and out there.
+std::vector<scene_writer::VectorKey> Passes(Vec3 from, Vec3 to, float period, float phase,
+                                            int frames);
 // A steady turn about axis at `turnsPerSecond`, starting at `phase` radians; keys close enough
 // together (at most a third of a turn apart) that each step goes the intended way round.
 std::vector<scene_writer::RotationKey> Spin(Vec3 axis, float turnsPerSecond, int frames,
@@ -93,5 +98,15 @@ int SceneFrames(int durationMs);
 // Adds a material; transparent ones are drawn additively.
 void AddMaterial(scene_writer::Scene& scene, const std::string& name, const std::string& texture,
                  bool transparent = false);
+
+}  // namespace assets
+
+namespace assets {
+
+// A block letter as one mesh, centred on its own origin in the XZ plane (x right, z up),
+// `depth` thick along +Y: the front (-Y) face in `front`, the sides in `side`. Filled cells are
+// merged into rectangles, so a letter is a handful of boxes.
+scene_writer::Mesh GlyphMesh(char c, const std::string& name, float cell, float depth,
+                             const std::string& front, const std::string& side);
 
 }  // namespace assets

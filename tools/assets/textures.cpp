@@ -291,6 +291,13 @@ Canvas Marble() {
     return c;
 }
 
+Canvas Dimmed(Canvas c, float k) {
+    for (int y = 0; y < c.Height(); ++y) {
+        for (int x = 0; x < c.Width(); ++x) c.Set(x, y, Scale(c.Get(x, y), k));
+    }
+    return c;
+}
+
 Canvas Water() {
     Canvas c(256, 256, kBlack);
     c.Shade([](float x, float y) {
@@ -437,6 +444,7 @@ const std::vector<std::pair<std::string, Maker>>& Table() {
         {"jet.png", Jet},
         {"marble.png", Marble},
         {"water.png", Water},
+        {"marbled.png", [] { return Dimmed(Marble(), 0.4f); }},
         {"tyre.png", Tyre},
         {"rim.png", Rim},
         {"checker.png", Checker},
