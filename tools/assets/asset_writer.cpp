@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <thread>
 
 #include "tools/assets/pictures.h"
 #include "tools/assets/scenes.h"
@@ -28,16 +29,23 @@ int WriteAssets(const std::string& folder, std::string* error) {
         *error = "cannot create " + folder;
         return 0;
     }
-    if (!WriteScenes(folder, error)) return 0;
-    if (!WriteTextures(folder)) {
+    // The soundtrack takes longest; it is made on a second thread while the images and
+    // scenes are written. Each part writes its own files, so the result does not depend on
+    // which finishes first.
+    int soundWritten = 0;
+    std::thread sound([&folder, &soundWritten] { soundWritten = WriteSoundtrack(folder + "/kelvo32.mp3"); });
+    int imagesWritten = WriteScenes(folder, error);
+    if (imagesWritten && !WriteTextures(folder)) {
         *error = "cannot write the textures into " + folder;
-        return 0;
+        imagesWritten = 0;
     }
-    if (!WritePictures(folder)) {
+    if (imagesWritten && !WritePictures(folder)) {
         *error = "cannot write the pictures into " + folder;
-        return 0;
+        imagesWritten = 0;
     }
-    if (!WriteSoundtrack(folder + "/kelvo32.mp3")) {
+    sound.join();
+    if (!imagesWritten) return 0;
+    if (!soundWritten) {
         *error = "cannot write the soundtrack into " + folder;
         return 0;
     }

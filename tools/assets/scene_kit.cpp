@@ -161,7 +161,7 @@ std::vector<RotationKey> Spin(Vec3 axis, float turnsPerSecond, int frames, float
     const float framesPerTurn = kFramesPerSecond / std::fabs(turnsPerSecond == 0.0f ? 1e-6f : turnsPerSecond);
     int step = static_cast<int>(framesPerTurn / 4.0f);
     if (step < 1) step = 1;
-    if (step > 50) step = 50;
+    if (step > 5) step = 5;
     return SampleRotation(axis,
                           [=](float s) { return phase + 2.0f * kPi * turnsPerSecond * s; },
                           frames, step);
@@ -173,12 +173,17 @@ void AddCameraPath(scene_writer::Scene& scene, const std::function<Vec3(float)>&
     const int index = scene_writer::AddStillCamera(scene, "Camera01", eye(0.0f), target(0.0f), fov);
     scene.nodes[index].position = SampleVector(eye, frames, step);
     scene.nodes[index].fov = {{0, fov}};
-    if (roll) scene.nodes[index].roll = SampleScalar(roll, frames, step);
+    if (roll) {
+        scene.nodes[index].roll =
+            SampleScalar([&roll](float t) { return roll(t) * kPi / 180.0f; }, frames, step);
+    }
     scene.nodes[index + 1].position = SampleVector(target, frames, step);
     if (scene.frames < frames) scene.frames = frames;
 }
 
-int SceneFrames(int durationMs) { return (durationMs + 9) / 10 + 20; }
+int SceneFrames(int durationMs) {
+    return static_cast<int>(std::ceil(durationMs * 0.001f * kFramesPerSecond)) + 2;
+}
 
 void AddMaterial(scene_writer::Scene& scene, const std::string& name, const std::string& texture,
                  bool transparent) {

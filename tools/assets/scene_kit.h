@@ -19,7 +19,8 @@ using scene_writer::Texel;
 using scene_writer::Vec3;
 
 constexpr float kPi = 3.14159265f;
-constexpr float kFramesPerSecond = 100.0f;
+// The show evaluates keyframes at scene milliseconds x 0.01: ten keyframe frames a second.
+constexpr float kFramesPerSecond = 10.0f;
 
 Vec3 Add(Vec3 a, Vec3 b);
 Vec3 Sub(Vec3 a, Vec3 b);
@@ -86,7 +87,8 @@ std::vector<scene_writer::RotationKey> SampleRotation(Vec3 axis,
                                                       int frames, int step);
 
 // Adds a camera "Camera01" with its camera and target nodes moving along the given functions
-// of scene time, sampled every `step` frames up to `frames`.
+// of scene time, sampled every `step` frames up to `frames`. roll gives degrees; the file holds
+// radians, since that is how the show's camera matrix reads the stored roll.
 void AddCameraPath(scene_writer::Scene& scene, const std::function<Vec3(float)>& eye,
                    const std::function<Vec3(float)>& target, float fov, int frames, int step,
                    const std::function<float(float)>& roll = nullptr);

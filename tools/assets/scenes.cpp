@@ -1,8 +1,6 @@
 // scenes.cpp: the show's thirteen scenes, by file name, and writing them.
 #include "tools/assets/scenes.h"
 
-#include <algorithm>
-
 #include "tools/assets/scene_kit.h"
 #include "tools/assets/scenes_local.h"
 
@@ -20,20 +18,6 @@ const std::vector<ShowScene>& ShowScenes() {
         {"roulet3.3ds", 20433, BuildRoulette},
     };
     return scenes;
-}
-
-std::vector<std::string> SceneTextureNames() {
-    std::vector<std::string> names;
-    for (const ShowScene& show : ShowScenes()) {
-        const scene_writer::Scene scene = show.build(SceneFrames(show.playsMs));
-        for (const scene_writer::Material& material : scene.materials) {
-            if (!material.textureName.empty() &&
-                std::find(names.begin(), names.end(), material.textureName) == names.end()) {
-                names.push_back(material.textureName);
-            }
-        }
-    }
-    return names;
 }
 
 int WriteScenes(const std::string& folder, std::string* error) {

@@ -17,9 +17,6 @@ struct ShowScene {
 // In the order the show plays them.
 const std::vector<ShowScene>& ShowScenes();
 
-// Every material texture name the scenes use, each once.
-std::vector<std::string> SceneTextureNames();
-
 // Writes the thirteen scenes into folder. Returns 1, or 0 with the reason in *error.
 int WriteScenes(const std::string& folder, std::string* error);
 

@@ -61,7 +61,7 @@ sw::Scene BuildLines(int frames) {
                 const float s = 0.6f + 1.4f * BeatPulse(t - offset, 5.0f);
                 return Vec3{s, s, s};
             },
-            frames, 5);
+            frames, 1);
     }
 
     // A glowing wire cube turning at the heart of the lattice, nested two deep.
@@ -178,7 +178,7 @@ sw::Scene BuildCity(int frames) {
             const float s = 1.0f + 0.25f * BeatPulse(t);
             return Vec3{s, s, s};
         },
-        frames, 5);
+        frames, 1);
 
     // Beacons on the tall roofs, blinking on the beat.
     scene.meshes.push_back(CrossSprite("F_Beacon", 8.0f, "Beacon"));
@@ -190,7 +190,7 @@ sw::Scene BuildCity(int frames) {
                 const float s = 0.4f + 1.2f * BeatPulse((t - offset) / 4.0f, 3.0f);
                 return Vec3{s, s, s};
             },
-            frames, 10);
+            frames, 1);
     }
 
     // Cars: lights moving along the roads, both ways.
@@ -217,7 +217,7 @@ sw::Scene BuildCity(int frames) {
         const float phase = k * 1.3f;
         scene.nodes[node].rotation = SampleRotation(
             Normalized({1.0f, k % 2 ? 0.5f : -0.5f, 0.0f}),
-            [=](float t) { return 0.5f * std::sin(t * 0.7f + phase); }, frames, 20);
+            [=](float t) { return 0.5f * std::sin(t * 0.7f + phase); }, frames, 2);
     }
 
     // High over the city, down into the avenue at x = 5, along it past the pagoda, and up.
@@ -230,10 +230,10 @@ sw::Scene BuildCity(int frames) {
     AddCameraPath(
         scene, [&eye](float t) { return ThroughWaypoints(eye, t); },
         [&eye, centre](float t) {
-            const float follow = Ease((t - 5.0f) / 5.0f) * (1.0f - Ease((t - 28.0f) / 6.0f));
+            const float follow = Ease((t - 5.0f) / 5.0f) * (1.0f - Ease((t - 23.0f) / 4.0f));
             return Lerp(centre, ThroughWaypoints(eye, t + 2.5f), follow);
         },
-        60.0f, frames, 20);
+        60.0f, frames, 2);
     return scene;
 }
 

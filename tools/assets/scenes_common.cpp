@@ -63,9 +63,11 @@ Vec3 ThroughWaypoints(const std::vector<std::pair<float, Vec3>>& points, float t
     return Add(Add(Mul(p1.second, h00), Mul(m1, h10)), Add(Mul(p2.second, h01), Mul(m2, h11)));
 }
 
-float BeatPulse(float seconds, float decay) {
+float BeatPulse(float seconds, float sharpness) {
+    // Keys come ten times a second, about four per beat, so the pulse is a smooth peak on
+    // each beat that such keys can carry, rather than a sharp attack.
     const float phase = seconds / kBeatSeconds;
-    return std::exp(-(phase - std::floor(phase)) * decay);
+    return std::pow(0.5f + 0.5f * std::cos(2.0f * kPi * phase), sharpness * 0.5f);
 }
 
 void AddStandardLights(scene_writer::Scene& scene) {

@@ -38,8 +38,8 @@ scene_writer::Mesh CrossSprite(const std::string& name, float size, const std::s
 void AddBeam(MeshBuilder& builder, Vec3 a, Vec3 b, float width, const std::string& material);
 // Catmull-Rom through (time, point) waypoints in time order, clamped at both ends.
 Vec3 ThroughWaypoints(const std::vector<std::pair<float, Vec3>>& points, float t);
-// A pulse that jumps to 1 on every beat and dies away: for beat-driven motion.
-float BeatPulse(float seconds, float decay = 6.0f);
+// A pulse peaking at 1 on every beat and 0 between beats; larger sharpness, narrower peaks.
+float BeatPulse(float seconds, float sharpness = 6.0f);
 // Adds two directional lights ("Key" above and in front, "Rim" behind).
 void AddStandardLights(scene_writer::Scene& scene);
 // Adds an object node with position keys; returns its index.

@@ -39,10 +39,10 @@ void AddFlyingText(sw::Scene& scene, const std::string& text, const std::string&
         };
         sw::Node node;
         node.name = mesh;
-        node.position = SampleVector(position, frames, 5);
+        node.position = SampleVector(position, frames, 1);
         const Vec3 axis = Normalized({1.0f, 0.3f * (i % 3) - 0.3f, 0.2f});
         node.rotation = SampleRotation(
-            axis, [=](float t) { return -2.0f * kPi * (1.0f - Ease(t / land)); }, frames, 5);
+            axis, [=](float t) { return -2.0f * kPi * (1.0f - Ease(t / land)); }, frames, 1);
         scene.nodes.push_back(node);
     }
 }
@@ -62,16 +62,16 @@ sw::Scene BuildTitle(int frames) {
 
     // Background glows, named to be drawn before the letters so the letters cover them.
     scene.meshes.push_back(FacingQuad("A_Haze", 120.0f, 80.0f, "Haze"));
-    scene.meshes.push_back(FacingQuad("A_Halo", 56.0f, 56.0f, "Halo"));
+    scene.meshes.push_back(FacingQuad("A_Halo", 100.0f, 100.0f, "Halo"));
     scene.meshes.push_back(FacingQuad("A_Beam", 160.0f, 3.0f, "Beam"));
     AddMovingNode(scene, "A_Haze", {{0, {0, 40, 0}}});
-    const int halo = AddMovingNode(scene, "A_Halo", {{0, {0, 20, 1}}});
+    const int halo = AddMovingNode(scene, "A_Halo", {{0, {0, 45, 1}}});
     scene.nodes[halo].scale = SampleVector(
         [](float t) {
             const float s = 1.0f + 0.12f * BeatPulse(t) + 0.1f * Ease(t / 6.0f);
             return Vec3{s, s, s};
         },
-        frames, 4);
+        frames, 1);
     for (int k = 0; k < 2; ++k) {
         AddMovingNode(scene, "A_Beam",
                       Passes({0, 25.0f + k * 5.0f, -30.0f}, {0, 25.0f + k * 5.0f, 30.0f}, 4.3f, k * 2.1f, frames));
@@ -100,7 +100,7 @@ sw::Scene BuildTitle(int frames) {
             const float k = Ease(t / 6.7f);
             return Vec3{-18.0f + 26.0f * k, -100.0f + 45.0f * k, 10.0f - 8.0f * k};
         },
-        [](float t) { return Vec3{-2.0f + 2.0f * Ease(t / 6.7f), 0.0f, 0.0f}; }, 55.0f, frames, 10);
+        [](float t) { return Vec3{-2.0f + 2.0f * Ease(t / 6.7f), 0.0f, 0.0f}; }, 55.0f, frames, 1);
     return scene;
 }
 
@@ -126,7 +126,7 @@ sw::Scene BuildThirtyTwo(int frames) {
     number.name = "$$$DUMMY";
     number.instance = "Number";
     number.rotation = SampleRotation({0, 0, 1}, [](float t) { return 0.35f * std::sin(t * 0.6f); },
-                                     frames, 20);
+                                     frames, 2);
     scene.nodes.push_back(number);
     const int parent = static_cast<int>(scene.nodes.size()) - 1;
 
@@ -152,14 +152,14 @@ sw::Scene BuildThirtyTwo(int frames) {
                         p.y -= 1.5f * BeatPulse(t - phase, 5.0f) * Ease((t - arrive) * 4.0f);
                         return p;
                     },
-                    frames, 4);
+                    frames, 1);
                 const Vec3 axis = Normalized({random.Range(-1, 1), random.Range(-1, 1), 1.0f});
                 node.rotation = SampleRotation(
                     axis,
                     [=](float t) {
                         return 2.0f * kPi * ((1.0f - Ease(t / arrive)) + Ease((t - leave) / 1.2f) * 0.5f);
                     },
-                    frames, 5);
+                    frames, 1);
                 scene.nodes.push_back(node);
             }
         }

@@ -47,10 +47,15 @@ sw::Scene BuildPaperPlanes(int frames) {
     AddMaterial(scene, "Paper", "paper.png");
     AddMaterial(scene, "Cloud", "cloud.png", true);
     AddMaterial(scene, "Sun", "glow.png", true);
+    AddMaterial(scene, "Dawn", "dawn.png", true);
     AddStandardLights(scene);
 
+    MeshBuilder dawn("A_Dawn");
+    dawn.Box({-1800, -1800, -100}, {1800, 1800, 1400}, "Dawn");
+    scene.meshes.push_back(dawn.Build());
+    AddMovingNode(scene, "A_Dawn", SampleVector([](float t) { return Vec3{0, 32.0f * t, 0}; }, frames, 10));
     scene.meshes.push_back(FacingQuad("A_Sun", 500.0f, 500.0f, "Sun"));
-    AddMovingNode(scene, "A_Sun", SampleVector([](float t) { return Vec3{-150, 1500 + 32.0f * t, 350}; }, frames, 100));
+    AddMovingNode(scene, "A_Sun", SampleVector([](float t) { return Vec3{-150, 1500 + 32.0f * t, 350}; }, frames, 10));
     scene.meshes.push_back(GroundQuad("B_Land", 3000.0f, 3000.0f, "Land", 6.0f));
     AddMovingNode(scene, "B_Land", {{0, {0, 700, 0}}});
 
@@ -58,7 +63,7 @@ sw::Scene BuildPaperPlanes(int frames) {
     sw::Node flock;
     flock.name = "$$$DUMMY";
     flock.instance = "Flock";
-    flock.position = SampleVector(FlockCentre, frames, 20);
+    flock.position = SampleVector(FlockCentre, frames, 2);
     scene.nodes.push_back(flock);
     const int flockIndex = static_cast<int>(scene.nodes.size()) - 1;
     Random random(7);
@@ -75,10 +80,10 @@ sw::Scene BuildPaperPlanes(int frames) {
                 return Vec3{slot.x + 2.0f * std::sin(t * 0.9f + phase), slot.y + 2.0f * std::sin(t * 0.5f + phase),
                             slot.z + 1.5f * std::sin(t * 1.7f + phase)};
             },
-            frames, 10);
+            frames, 1);
         node.rotation = SampleRotation(
             {0, 1, 0}, [=](float t) { return 0.45f * std::cos(t * 0.9f + phase) - 0.3f * std::cos(t * 0.3f); },
-            frames, 10);
+            frames, 1);
         scene.nodes.push_back(node);
     }
 
@@ -105,7 +110,8 @@ sw::Scene BuildPaperPlanes(int frames) {
 
 sw::Scene BuildJets(int frames) {
     sw::Scene scene;
-    AddMaterial(scene, "Sea", "sea.png");
+    // The sea glows by itself: lit by the head light it would be black at this low angle.
+    AddMaterial(scene, "Sea", "sea.png", true);
     AddMaterial(scene, "Metal", "jet.png");
     AddMaterial(scene, "Trail", "beam.png", true);
     AddMaterial(scene, "Burner", "glowb.png", true);
@@ -118,9 +124,9 @@ sw::Scene BuildJets(int frames) {
     MeshBuilder sky("A_Sky");
     sky.Box({-3000, -3000, -200}, {3000, 3000, 2000}, "Sky");
     scene.meshes.push_back(sky.Build());
-    AddMovingNode(scene, "A_Sky", SampleVector([&lead](float t) { return Vec3{0, lead(t).y, 0}; }, frames, 100));
+    AddMovingNode(scene, "A_Sky", SampleVector([&lead](float t) { return Vec3{0, lead(t).y, 0}; }, frames, 10));
     scene.meshes.push_back(FacingQuad("A_Moon", 400.0f, 400.0f, "Moon"));
-    AddMovingNode(scene, "A_Moon", SampleVector([&lead](float t) { return Vec3{300, lead(t).y + 2000, 500}; }, frames, 100));
+    AddMovingNode(scene, "A_Moon", SampleVector([&lead](float t) { return Vec3{300, lead(t).y + 2000, 500}; }, frames, 10));
     scene.meshes.push_back(GroundQuad("B_Sea", 4000.0f, 4000.0f, "Sea", 40.0f));
     AddMovingNode(scene, "B_Sea", {{0, {0, 1200, 0}}});
 
@@ -137,10 +143,10 @@ sw::Scene BuildJets(int frames) {
         const float rollStart = 5.0f + i * 0.5f;
         sw::Node jet;
         jet.name = "C_Jet";
-        jet.position = SampleVector([=](float t) { return Add(lead(t), Vec3{slot.x, slot.y, slot.z + std::sin(t * 1.3f + i)}); }, frames, 10);
+        jet.position = SampleVector([=](float t) { return Add(lead(t), Vec3{slot.x, slot.y, slot.z + std::sin(t * 1.3f + i)}); }, frames, 1);
         jet.rotation = SampleRotation(
             {0, 1, 0}, [=](float t) { return 2.0f * kPi * Ease((t - rollStart) / 1.6f) + 0.12f * std::sin(t + i); },
-            frames, 10);
+            frames, 1);
         scene.nodes.push_back(jet);
         const int parent = static_cast<int>(scene.nodes.size()) - 1;
         AddMovingNode(scene, "Z_Trail", {{0, {0, 0, 0}}}, parent);
@@ -150,7 +156,7 @@ sw::Scene BuildJets(int frames) {
                 const float s = 0.8f + 0.5f * BeatPulse(t * 2.0f);
                 return Vec3{s, s, s};
             },
-            frames, 5);
+            frames, 1);
     }
 
     // From the left side, sweeping under and ahead to look back at the formation, then

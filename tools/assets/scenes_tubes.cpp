@@ -44,8 +44,8 @@ void SweepTube(MeshBuilder& builder, const Path& path, float s0, float s1, float
             const Vec3 p10 = OnRing(b, radius, a0), p11 = OnRing(b, radius, a1);
             const float u0 = uRepeat * i / segments, u1 = uRepeat * (i + 1) / segments;
             // Counter-clockwise seen from inside the tube.
-            builder.Triangle(p00, p10, p11, {u0, 0}, {u0, 1}, {u1, 1}, material);
-            builder.Triangle(p00, p11, p01, {u0, 0}, {u1, 1}, {u1, 0}, material);
+            builder.Triangle(p00, p11, p10, {u0, 0}, {u1, 1}, {u0, 1}, material);
+            builder.Triangle(p00, p01, p11, {u0, 0}, {u1, 0}, {u1, 1}, material);
         }
     }
 }
@@ -77,6 +77,7 @@ void PathSquare(MeshBuilder& builder, const Path& path, float s, float half,
 sw::Scene BuildTube(int frames) {
     sw::Scene scene;
     AddMaterial(scene, "Panels", "tube.png");
+    AddMaterial(scene, "Rib", "gold.png");
     AddMaterial(scene, "Ring", "ring.png", true);
     AddMaterial(scene, "Stripe", "beam.png", true);
     AddMaterial(scene, "Packet", "glowb.png", true);
@@ -94,17 +95,32 @@ sw::Scene BuildTube(int frames) {
     scene.meshes.push_back(wall.Build());
     AddMovingNode(scene, "B_Wall", {{0, {0, 0, 0}}});
 
-    MeshBuilder rings("A_Rings");
+    // Ribs across the tube face the camera, so the head light shows them at full strength
+    // while the walls, seen edge-on, stay dark.
+    MeshBuilder ribs("C_Ribs");
+    for (float s = 10.0f; s < length; s += 14.0f) {
+        const PathFrame f = FrameAt(path, s);
+        for (int i = 0; i < 10; ++i) {
+            const float a0 = 2.0f * kPi * i / 10, a1 = 2.0f * kPi * (i + 1) / 10;
+            const Vec3 i0 = OnRing(f, 5.6f, a0), i1 = OnRing(f, 5.6f, a1);
+            const Vec3 o0 = OnRing(f, 7.0f, a0), o1 = OnRing(f, 7.0f, a1);
+            ribs.Quad(i0, o0, o1, i1, "Rib");
+        }
+    }
+    scene.meshes.push_back(ribs.Build());
+    AddMovingNode(scene, "C_Ribs", {{0, {0, 0, 0}}});
+
+    MeshBuilder rings("Z_Rings");
     for (float s = 20.0f; s < length; s += 35.0f) PathSquare(rings, path, s, 6.5f, "Ring");
     scene.meshes.push_back(rings.Build());
-    AddMovingNode(scene, "A_Rings", {{0, {0, 0, 0}}});
+    AddMovingNode(scene, "Z_Rings", {{0, {0, 0, 0}}});
 
-    MeshBuilder stripes("A_Stripes");
+    MeshBuilder stripes("Z_Stripes");
     for (int k = 0; k < 4; ++k) {
         SweepStrip(stripes, path, -20.0f, length, 14.0f, 6.6f, kPi * (0.25f + 0.5f * k), 0.9f, "Stripe");
     }
     scene.meshes.push_back(stripes.Build());
-    AddMovingNode(scene, "A_Stripes", {{0, {0, 0, 0}}});
+    AddMovingNode(scene, "Z_Stripes", {{0, {0, 0, 0}}});
 
     // Packets of light racing ahead of the camera along the walls.
     scene.meshes.push_back(FacingQuad("Z_Packet", 2.0f, 2.0f, "Packet"));
@@ -118,7 +134,7 @@ sw::Scene BuildTube(int frames) {
                               const float s = start + speed * t;
                               return OnRing(FrameAt(path, s), 4.5f, angle + t * 0.8f);
                           },
-                          frames, 10));
+                          frames, 1));
     }
 
     AddCameraPath(
@@ -205,7 +221,7 @@ sw::Scene BuildGlassTube(int frames) {
         const Vec3 p = OnRing(FrameAt(path, s), radius, angle);
         sw::Node node;
         node.name = "E_Cube";
-        node.position = SampleVector([=](float t) { return Vec3{p.x, p.y, p.z + 3.0f * std::sin(t + i)}; }, frames, 50);
+        node.position = SampleVector([=](float t) { return Vec3{p.x, p.y, p.z + 3.0f * std::sin(t + i)}; }, frames, 10);
         node.rotation = Spin(Normalized({random.Range(-1, 1), random.Range(-1, 1), 1.0f}), random.Range(0.2f, 0.6f), frames);
         scene.nodes.push_back(node);
     }

@@ -58,7 +58,7 @@ sw::Scene BuildVoid(int frames) {
             const float s = 0.8f + 0.15f * BeatPulse(t / 4.0f, 2.0f) + 0.2f * Ease(t / 13.0f);
             return Vec3{s, s, s};
         },
-        frames, 10);
+        frames, 1);
 
     // Three shells turning inside one another, each on its own axis, around a gold core.
     MeshBuilder outer("B_Shell");
@@ -82,7 +82,7 @@ sw::Scene BuildVoid(int frames) {
             const float s = 1.0f + 0.06f * BeatPulse(t, 4.0f);
             return Vec3{s, s, s};
         },
-        frames, 4);
+        frames, 1);
     scene.nodes.push_back(shell);
     const int outerIndex = static_cast<int>(scene.nodes.size()) - 1;
     sw::Node cube;
@@ -176,7 +176,7 @@ sw::Scene BuildDouble(int frames) {
         for (int mirror = 1; mirror >= -1; mirror -= 2) {
             AddMovingNode(scene, "D_Lantern",
                           SampleVector([=](float t) { return Vec3{p.x, p.y, mirror * (p.z + 2.0f * std::sin(t * 1.2f + phase))}; },
-                                       frames, 20));
+                                       frames, 2));
         }
     }
 
@@ -188,7 +188,7 @@ sw::Scene BuildDouble(int frames) {
     AddCameraPath(
         scene, [&eye](float t) { return ThroughWaypoints(eye, t); },
         [](float t) { return Vec3{0.0f, 200.0f + 10.0f * t, 10.0f - Ease((t - 12.0f) / 6.0f) * 10.0f}; }, 60.0f,
-        frames, 10);
+        frames, 1);
     return scene;
 }
 

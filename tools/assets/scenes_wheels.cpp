@@ -70,8 +70,13 @@ sw::Scene BuildWheel(int frames) {
     AddMaterial(scene, "Road", "checker.png");
     AddMaterial(scene, "Grid", "gridp.png", true);
     AddMaterial(scene, "Spark", "glowo.png", true);
+    AddMaterial(scene, "Dawn", "dawn.png", true);
     AddStandardLights(scene);
 
+    MeshBuilder dawn("A_Dawn");
+    dawn.Box({-900, -900, -50}, {900, 900, 500}, "Dawn");
+    scene.meshes.push_back(dawn.Build());
+    AddMovingNode(scene, "A_Dawn", {{0, {0, 0, 0}}});
     scene.meshes.push_back(GroundQuad("A_Grid", 1200.0f, 1200.0f, "Grid", 30.0f));
     AddMovingNode(scene, "A_Grid", {{0, {0, 200, -0.2f}}});
     MeshBuilder road("B_Road");
@@ -81,13 +86,13 @@ sw::Scene BuildWheel(int frames) {
 
     // One big wheel rolling towards the camera, hopping on the beat.
     const float radius = 12.0f;
-    const auto roll = [](float t) { return 260.0f - 52.0f * t; };
+    const auto roll = [](float t) { return 130.0f - 30.0f * t; };
     scene.meshes.push_back(WheelMesh("C_Wheel", radius, 7.0f));
     sw::Node wheel;
     wheel.name = "C_Wheel";
     wheel.position = SampleVector(
-        [=](float t) { return Vec3{0.0f, roll(t), radius + 2.5f * BeatPulse(t, 8.0f) * Ease(t)}; }, frames, 3);
-    wheel.rotation = SampleRotation({1, 0, 0}, [=](float t) { return -(roll(t) - roll(0.0f)) / radius; }, frames, 4);
+        [=](float t) { return Vec3{0.0f, roll(t), radius + 2.5f * BeatPulse(t, 8.0f) * Ease(t)}; }, frames, 1);
+    wheel.rotation = SampleRotation({1, 0, 0}, [=](float t) { return -(roll(t) - roll(0.0f)) / radius; }, frames, 1);
     scene.nodes.push_back(wheel);
 
     // Sparks thrown up behind it.
@@ -103,19 +108,19 @@ sw::Scene BuildWheel(int frames) {
                           [=](float t) {
                               return Vec3{side * (1.0f + age), roll(t) + back * age, 0.5f + up * age - 12.0f * age * age};
                           },
-                          frames, 20));
+                          frames, 2));
         scene.nodes[node].scale = SampleVector(
             [=](float t) {
                 const float s = 0.3f + 1.2f * BeatPulse(2.0f * (t - offset), 4.0f);
                 return Vec3{s, s, s};
             },
-            frames, 5);
+            frames, 1);
     }
 
     // Low at the roadside, turning to watch it pass.
     AddCameraPath(
         scene, [](float t) { return Vec3{24.0f - 4.0f * t / 6.7f, -30.0f + 6.0f * t / 6.7f, 5.0f + 2.0f * t / 6.7f}; },
-        [=](float t) { return Vec3{0.0f, roll(t) - 10.0f, radius * 0.9f}; }, 60.0f, frames, 5);
+        [=](float t) { return Vec3{0.0f, roll(t) - 10.0f, radius * 0.9f}; }, 45.0f, frames, 1);
     return scene;
 }
 
@@ -167,7 +172,7 @@ sw::Scene BuildGears(int frames) {
         sw::Node wheel;
         wheel.name = "D_Wheel";
         // The wheel mesh turns about X; a quarter turn about Z makes it roll along X.
-        wheel.position = SampleVector([=](float t) { return Vec3{start + pace * t, lane, 4.0f}; }, frames, 50);
+        wheel.position = SampleVector([=](float t) { return Vec3{start + pace * t, lane, 4.0f}; }, frames, 10);
         sw::Node mount = wheel;
         mount.name = "$$$DUMMY";
         mount.instance = "WheelMount" + std::to_string(i);
@@ -176,7 +181,7 @@ sw::Scene BuildGears(int frames) {
         sw::Node spin;
         spin.name = "D_Wheel";
         spin.parent = static_cast<int>(scene.nodes.size()) - 1;
-        spin.rotation = SampleRotation({1, 0, 0}, [=](float t) { return pace * t / 4.0f; }, frames, 5);
+        spin.rotation = SampleRotation({1, 0, 0}, [=](float t) { return pace * t / 4.0f; }, frames, 1);
         scene.nodes.push_back(spin);
     }
 
@@ -191,7 +196,7 @@ sw::Scene BuildGears(int frames) {
             const float k = t / 20.0f;
             return Vec3{-70.0f + 160.0f * k, 0.0f, 18.0f};
         },
-        55.0f, frames, 20);
+        55.0f, frames, 2);
     return scene;
 }
 
@@ -214,7 +219,7 @@ sw::Scene BuildRoulette(int frames) {
             const float s = 0.9f + 0.12f * BeatPulse(t) + 0.3f * Ease((t - 12.0f) / 6.0f);
             return Vec3{s, s, s};
         },
-        frames, 4);
+        frames, 1);
 
     // The wheel: the numbered top, a lacquer bowl round it, spinning down.
     MeshBuilder top("B_Wheel");
@@ -232,7 +237,7 @@ sw::Scene BuildRoulette(int frames) {
     scene.meshes.push_back(top.Build());
     sw::Node wheel;
     wheel.name = "B_Wheel";
-    wheel.rotation = SampleRotation({0, 0, 1}, [](float t) { return 2.0f * kPi * (0.5f * t - 0.012f * t * t); }, frames, 10);
+    wheel.rotation = SampleRotation({0, 0, 1}, [](float t) { return 2.0f * kPi * (0.5f * t - 0.012f * t * t); }, frames, 1);
     scene.nodes.push_back(wheel);
     MeshBuilder turret("C_Turret");
     turret.Box({-3, -3, 0}, {3, 3, 8}, "Gold");
@@ -253,7 +258,7 @@ sw::Scene BuildRoulette(int frames) {
                           const float r = radius - 4.0f - 10.0f * Ease(t / 14.0f);
                           return Vec3{r * std::cos(a), r * std::sin(a), 1.5f + 1.0f * BeatPulse(t)};
                       },
-                      frames, 3));
+                      frames, 1));
 
     // The title rises behind the wheel for the end.
     const std::string title = "KELVO REMIX";
@@ -276,7 +281,7 @@ sw::Scene BuildRoulette(int frames) {
                 const float k = Ease((t - rise) / 3.0f);
                 return Vec3{left + i * advance, 55.0f, -60.0f + 95.0f * k + 0.8f * std::sin(t * 2.0f + i)};
             },
-            frames, 10);
+            frames, 1);
         scene.nodes.push_back(letter);
     }
 
@@ -290,7 +295,7 @@ sw::Scene BuildRoulette(int frames) {
     };
     AddCameraPath(
         scene, [&eye](float t) { return ThroughWaypoints(eye, t); },
-        [&look](float t) { return ThroughWaypoints(look, t); }, 55.0f, frames, 10);
+        [&look](float t) { return ThroughWaypoints(look, t); }, 55.0f, frames, 1);
     return scene;
 }
 

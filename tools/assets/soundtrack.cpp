@@ -211,7 +211,7 @@ private:
         const bool phraseStart = inSection % 16 == 0;
 
         if (b0 == start && section != Section::Count && section != Section::Build) {
-            const float gong = section == Section::Void ? 0.35f : 0.55f;
+            const float gong = section == Section::Intro ? 0.25f : (section == Section::Void ? 0.35f : 0.5f);
             AddGong(drums, At(b0), gong, random);
         }
 

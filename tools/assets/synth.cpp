@@ -113,12 +113,15 @@ void AddKick(StereoBuffer& out, long at, float gain) {
     float phase = 0.0f;
     for (long i = 0; i < length; ++i) {
         const float t = i * kDt;
-        const float hz = 44.0f + 130.0f * std::exp(-t / 0.03f) + 40.0f * std::exp(-t / 0.006f);
+        const float hz = 46.0f + 150.0f * std::exp(-t / 0.025f) + 60.0f * std::exp(-t / 0.004f);
         phase += hz * kDt;
-        const float body = std::sin(kTwoPi * phase) * std::exp(-t / 0.24f);
-        const float click = std::exp(-t / 0.0015f) * 0.4f;
+        // A hard hit that falls away fast, over a shorter boom: the loudest moment of each
+        // beat is its first few milliseconds.
+        const float level = 0.7f * std::exp(-t / 0.045f) + 0.3f * std::exp(-t / 0.22f);
+        const float body = std::sin(kTwoPi * phase) * level;
+        const float click = std::exp(-t / 0.002f) * 0.5f;
         const float attack = std::min(1.0f, t / 0.0008f);
-        const float value = std::tanh(1.6f * (body + click)) * attack * gain;
+        const float value = std::tanh(1.8f * (body + click)) * attack * gain;
         out.AddStereo(at + i, value, value);
     }
 }

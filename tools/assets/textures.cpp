@@ -235,6 +235,17 @@ Canvas Cloud() {
     return c;
 }
 
+// Sky colours from the horizon (bottom) up, for a backdrop drawn additively.
+Canvas Dawn() {
+    Canvas c(64, 256, kBlack);
+    c.Shade([](float, float y) {
+        const float up = 1.0f - y / 256.0f;
+        const Color horizon = FromHex(0xFF9A50), high = FromHex(0x2A5AB0), top = FromHex(0x0A1A40);
+        return up < 0.35f ? Mix(horizon, high, up / 0.35f) : Mix(high, top, (up - 0.35f) / 0.65f);
+    });
+    return c;
+}
+
 Canvas Land() {
     Canvas c(512, 512, kBlack);
     const Color fields[] = {FromHex(0x5E8C3A), FromHex(0x8FB04A), FromHex(0xC9B458),
@@ -418,8 +429,8 @@ const std::vector<std::pair<std::string, Maker>>& Table() {
     static const std::vector<std::pair<std::string, Maker>> table = {
         {"glow.png", [] { return Glow(FromHex(0xFFC070), 128); }},
         {"glowb.png", [] { return Glow(FromHex(0x30A0FF), 128); }},
+        {"glowo.png", [] { return Glow(FromHex(0xFF7018), 128); }},
         {"glowp.png", [] { return Glow(FromHex(0xFF3090), 128); }},
-        {"glowg.png", [] { return Glow(FromHex(0x30FF90), 128); }},
         {"beam.png", [] { return Beam(FromHex(0x40C0FF)); }},
         {"beamo.png", [] { return Beam(FromHex(0xFF8020)); }},
         {"beamp.png", [] { return Beam(FromHex(0xFF40C0)); }},
@@ -439,6 +450,7 @@ const std::vector<std::pair<std::string, Maker>>& Table() {
         {"street.png", Street},
         {"paper.png", [] { return Paper(FromHex(0xF4F0E6)); }},
         {"cloud.png", Cloud},
+        {"dawn.png", Dawn},
         {"land.png", Land},
         {"sea.png", Sea},
         {"jet.png", Jet},

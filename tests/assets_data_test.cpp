@@ -1,0 +1,200 @@
+// assets_data_test.cpp: the data folder kelvo-assets writes: complete, well-formed, repeatable.
+#include <gtest/gtest.h>
+#include <lib3ds/camera.h>
+#include <lib3ds/file.h>
+#include <lib3ds/light.h>
+#include <lib3ds/material.h>
+#include <lib3ds/mesh.h>
+#include <lib3ds/node.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/generated_data.h"
+
+namespace {
+
+struct SceneSpan {
+    const char* name;
+    int playsMs;  // how long the show draws the scene
+};
+
+// The show's scene table; the last scene plays until the show stops at 207100 ms.
+const SceneSpan kScenes[] = {
+    {"btitre.3ds", 6666},  {"32.3ds", 6667},      {"tube.3ds", 13333},  {"tube1.3ds", 13334},
+    {"line.3ds", 20000},   {"vil.3ds", 40000},    {"planne.3ds", 13333}, {"planne2.3ds", 13334},
+    {"vide.3ds", 13333},   {"doble.3ds", 20000},  {"roulet.3ds", 6667}, {"roulet2.3ds", 20000},
+    {"roulet3.3ds", 20433},
+};
+
+bool IsPicture(const std::string& name) { return name.rfind("chinois", 0) == 0; }
+bool EndsWith(const std::string& s, const char* tail) {
+    const std::string t = tail;
+    return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
+}
+
+int LastKeyFrame(Lib3dsLin3Key* key) {
+    int last = -1;
+    for (; key; key = key->next) last = key->tcb.frame;
+    return last;
+}
+
+int FirstKeyFrame(Lib3dsLin3Key* key) { return key ? key->tcb.frame : -1; }
+
+// Triangles drawn per frame: every object node draws its mesh, so shared meshes count once
+// per node.
+unsigned DrawnTriangles(Lib3dsFile* file, Lib3dsNode* node) {
+    unsigned total = 0;
+    for (; node; node = node->next) {
+        total += DrawnTriangles(file, node->childs);
+        if (node->type != LIB3DS_OBJECT_NODE) continue;
+        if (Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(file, node->name)) total += mesh->faces;
+    }
+    return total;
+}
+
+struct PngHeader {
+    unsigned width = 0, height = 0;
+    int bitDepth = -1, colourType = -1, interlace = -1;
+};
+
+// The IHDR fields, read straight from the bytes: they follow the 8-byte signature and the
+// chunk's length and type.
+bool ReadPngHeader(const std::vector<std::uint8_t>& bytes, PngHeader* header) {
+    static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (bytes.size() < 33 || !std::equal(signature, signature + 8, bytes.begin())) return false;
+    if (std::string(bytes.begin() + 12, bytes.begin() + 16) != "IHDR") return false;
+    auto u32 = [&bytes](size_t at) {
+        return (unsigned(bytes[at]) << 24) | (unsigned(bytes[at + 1]) << 16) | (unsigned(bytes[at + 2]) << 8) | bytes[at + 3];
+    };
+    header->width = u32(16);
+    header->height = u32(20);
+    header->bitDepth = bytes[24];
+    header->colourType = bytes[25];
+    header->interlace = bytes[28];
+    return true;
+}
+
+bool PowerOfTwo(unsigned v) { return v && !(v & (v - 1)); }
+
+class GeneratedData : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = GeneratedDataFolder();
+        ASSERT_FALSE(folder.empty()) << "kelvo-assets failed";
+    }
+    std::string folder;
+};
+
+}  // namespace
+
+TEST_F(GeneratedData, HoldsEveryFileTheShowReads) {
+    const std::vector<std::string> names = FileNames(folder);
+    std::vector<std::string> expected = {"kelvo32.mp3"};
+    for (const SceneSpan& scene : kScenes) expected.push_back(scene.name);
+    for (int n = 1; n <= 24; ++n) expected.push_back("chinois" + std::to_string(n) + ".png");
+    for (const std::string& name : expected) {
+        EXPECT_TRUE(std::binary_search(names.begin(), names.end(), name)) << name;
+    }
+}
+
+TEST_F(GeneratedData, TwoRunsWriteTheSameBytes) {
+    const std::string parent = std::string(::testing::TempDir()) + "/assets_again_" + std::to_string(getpid());
+    ASSERT_EQ(1, RunAssetGenerator(parent));
+    const std::string again = parent + "/data";
+    const std::vector<std::string> names = FileNames(folder);
+    EXPECT_EQ(names, FileNames(again));
+    for (const std::string& name : names) {
+        EXPECT_TRUE(ReadWholeFile(folder + "/" + name) == ReadWholeFile(again + "/" + name)) << name;
+        std::remove((again + "/" + name).c_str());
+    }
+    rmdir(again.c_str());
+    rmdir(parent.c_str());
+}
+
+TEST_F(GeneratedData, PngFilesAreEightBitRgbWithPowerOfTwoSides) {
+    int pngs = 0;
+    for (const std::string& name : FileNames(folder)) {
+        if (!EndsWith(name, ".png")) continue;
+        ++pngs;
+        PngHeader header;
+        ASSERT_TRUE(ReadPngHeader(ReadWholeFile(folder + "/" + name), &header)) << name;
+        EXPECT_EQ(8, header.bitDepth) << name;
+        EXPECT_EQ(2, header.colourType) << name << ": truecolour without alpha";
+        EXPECT_EQ(0, header.interlace) << name;
+        EXPECT_TRUE(PowerOfTwo(header.width) && PowerOfTwo(header.height)) << name;
+        if (IsPicture(name)) {
+            EXPECT_EQ(header.width, header.height) << name;
+            EXPECT_TRUE(header.width == 256 || header.width == 512) << name;
+        } else {
+            EXPECT_GE(std::min(header.width, header.height), 64u) << name;
+            EXPECT_LE(std::max(header.width, header.height), 512u) << name;
+        }
+    }
+    EXPECT_GT(pngs, 24);
+}
+
+TEST_F(GeneratedData, MaterialTexturesExistAndEveryTextureIsUsed) {
+    std::set<std::string> named;
+    for (const SceneSpan& scene : kScenes) {
+        Lib3dsFile* file = lib3ds_file_load((folder + "/" + scene.name).c_str());
+        ASSERT_NE(nullptr, file) << scene.name;
+        for (Lib3dsMaterial* m = file->materials; m; m = m->next) {
+            const std::string texture = m->texture1_map.name;
+            EXPECT_FALSE(texture.empty()) << scene.name << ": material " << m->name;
+            if (texture.empty()) continue;
+            named.insert(texture);
+            EXPECT_FALSE(ReadWholeFile(folder + "/" + texture).empty()) << scene.name << " names " << texture;
+        }
+        lib3ds_file_free(file);
+    }
+    for (const std::string& name : FileNames(folder)) {
+        if (EndsWith(name, ".png") && !IsPicture(name)) {
+            EXPECT_EQ(1u, named.count(name)) << name << " is never used";
+        }
+    }
+}
+
+// What the renderer relies on: the camera and its target node named "Camera01" keyed from
+// frame 0 to the end of the time the scene plays (milliseconds x 0.01), one to seven lights,
+// and a triangle count the software renderer draws quickly.
+TEST_F(GeneratedData, ScenesAreKeyedForTheirWholeSpan) {
+    int withGlow = 0;
+    for (const SceneSpan& scene : kScenes) {
+        SCOPED_TRACE(scene.name);
+        Lib3dsFile* file = lib3ds_file_load((folder + "/" + scene.name).c_str());
+        ASSERT_NE(nullptr, file);
+        ASSERT_NE(nullptr, file->cameras);
+        EXPECT_STREQ("Camera01", file->cameras->name);
+        Lib3dsNode* camera = lib3ds_file_node_by_name(file, "Camera01", LIB3DS_CAMERA_NODE);
+        Lib3dsNode* target = lib3ds_file_node_by_name(file, "Camera01", LIB3DS_TARGET_NODE);
+        ASSERT_NE(nullptr, camera);
+        ASSERT_NE(nullptr, target);
+        const int lastFrame = (scene.playsMs + 99) / 100;
+        EXPECT_EQ(0, FirstKeyFrame(camera->data.camera.pos_track.keyL));
+        EXPECT_EQ(0, FirstKeyFrame(target->data.target.pos_track.keyL));
+        ASSERT_NE(nullptr, camera->data.camera.fov_track.keyL);
+        EXPECT_EQ(0, camera->data.camera.fov_track.keyL->tcb.frame);
+        EXPECT_GE(LastKeyFrame(camera->data.camera.pos_track.keyL), lastFrame);
+        EXPECT_GE(LastKeyFrame(target->data.target.pos_track.keyL), lastFrame);
+
+        int lights = 0;
+        for (Lib3dsLight* light = file->lights; light; light = light->next) ++lights;
+        EXPECT_GE(lights, 1);
+        EXPECT_LE(lights, 7);
+
+        const unsigned triangles = DrawnTriangles(file, file->nodes);
+        EXPECT_GE(triangles, 24u);
+        EXPECT_LE(triangles, 6000u);
+        bool glow = false;
+        for (Lib3dsMaterial* m = file->materials; m; m = m->next) glow = glow || m->transparency != 0.0f;
+        withGlow += glow ? 1 : 0;
+        lib3ds_file_free(file);
+    }
+    EXPECT_GE(withGlow, 10);
+}
