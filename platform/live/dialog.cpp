@@ -2,8 +2,10 @@
 // Provides DialogBoxParamA, EndDialog and SendDlgItemMessageA, and SetWindowPos on dialogs.
 //
 // Controls are placed by converting dialog units with the base units of the 8-point
-// dialog font (6 x 13 pixels). As the Windows dialog manager does, Enter presses the
-// default button (id IDOK), and Escape and the close button send IDCANCEL.
+// dialog font (6 x 13 pixels). As the Windows dialog manager does, the keyboard focus
+// starts on the first tab stop, Enter presses the push button that has the focus (the
+// default button when no push button has it), Space presses or toggles the focused
+// control, and Escape and the close button send IDCANCEL.
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
@@ -95,8 +97,39 @@ Fl_Button* MakeButton(const DialogItemTemplate& item) {
     }
 }
 
+bool IsPushButton(DWORD kind) { return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON; }
+
+// The dialog's window. Enter goes to the focused push button before FLTK offers it to
+// the default (return) button as a shortcut.
+class DialogWindow : public Fl_Double_Window {
+public:
+    DialogWindow(int width, int height, const char* caption)
+        : Fl_Double_Window(width, height, caption) {}
+
+    int handle(int event) override {
+        if (event == FL_KEYBOARD && IsEnterKey(Fl::event_key()) && PressFocusedPushButton())
+            return 1;
+        return Fl_Double_Window::handle(event);
+    }
+
+private:
+    static bool IsEnterKey(int key) { return key == FL_Enter || key == FL_KP_Enter; }
+
+    bool PressFocusedPushButton() {
+        auto* dialog = static_cast<Dialog*>(user_data());
+        if (!dialog) return false;
+        for (Control& control : dialog->controls) {
+            if (control.widget == Fl::focus() && IsPushButton(control.kind)) {
+                control.widget->do_callback();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
 void Build(Dialog* dialog, const DialogTemplate& form) {
-    dialog->window.reset(new Fl_Double_Window(PixelsX(form.cx), PixelsY(form.cy), form.caption));
+    dialog->window.reset(new DialogWindow(PixelsX(form.cx), PixelsY(form.cy), form.caption));
     dialog->window->begin();
     for (int i = 0; i < form.itemCount; ++i) {
         const DialogItemTemplate& item = form.items[i];
@@ -112,13 +145,12 @@ void Build(Dialog* dialog, const DialogTemplate& form) {
     dialog->window->callback(OnWindow, dialog);
 }
 
-// The keyboard focus starts on the first control that is not a push button, so that
-// Space changes a choice rather than pressing a button; Enter presses the default button
-// wherever the focus is.
+// The keyboard focus starts on the first visible tab stop in template order, as the
+// Windows dialog manager gives it when the dialog is activated (also when the procedure
+// answered WM_INITDIALOG with FALSE and set no focus itself).
 void SetInitialFocus(Dialog* dialog) {
     for (Control& control : dialog->controls) {
-        if (control.kind != BS_PUSHBUTTON && control.kind != BS_DEFPUSHBUTTON &&
-            control.widget->visible()) {
+        if (control.widget->visible() && control.widget->visible_focus()) {
             control.widget->take_focus();
             return;
         }
