@@ -1,0 +1,136 @@
+// scene_player.cpp: the show's one effect: loads the scenes and pictures, picks what each frame shows.
+#include "demo/scene_player.h"
+
+// The platform header comes first, as <windows.h> must come before the GL headers.
+#include "app/program_state.h"
+#include "platform/win32.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <new>
+
+#include "demo/flash_table.h"
+#include "gfx/texture_registry.h"
+#include "scene/scene.h"
+
+namespace {
+
+struct SceneRow {
+    const char* file;
+    int duration;  // ms
+};
+
+// The timeline: each scene plays for its duration after the one before it.
+const SceneRow kSceneTable[] = {
+    {"btitre.3ds", 6666}, {"32.3ds", 6667},       {"tube.3ds", 13333},   {"tube1.3ds", 13334},
+    {"line.3ds", 20000},  {"vil.3ds", 40000},     {"planne.3ds", 13333}, {"planne2.3ds", 13334},
+    {"vide.3ds", 13333},  {"doble.3ds", 20000},   {"roulet.3ds", 6667},  {"roulet2.3ds", 20000},
+    {"roulet3.3ds", 13333},
+};
+const int kSceneRows = sizeof kSceneTable / sizeof kSceneTable[0];
+// Selection walks the first 12 durations only, so the last scene plays on to the show's end.
+const int kWalkedScenes = 12;
+
+// "chinois" + n + ".png", n from 1 to 24.
+void PictureName(int n, char* name, int size) { std::snprintf(name, size, "chinois%d.png", n); }
+
+// The OpenGL state the whole show starts from.
+void SetBaselineState() {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHT1);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glDisable(GL_NORMALIZE);
+    glPolygonOffset(1.0f, 2.0f);
+}
+
+// Draws the picture of every flash whose window holds elapsed, in table order (the windows
+// never overlap, so that is at most one). 1 when a picture was drawn.
+int DrawDueFlashes(ScenePlayer* player, int elapsed) {
+    int drawn = 0;
+    for (int k = 0; k < kFlashCount; ++k) {
+        if (kFlashTimes[k] < elapsed && elapsed < kFlashTimes[k] + kFlashWindow) {
+            player->DrawPicture(k % kPictureCount + 1);
+            drawn = 1;
+        }
+    }
+    return drawn;
+}
+
+}  // namespace
+
+// The slots are cleared (nothing else reads them before Init fills them) so that the
+// destructor can tell a scene from garbage whenever it runs.
+ScenePlayer::ScenePlayer() : scenes(), durations(), sceneCount(0) {}
+
+// Every scene Init made is deleted, the last one included although selection's walk
+// stops before it.
+ScenePlayer::~ScenePlayer() {
+    for (int i = 0; i < kMaxScenes; ++i) delete scenes[i];
+}
+
+int ScenePlayer::Init() {
+    SetBaselineState();
+    for (int i = 0; i < kSceneRows; ++i) {
+        // Without memory for a scene its slot stays empty and its span shows the cleared frame.
+        scenes[i] = new (std::nothrow) Scene();
+        if (scenes[i]) scenes[i]->Load(kSceneTable[i].file);
+        durations[i] = kSceneTable[i].duration;
+    }
+    sceneCount = kWalkedScenes;
+    // After the scenes, so that their material textures take the first registry slots.
+    for (int n = 1; n <= kPictureCount; ++n) {
+        char name[32];
+        PictureName(n, name, sizeof name);
+        textureRegistry->Load(name);
+    }
+    return 1;
+}
+
+int ScenePlayer::Render(int elapsed, int) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (DrawDueFlashes(this, elapsed)) return 1;
+
+    int k = 0;
+    int passed = 0;
+    for (int i = 0; i < sceneCount; ++i) {
+        if (elapsed - passed < durations[i]) break;
+        passed += durations[i];
+        ++k;
+    }
+    if (scenes[k]) scenes[k]->DrawFrame(elapsed - passed);
+    return 1;
+}
+
+int ScenePlayer::DrawPicture(int n) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    char name[32];
+    PictureName(n, name, sizeof name);
+    textureRegistry->BindByName(name);
+    glDisable(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    // Texture row 0 is the picture's bottom row, so (0, 0) at the bottom-left shows it upright.
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-1.0f, -1.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(1.0f, -1.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(1.0f, 1.0f, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-1.0f, 1.0f, 0.0f);
+    glEnd();
+    return 1;
+}
