@@ -3,6 +3,7 @@
 #include "app/main_window_proc.h"
 #include "app/program_state.h"
 #include "app/settings_dialog.h"
+#include "demo/scene_player.h"
 #include "gfx/texture_registry.h"
 #include "platform/win32.h"
 #include "timeline/effect_sequencer.h"
@@ -11,6 +12,8 @@ namespace {
 
 // The show ends at the first frame whose elapsed time is greater than this (ms).
 const int kShowLength = 207100;
+// The scene player's span (ms): it covers the whole show and more.
+const int kPlayerSpanEnd = 500000;
 
 // The window's handles, held from the window's opening to shutdown.
 struct OutputWindow {
@@ -65,6 +68,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     sequencer = new EffectSequencer();
     sequencer->Clear();
     textureRegistry = new TextureRegistry();
+    // The push runs the player's Init, which loads every scene and picture before the
+    // clock starts.
+    sequencer->Push(new ScenePlayer(), 0, kPlayerSpanEnd);
 
     sequencer->startTime = timeGetTime();
 
