@@ -1,0 +1,229 @@
+// capture_tool_test.cpp: kelvo-capture end to end on a small show made by the test.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "gfx/png_reader.h"
+#include "support/png_test_files.h"
+#include "support/sound_files.h"
+#include "tools/assets/scene_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kSceneFiles[] = {"btitre.3ds", "32.3ds",      "tube.3ds",  "tube1.3ds",  "line.3ds",
+                                   "vil.3ds",    "planne.3ds",  "planne2.3ds", "vide.3ds", "doble.3ds",
+                                   "roulet.3ds", "roulet2.3ds", "roulet3.3ds"};
+
+struct Colour {
+    int r, g, b;
+};
+
+// Scenes are told apart by the colour of the square that fills their view.
+Colour SceneColour(int slot) {
+    switch (slot) {
+        case 0: return {255, 0, 0};
+        case 1: return {0, 255, 0};
+        case 5: return {0, 0, 255};
+        default: return {128, 128, 128};
+    }
+}
+
+// Picture n: top half (10 n, 255 - 10 n, 255), bottom half the same with blue 0.
+Colour PictureColour(int n, bool top) { return {10 * n, 255 - 10 * n, top ? 255 : 0}; }
+
+void WriteSolidPng(const std::string& path, int size, Colour top, Colour bottom) {
+    std::vector<std::uint8_t> rgb;
+    for (int y = 0; y < size; ++y) {
+        Colour c = y < size / 2 ? top : bottom;
+        for (int x = 0; x < size; ++x) rgb.insert(rgb.end(), {std::uint8_t(c.r), std::uint8_t(c.g), std::uint8_t(c.b)});
+    }
+    ASSERT_TRUE(testpng::WriteRgb(path, size, size, rgb));
+}
+
+// A still camera "Camera01" looking at a textured square that fills its whole view.
+void WriteScene(const std::string& path, const std::string& texture) {
+    scene_writer::Scene scene;
+    scene.materials.push_back({"paint", texture});
+    scene_writer::Mesh square;
+    square.name = "square";
+    square.points = {{-100, 0, -100}, {100, 0, -100}, {100, 0, 100}, {-100, 0, 100}};
+    square.texels = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    square.faces = {{0, 1, 2, "paint"}, {0, 2, 3, "paint"}};
+    scene.meshes.push_back(square);
+    scene_writer::AddObjectNode(scene, "square");
+    scene_writer::AddStillCamera(scene, "Camera01", {0, -10, 0}, {0, 0, 0});
+    std::string error;
+    ASSERT_EQ(scene_writer::WriteScene(scene, path, &error), 1) << error;
+}
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+class CaptureTool : public ::testing::Test {
+protected:
+    // The show's data folder: 13 scenes, 24 pictures and a short soundtrack, without the
+    // files named in missing.
+    void MakeShow(const std::vector<std::string>& missing = {}) {
+        fs::create_directories(show / "data");
+        auto wanted = [&](const std::string& name) {
+            for (const std::string& m : missing)
+                if (m == name) return false;
+            return true;
+        };
+        for (int i = 0; i < 13; ++i) {
+            std::string texture = "paint" + std::to_string(i) + ".png";
+            WriteSolidPng((show / "data" / texture).string(), 4, SceneColour(i), SceneColour(i));
+            if (wanted(kSceneFiles[i])) WriteScene((show / "data" / kSceneFiles[i]).string(), texture);
+        }
+        for (int n = 1; n <= 24; ++n)
+            WriteSolidPng((show / "data" / ("chinois" + std::to_string(n) + ".png")).string(), 64,
+                          PictureColour(n, true), PictureColour(n, false));
+        MakeToneMp3((show / "data" / "kelvo32.mp3").string(), 1.0, 440);
+    }
+
+    ToolRun Capture(const std::string& arguments) {
+        std::string outPath = (scratch / "stdout.txt").string(), errPath = (scratch / "stderr.txt").string();
+        std::string command = std::string(KELVO_BIN_DIR) + "/kelvo-capture " + arguments + " > " + outPath +
+                              " 2> " + errPath;
+        int status = std::system(command.c_str());
+        ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, testpng::ReadBytes(outPath),
+                testpng::ReadBytes(errPath)};
+        return run;
+    }
+
+    static int CountLines(const std::string& text, const std::string& line) {
+        std::istringstream stream(text);
+        std::string each;
+        int count = 0;
+        while (std::getline(stream, each)) count += each == line;
+        return count;
+    }
+
+    // The frame's pixel at (x, y), y from the bottom.
+    static Colour FramePixel(const std::vector<std::uint8_t>& block, int width, int x, int y) {
+        const std::uint8_t* p = &block[(std::size_t(y) * width + x) * 4];
+        return {p[0], p[1], p[2]};
+    }
+
+    TempFolder folder;
+    fs::path show = fs::path(folder.path()) / "show";
+    fs::path scratch = fs::path(folder.path());
+};
+
+::testing::AssertionResult Near(Colour actual, Colour expected) {
+    if (std::abs(actual.r - expected.r) <= 8 && std::abs(actual.g - expected.g) <= 8 &&
+        std::abs(actual.b - expected.b) <= 8)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << actual.r << ", " << actual.g << ", " << actual.b << ") is not ("
+                                         << expected.r << ", " << expected.g << ", " << expected.b << ")";
+}
+
+// The channel that stands out in a lit, textured square of one of the scene colours.
+int BrightestChannel(Colour c) { return c.r > c.g && c.r > c.b ? 0 : c.g > c.b ? 1 : 2; }
+
+TEST_F(CaptureTool, AtFramesShowTheirSceneOrPicture) {
+    MakeShow();
+    fs::path out = scratch / "frames";
+    ToolRun run = Capture("--data " + show.string() + " --at 1000,7000,60417,60500 --out " + out.string() + " --windowed");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(out))
+        if (entry.path().extension() == ".png") names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"frame_001000.png", "frame_007000.png", "frame_060417.png",
+                                               "frame_060500.png"}));
+
+    const struct {
+        const char* name;
+        int brightest;  // of a scene frame; -1 for the picture
+    } frames[] = {{"frame_001000.png", 0}, {"frame_007000.png", 1}, {"frame_060417.png", -1}, {"frame_060500.png", 2}};
+    for (const auto& f : frames) {
+        SCOPED_TRACE(f.name);
+        unsigned char* pixels = nullptr;
+        int width = 0, height = 0;
+        ASSERT_EQ(LoadPngRgb(&pixels, (out / f.name).string().c_str(), &width, &height), 1);
+        std::vector<std::uint8_t> block(pixels, pixels + std::size_t(width) * height * 4);
+        std::free(pixels);
+        ASSERT_EQ(width, 640);
+        ASSERT_EQ(height, 480);
+        if (f.brightest >= 0) {
+            Colour centre = FramePixel(block, width, 320, 240);
+            EXPECT_EQ(BrightestChannel(centre), f.brightest);
+            EXPECT_GT(std::max({centre.r, centre.g, centre.b}), 100);
+        } else {
+            // Away from the edges, which linear filtering blends with the opposite edge.
+            for (int x : {20, 320, 619}) {
+                EXPECT_TRUE(Near(FramePixel(block, width, x, 459), PictureColour(1, true)));
+                EXPECT_TRUE(Near(FramePixel(block, width, x, 20), PictureColour(1, false)));
+            }
+        }
+    }
+}
+
+TEST_F(CaptureTool, MessageBoxesGoToStderrOnceEach) {
+    MakeShow({"tube.3ds"});
+    ToolRun run = Capture("--data " + show.string() + " --at 14000,15000,16000");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(CountLines(run.err, "Error !: Load3ds error : Can't load 3ds file data\\tube.3ds"), 1) << run.err;
+    EXPECT_EQ(CountLines(run.err, "Error !: load3ds : No file loaded"), 1) << run.err;
+}
+
+TEST_F(CaptureTool, FrameRateCapturesEveryFrameToTheShowsEnd) {
+    MakeShow();
+    fs::path out = scratch / "frames";
+    ToolRun run = Capture("--data " + show.string() + " --fps 1 --out " + out.string());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    int frames = 0;
+    for (const auto& entry : fs::directory_iterator(out)) frames += entry.path().extension() == ".png";
+    // One a second from 0, up to the first frame past the show's 207.1 s, which ends it.
+    EXPECT_EQ(frames, 209);
+    EXPECT_TRUE(fs::exists(out / "frame_000000.png"));
+    EXPECT_TRUE(fs::exists(out / "frame_208000.png"));
+}
+
+TEST_F(CaptureTool, ListedTimesPastTheEndStopWithTheShow) {
+    MakeShow();
+    fs::path out = scratch / "frames";
+    ToolRun run = Capture("--data " + show.string() + " --at 0,208000,209000 --out " + out.string());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(fs::exists(out / "frame_000000.png"));
+    EXPECT_TRUE(fs::exists(out / "frame_208000.png"));
+    EXPECT_FALSE(fs::exists(out / "frame_209000.png"));
+    EXPECT_EQ(CountLines(run.err, "kelvo-capture: the show ended after 2 of the 3 frames asked for"), 1) << run.err;
+}
+
+TEST_F(CaptureTool, BenchPrintsFiguresAndWritesNothing) {
+    MakeShow();
+    ToolRun run = Capture("--data " + show.string() + " --bench --fps 2");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    for (const char* expected : {"load time", "btitre.3ds", "roulet3.3ds", "picture flashes", "whole show",
+                                 "peak resident memory"})
+        EXPECT_NE(run.out.find(expected), std::string::npos) << expected << " in\n" << run.out;
+    for (const auto& entry : fs::directory_iterator(scratch))
+        EXPECT_NE(entry.path().extension(), ".png") << entry.path();
+}
+
+TEST_F(CaptureTool, BadArgumentsAreRefusedWithTheUsage) {
+    for (const char* arguments : {"--frobnicate", "--fps 0", "--fps x", "--at 5,,6", "--at", "--at -1",
+                                  "--fps 30 --at 100", "--bench --out frames", "--video v.mp4 --at 100"}) {
+        SCOPED_TRACE(arguments);
+        ToolRun run = Capture(arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find("usage: kelvo-capture"), std::string::npos);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,10 @@
+// frame_png.h: writing one captured frame as a PNG file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Writes width x height RGB pixels given bottom row first (as OpenGL reads them) to path
+// as an 8-bit truecolour PNG, top row first. Returns false when the file cannot be written.
+bool WriteFramePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgbBottomUp);
