@@ -7,6 +7,10 @@ scripts/install_deps.sh
 
 scripts/build.sh build
 scripts/build.sh build-sanitize -DKELVO_SANITIZE=ON
+# The live program's end-to-end tests play the show on the generated data folder; the
+# sanitizer build shares the normal build's.
+scripts/make_data.sh build
+[ -e build-sanitize/data ] || ln -s ../build/data build-sanitize/data
 
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
