@@ -172,10 +172,11 @@ echo "== Data folder and zip"
 scripts/install_deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target kelvo-assets
+scripts/make_data.sh build
 staging=$out/dist/kelvo-remix
 rm -rf "$out/dist"
 mkdir -p "$staging"
-build/bin/kelvo-assets "$staging"
+cp -r build/data "$staging/data"
 cp "$exe" "$staging/kelvo.exe"
 rm -f "$out/kelvo-remix-windows.zip"
 (cd "$out/dist" && zip -qr "$out/kelvo-remix-windows.zip" kelvo-remix)

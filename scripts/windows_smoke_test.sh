@@ -13,14 +13,15 @@ built=$(date +%s)
 exe=$root/build-windows/kelvo/bin/kelvo.exe
 
 # The program reads data\ under its working directory: the generated data folder.
-echo "== Data folder"
+echo "== Data folder ($(( built - began )) s so far)"
 scripts/install_deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target kelvo-assets >/dev/null
+scripts/make_data.sh build
 smoke=$root/build-windows/smoke
 rm -rf "$smoke"
 mkdir -p "$smoke/run"
-build/bin/kelvo-assets "$smoke/run" >/dev/null
+cp -r build/data "$smoke/run/data"
 
 passed=0
 failed=0
@@ -60,7 +61,7 @@ cleanup() {
 trap cleanup EXIT
 
 # A fresh prefix; no Mono or Gecko installers: the program needs neither.
-echo "== Wine prefix"
+echo "== Wine prefix ($(( $(date +%s) - began )) s so far)"
 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$smoke/wineboot.log" 2>&1
 wineserver -w
 
@@ -80,6 +81,17 @@ wait_for_window() {
   done
   return 1
 }
+# The program's message boxes ("Error !", "ERROR!", "SHUTDOWN ERROR") wait for a click, and
+# one in front of the show would pass for a frame; none may be up.
+no_message_box() {
+  local id
+  for id in $(xdotool search --onlyvisible --name '^(Error !|ERROR!|SHUTDOWN ERROR)$' 2>/dev/null); do
+    import -window root "$smoke/message_box.png"
+    echo "   a message box \"$(xdotool getwindowname "$id")\" is up (screenshot: $smoke/message_box.png)"
+    return 1
+  done
+  return 0
+}
 geometry_is() {  # geometry_is ID WxH
   xdotool getwindowgeometry "$1" | grep -q "Geometry: $2\$"
 }
@@ -95,7 +107,7 @@ shows_scene() {
   [ "$colours" -ge 16 ] && awk -v lit="$lit" 'BEGIN { exit !(lit >= 0.05) }'
 }
 
-echo "== kelvo.exe under Wine"
+echo "== kelvo.exe under Wine ($(( $(date +%s) - began )) s so far)"
 (cd "$smoke/run" && exec wine "$exe" >"$smoke/program.log" 2>&1) &
 program_pid=$!
 
@@ -111,6 +123,7 @@ check "Enter starts the show in a window titled \"$title\"" test -n "$show"
 check "the show's window is 640 x 480" geometry_is "$show" 640x480
 # Loading is done before the clock starts; give the first scene a moment on screen.
 sleep 3
+check "no message box came up while the show loaded" no_message_box || finish
 check "a frame shows a scene" shows_scene
 
 xdotool key --window "$show" Escape
