@@ -4,4 +4,5 @@
 DisplaySettings* displaySettings = nullptr;
 EffectSequencer* sequencer = nullptr;
 TextureRegistry* textureRegistry = nullptr;
+MusicTrack* musicTrack = nullptr;
 int quitFlag = 0;

@@ -3,6 +3,7 @@
 #include "app/main_window_proc.h"
 #include "app/program_state.h"
 #include "app/settings_dialog.h"
+#include "audio/music_track.h"
 #include "demo/scene_player.h"
 #include "gfx/texture_registry.h"
 #include "platform/win32.h"
@@ -14,6 +15,7 @@ namespace {
 const int kShowLength = 207100;
 // The scene player's span (ms): it covers the whole show and more.
 const int kPlayerSpanEnd = 500000;
+const char* const kSoundtrackFile = "data\\kelvo32.mp3";
 
 // The window's handles, held from the window's opening to shutdown.
 struct OutputWindow {
@@ -27,6 +29,7 @@ void DrawFrame(const OutputWindow& output) {
     DWORD now = timeGetTime();
     int elapsed = static_cast<int>(now - sequencer->startTime);
     if (elapsed > kShowLength) {
+        musicTrack->Stop();
         quitFlag = 1;
     }
     sequencer->RenderFrame(now);
@@ -54,6 +57,8 @@ void RunMainLoop(const OutputWindow& output) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     displaySettings = new DisplaySettings();
+    // Opened before anything is shown; the track reports its own errors and start-up goes on.
+    musicTrack = new MusicTrack(kSoundtrackFile, SoundType::MpegStream);
 
     // The dialog's outcome is in quitFlag and displaySettings->fullScreen.
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, SettingsDialogProc, 0);
@@ -72,11 +77,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // clock starts.
     sequencer->Push(new ScenePlayer(), 0, kPlayerSpanEnd);
 
+    // Elapsed time 0 is taken just before playback begins.
     sequencer->startTime = timeGetTime();
+    if (!musicTrack->Play()) return 0;
 
     RunMainLoop(output);
 
     displaySettings->ReleaseWindow(output.window, output.deviceContext, output.renderingContext);
+    musicTrack->Close();
+    delete musicTrack;
+    musicTrack = nullptr;
     delete displaySettings;
     displaySettings = nullptr;
     return 0;

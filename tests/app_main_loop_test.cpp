@@ -7,6 +7,7 @@
 #include "app/program_state.h"
 #include "platform/headless/headless.h"
 #include "support/headless_window.h"
+#include "support/sound_files.h"
 #include "timeline/effect_sequencer.h"
 
 namespace {
@@ -18,12 +19,14 @@ protected:
     void SetUp() override {
         headless::Reset();
         headless::SetClock(kStart);
+        AddShowSoundtrack(folder.Data(""));
     }
     void TearDown() override {
         ReleaseProgramObjects();
         headless::Reset();
         quitFlag = 0;
     }
+    WorkingFolder folder;
     // Elapsed show time of every frame swapped.
     std::vector<int> frameTimes;
     void RecordFrame() { frameTimes.push_back(static_cast<int>(headless::Clock() - kStart)); }

@@ -3,6 +3,7 @@
 
 // The window fixture brings the Win32 declarations, which <GL/gl.h> wants first.
 #include "support/headless_window.h"
+#include "support/sound_files.h"
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -241,7 +242,14 @@ TEST_F(TextureRegistryTest, PictureDrawnWithOriginBottomLeftIsUpright) {
 
 namespace {
 
-class TextureRegistryStartUp : public HeadlessTest {};
+class TextureRegistryStartUp : public HeadlessTest {
+protected:
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        AddShowSoundtrack(folder.Data(""));
+    }
+    WorkingFolder folder;
+};
 
 TEST_F(TextureRegistryStartUp, StartUpMakesTheOneRegistryBeforeTheFirstFrame) {
     TextureRegistry* seenInFrames = nullptr;

@@ -3,6 +3,7 @@
 
 #include "app/main_window_proc.h"
 #include "app/program_state.h"
+#include "audio/music_track.h"
 #include "gfx/texture_registry.h"
 #include "timeline/effect.h"
 #include "timeline/effect_sequencer.h"
@@ -54,6 +55,8 @@ void ReleaseProgramObjects() {
     }
     delete textureRegistry;
     textureRegistry = nullptr;
+    delete musicTrack;
+    musicTrack = nullptr;
     delete displaySettings;
     displaySettings = nullptr;
 }

@@ -88,6 +88,16 @@ void MakeModule(const std::string& path) {
     WriteBytes(path, mod);
 }
 
+void AddShowSoundtrack(const std::string& dataFolder) {
+    static TempFolder* cache = new TempFolder();  // made once per test program
+    const std::string made = *cache / "kelvo32.mp3";
+    if (ReadBytes(made).empty()) MakeToneMp3(made, 2.0, 440);
+    std::error_code error;
+    std::filesystem::copy_file(made, dataFolder + "/kelvo32.mp3",
+                               std::filesystem::copy_options::overwrite_existing, error);
+    ASSERT_FALSE(error) << "cannot copy the soundtrack into " << dataFolder;
+}
+
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream file(path, std::ios::binary);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

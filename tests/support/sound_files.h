@@ -19,6 +19,10 @@ void MakeModule(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 
+// Puts a short real MP3 (2 s of a 440 Hz tone) at dataFolder/kelvo32.mp3: the soundtrack
+// that start-up opens, without which a show ends silently as soon as its clock starts.
+void AddShowSoundtrack(const std::string& dataFolder);
+
 struct WavData {
     int channels = 0;
     int rate = 0;
@@ -45,6 +49,7 @@ private:
 
 // A temporary folder made the working directory, with an empty data/ folder in it, as the
 // show expects to find its files; the previous working directory comes back at the end.
+// Folders can nest: each restores the directory that was current when it was made.
 class WorkingFolder : public TempFolder {
 public:
     WorkingFolder();
