@@ -14,12 +14,16 @@
 #include "platform/headless/headless.h"
 #include "platform/resources.h"
 #include "support/headless_window.h"
+#include "support/sound_files.h"
 
 namespace {
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override { headless::Reset(); }
+    void SetUp() override {
+        headless::Reset();
+        AddShowSoundtrack(folder.Data(""));
+    }
     void TearDown() override {
         ReleaseProgramObjects();
         headless::Reset();
@@ -36,6 +40,7 @@ protected:
             headless::PressKey(VK_ESCAPE);
         });
     }
+    WorkingFolder folder;
     bool shownFullScreen = false;
 };
 

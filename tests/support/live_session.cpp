@@ -1,5 +1,6 @@
 // live_session.cpp: a private X server, the real program on it, and what tests see of it.
 #include "support/live_session.h"
+#include "support/sound_files.h"
 
 // Before Xlib, whose macros (None, Bool) clash with GoogleTest's names.
 #include <gtest/gtest.h>
@@ -32,22 +33,36 @@ const char* const kBoxCaptions[] = {"Error !", "ERROR!", "SHUTDOWN ERROR"};
 constexpr int kWindowManagerStartMs = 10000;
 
 // The environment of a child: ours, with the display and the dummy sound driver set.
-std::vector<std::string> ChildEnvironment(const std::string& display) {
+// The test's environment with DISPLAY and the audio driver set for the child, and then
+// `overrides` ("NAME=value") in place of the variables they name.
+std::vector<std::string> ChildEnvironment(const std::string& display,
+                                          const std::vector<std::string>& overrides) {
+    std::vector<std::string> wanted = {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"};
+    for (const std::string& variable : overrides) {
+        const std::string name = variable.substr(0, variable.find('=') + 1);
+        for (auto it = wanted.begin(); it != wanted.end();) {
+            it = it->compare(0, name.size(), name) == 0 ? wanted.erase(it) : it + 1;
+        }
+        wanted.push_back(variable);
+    }
     std::vector<std::string> variables;
     for (char** variable = environ; *variable; ++variable) {
-        if (std::strncmp(*variable, "DISPLAY=", 8) == 0) continue;
-        if (std::strncmp(*variable, "SDL_AUDIODRIVER=", 16) == 0) continue;
-        variables.emplace_back(*variable);
+        bool replaced = false;
+        for (const std::string& want : wanted) {
+            const std::size_t nameLength = want.find('=') + 1;
+            replaced = replaced || std::strncmp(*variable, want.c_str(), nameLength) == 0;
+        }
+        if (!replaced) variables.emplace_back(*variable);
     }
-    variables.push_back("DISPLAY=" + display);
-    variables.push_back("SDL_AUDIODRIVER=dummy");
+    variables.insert(variables.end(), wanted.begin(), wanted.end());
     return variables;
 }
 
 // Starts program with arguments; stdout and stderr go to outputFd (or /dev/null when -1).
 pid_t Spawn(const std::vector<std::string>& arguments, const std::string& display,
-            const std::string& workDir, int outputFd, int keepFd = -1) {
-    std::vector<std::string> environment = ChildEnvironment(display);
+            const std::string& workDir, int outputFd, int keepFd = -1,
+            const std::vector<std::string>& overrides = {}) {
+    std::vector<std::string> environment = ChildEnvironment(display, overrides);
     std::vector<char*> argv, envp;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -371,19 +386,22 @@ int RunTool(const std::string& display, const std::vector<std::string>& argument
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-LiveProgram::LiveProgram(const std::string& display) : display_(display) {
+LiveProgram::LiveProgram(const std::string& display, const std::vector<std::string>& environment)
+    : display_(display) {
     char pattern[] = "/tmp/kelvo-e2e-XXXXXX";
     if (!mkdtemp(pattern)) return;
     workDir_ = pattern;
     namespace fs = std::filesystem;
     fs::path generated = fs::path(KELVO_BIN_DIR).parent_path() / "data";
     std::error_code error;
-    if (fs::is_directory(generated))
+    if (fs::is_directory(generated)) {
         fs::create_directory_symlink(generated, fs::path(workDir_) / "data", error);
-    else
+    } else {
         fs::create_directory(fs::path(workDir_) / "data", error);
+        AddShowSoundtrack(workDir_ + "/data");
+    }
     int output = open((workDir_ + "/output.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_ = Spawn({std::string(KELVO_BIN_DIR) + "/kelvo"}, display_, workDir_, output);
+    pid_ = Spawn({std::string(KELVO_BIN_DIR) + "/kelvo"}, display_, workDir_, output, -1, environment);
     close(output);
 }
 

@@ -66,11 +66,14 @@ int RunTool(const std::string& display, const std::vector<std::string>& argument
             std::string* output = nullptr);
 
 // The kelvo program, started in a fresh working directory whose data folder is the
-// generated one (build/data) when it exists, else empty. Message boxes it shows are
-// dismissed and reported as a test failure when the program object goes.
+// generated one (build/data) when it exists, else one holding only a short soundtrack.
+// Message boxes it shows are dismissed and reported as a test failure when the program
+// object goes. It plays on SDL's dummy audio driver unless `environment` ("NAME=value"
+// entries, which replace the test's own variables of those names) says otherwise.
 class LiveProgram {
 public:
-    explicit LiveProgram(const std::string& display);
+    explicit LiveProgram(const std::string& display,
+                         const std::vector<std::string>& environment = {});
     ~LiveProgram();  // kills the program if it still runs
     LiveProgram(const LiveProgram&) = delete;
     LiveProgram& operator=(const LiveProgram&) = delete;
