@@ -91,6 +91,8 @@ public:
     void DismissBoxes();
     // The captions of the boxes dismissed so far.
     const std::vector<std::string>& Boxes() const { return boxes_; }
+    // The program's working directory (its data folder is WorkDir() + "/data").
+    const std::string& WorkDir() const { return workDir_; }
 
 private:
     std::string display_;
