@@ -32,7 +32,6 @@ constexpr int kServerStartMs = 10000;
 const char* const kBoxCaptions[] = {"Error !", "ERROR!", "SHUTDOWN ERROR"};
 constexpr int kWindowManagerStartMs = 10000;
 
-// The environment of a child: ours, with the display and the dummy sound driver set.
 // The test's environment with DISPLAY and the audio driver set for the child, and then
 // `overrides` ("NAME=value") in place of the variables they name.
 std::vector<std::string> ChildEnvironment(const std::string& display,
