@@ -227,3 +227,41 @@ TEST_F(CaptureTool, BadArgumentsAreRefusedWithTheUsage) {
 }
 
 }  // namespace
+
+TEST_F(CaptureTool, FrameRateCaptureWritesTheSoundtrackAndTheVideo) {
+    MakeShow();
+    fs::path out = scratch / "frames";
+    fs::path video = scratch / "show.mp4";
+    ToolRun run = Capture("--data " + show.string() + " --fps 1 --out " + out.string() + " --video " +
+                          video.string());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    // The music runs from the first frame (show time 0) to the one past the end that stops it.
+    WavData soundtrack;
+    ASSERT_TRUE(ReadWav((out / "soundtrack.wav").string(), &soundtrack));
+    EXPECT_EQ(soundtrack.channels, 2);
+    EXPECT_EQ(soundtrack.rate, 44100);
+    const double seconds = soundtrack.samples.size() / 2 / 44100.0;
+    EXPECT_NEAR(seconds, 208.0, 1.0) << "captured span: frames 0 to 208000 ms at 1 fps";
+
+    DecodeMp3WithLame((show / "data" / "kelvo32.mp3").string(), (scratch / "reference.wav").string());
+    WavData reference;
+    ASSERT_TRUE(ReadWav((scratch / "reference.wav").string(), &reference));
+    ASSERT_GE(reference.samples.size(), std::size_t(2 * 44100));
+    int worst = 0;
+    for (std::size_t i = 0; i < std::size_t(2 * 44100); ++i)
+        worst = std::max(worst, std::abs(soundtrack.samples[i] - reference.samples[i]));
+    EXPECT_LE(worst, 2) << "the first second differs from lame's decode of the show's MP3";
+
+    std::string probe = (scratch / "probe.txt").string();
+    ASSERT_EQ(std::system(("ffprobe -v error -show_entries stream=codec_name:format=duration -of default=nw=1 '" +
+                           video.string() + "' > '" + probe + "'")
+                              .c_str()),
+              0);
+    std::string streams = testpng::ReadBytes(probe);
+    EXPECT_NE(streams.find("codec_name=h264"), std::string::npos) << streams;
+    EXPECT_NE(streams.find("codec_name=aac"), std::string::npos) << streams;
+    std::size_t at = streams.find("duration=");
+    ASSERT_NE(at, std::string::npos) << streams;
+    EXPECT_NEAR(std::atof(streams.c_str() + at + 9), 209.0, 1.5);
+}
