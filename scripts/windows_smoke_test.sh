@@ -16,7 +16,7 @@ exe=$root/build-windows/kelvo/bin/kelvo.exe
 echo "== Data folder ($(( built - began )) s so far)"
 scripts/install_deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target kelvo-assets >/dev/null
+cmake --build build -j"$(nproc)" --target kelvo-assets kelvo-capture >/dev/null
 scripts/make_data.sh build
 smoke=$root/build-windows/smoke
 rm -rf "$smoke"
@@ -107,6 +107,40 @@ shows_scene() {
   [ "$colours" -ge 16 ] && awk -v lit="$lit" 'BEGIN { exit !(lit >= 0.05) }'
 }
 
+# The same show on the Linux headless layer, a frame every 40 ms over its first 4 s, to
+# compare the frame seen under Wine with.
+echo "== Headless frames ($(( $(date +%s) - began )) s so far)"
+build/bin/kelvo-capture --data build --at "$(seq -s, 0 40 4000)" --out "$smoke/headless" \
+  >"$smoke/capture.log" 2>&1
+
+# The closest of the headless frames in folder $1 to the frame seen under Wine: prints
+# "RMS-DIFFERENCE MS" (normalised RMS difference of the colours; elapsed show time).
+closest_headless_frame() {
+  local frame difference at
+  for frame in "$1"/frame_*.png; do
+    difference=$(compare -metric RMSE "$smoke/frame.png" "$frame" null: 2>&1 |
+      sed -n 's/.*(\(.*\))/\1/p')
+    at=$(basename "$frame" .png | sed 's/^frame_0*\([0-9]\)/\1/')
+    echo "$difference $at"
+  done | sort -g | head -n 1
+}
+# The Windows build draws what the Linux build draws: the frame on screen matches the
+# headless frame of the same moment up to 16-bit colour rounding. The moment is found in
+# two steps: the closest of the frames 40 ms apart, then of frames 2 ms apart around it.
+# Frames of the same moment differ by up to about 0.065 (rounding over large blended
+# areas), frames 20 ms apart by 0.08 or more, unrelated frames by 0.2 and more.
+matches_headless_frame() {
+  local coarse fine at
+  coarse=$(closest_headless_frame "$smoke/headless")
+  at=${coarse##* }
+  [ -n "$at" ] || return 1
+  build/bin/kelvo-capture --data build --out "$smoke/headless_fine" \
+    --at "$(seq -s, $((at > 40 ? at - 40 : 0)) 2 $((at + 40)))" >>"$smoke/capture.log" 2>&1
+  fine=$(closest_headless_frame "$smoke/headless_fine")
+  echo "   closest headless frame: ${fine##* } ms, RMS difference ${fine%% *}"
+  awk -v best="${fine%% *}" 'BEGIN { exit !(best != "" && best <= 0.08) }'
+}
+
 echo "== kelvo.exe under Wine ($(( $(date +%s) - began )) s so far)"
 (cd "$smoke/run" && exec wine "$exe" >"$smoke/program.log" 2>&1) &
 program_pid=$!
@@ -125,6 +159,7 @@ check "the show's window is 640 x 480" geometry_is "$show" 640x480
 sleep 3
 check "no message box came up while the show loaded" no_message_box || finish
 check "a frame shows a scene" shows_scene
+check "the frame is the headless layer's frame of the same moment" matches_headless_frame
 
 xdotool key --window "$show" Escape
 exit_code=
