@@ -24,3 +24,5 @@ echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/with_display.sh ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 echo "== Fuzzing: each harness for ${KELVO_FUZZ_SECONDS:-60} s"
 scripts/fuzz.sh "${KELVO_FUZZ_SECONDS:-60}"
+echo "== The Windows build under Wine"
+scripts/windows_smoke_test.sh
