@@ -138,8 +138,11 @@ sw::Scene BuildCity(int frames) {
     // texture draws them), one building in the rest.
     MeshBuilder ground("B_Ground");
     ground.Quad({-200, -200, 0}, {200, -200, 0}, {200, 200, 0}, {-200, 200, 0}, "Street", 10, 10);
-    // Land beyond the blocks, so the horizon is not a cliff.
-    ground.Quad({-900, -900, -0.5f}, {900, -900, -0.5f}, {900, 900, -0.5f}, {-900, 900, -0.5f}, "Roof", 20, 20);
+    // Land beyond the blocks, so the horizon is not a cliff: four strips round the city.
+    ground.Quad({-900, -900, 0}, {900, -900, 0}, {900, -200, 0}, {-900, -200, 0}, "Roof", 20, 8);
+    ground.Quad({-900, 200, 0}, {900, 200, 0}, {900, 900, 0}, {-900, 900, 0}, "Roof", 20, 8);
+    ground.Quad({-900, -200, 0}, {-200, -200, 0}, {-200, 200, 0}, {-900, 200, 0}, "Roof", 8, 4);
+    ground.Quad({200, -200, 0}, {900, -200, 0}, {900, 200, 0}, {200, 200, 0}, "Roof", 8, 4);
     scene.meshes.push_back(ground.Build());
     AddMovingNode(scene, "B_Ground", {{0, {0, 0, 0}}});
 

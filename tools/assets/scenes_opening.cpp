@@ -54,17 +54,14 @@ sw::Scene BuildTitle(int frames) {
     AddMaterial(scene, "Gold", "gold.png");
     AddMaterial(scene, "Lacquer", "lacquer.png");
     AddMaterial(scene, "Halo", "ring.png", true);
-    AddMaterial(scene, "Haze", "glowp.png", true);
     AddMaterial(scene, "Spark", "glow.png", true);
     AddMaterial(scene, "Beam", "beamo.png", true);
     AddMaterial(scene, "Floor", "gridp.png", true);
     AddStandardLights(scene);
 
     // Background glows, named to be drawn before the letters so the letters cover them.
-    scene.meshes.push_back(FacingQuad("A_Haze", 120.0f, 80.0f, "Haze"));
     scene.meshes.push_back(FacingQuad("A_Halo", 100.0f, 100.0f, "Halo"));
     scene.meshes.push_back(FacingQuad("A_Beam", 160.0f, 3.0f, "Beam"));
-    AddMovingNode(scene, "A_Haze", {{0, {0, 40, 0}}});
     const int halo = AddMovingNode(scene, "A_Halo", {{0, {0, 45, 1}}});
     scene.nodes[halo].scale = SampleVector(
         [](float t) {

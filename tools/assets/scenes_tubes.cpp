@@ -91,17 +91,17 @@ sw::Scene BuildTube(int frames) {
     const float length = travel(13.6f) + 60.0f;
 
     MeshBuilder wall("B_Wall");
-    SweepTube(wall, path, -20.0f, length, 7.0f, 7.0f, 10, 2.0f, "Panels");
+    SweepTube(wall, path, -20.0f, length, 9.0f, 7.0f, 8, 2.0f, "Panels");
     scene.meshes.push_back(wall.Build());
     AddMovingNode(scene, "B_Wall", {{0, {0, 0, 0}}});
 
     // Ribs across the tube face the camera, so the head light shows them at full strength
     // while the walls, seen edge-on, stay dark.
     MeshBuilder ribs("C_Ribs");
-    for (float s = 10.0f; s < length; s += 14.0f) {
+    for (float s = 10.0f; s < length; s += 18.0f) {
         const PathFrame f = FrameAt(path, s);
-        for (int i = 0; i < 10; ++i) {
-            const float a0 = 2.0f * kPi * i / 10, a1 = 2.0f * kPi * (i + 1) / 10;
+        for (int i = 0; i < 8; ++i) {
+            const float a0 = 2.0f * kPi * i / 8, a1 = 2.0f * kPi * (i + 1) / 8;
             const Vec3 i0 = OnRing(f, 5.6f, a0), i1 = OnRing(f, 5.6f, a1);
             const Vec3 o0 = OnRing(f, 7.0f, a0), o1 = OnRing(f, 7.0f, a1);
             ribs.Quad(i0, o0, o1, i1, "Rib");
@@ -149,7 +149,6 @@ sw::Scene BuildGlassTube(int frames) {
     AddMaterial(scene, "Glass", "lattice.png", true);
     AddMaterial(scene, "Gold", "gold.png");
     AddMaterial(scene, "Wire", "wireo.png", true);
-    AddMaterial(scene, "Sky", "stars.png", true);
     AddMaterial(scene, "Halo", "ringb.png", true);
     AddStandardLights(scene);
 
@@ -158,11 +157,6 @@ sw::Scene BuildGlassTube(int frames) {
     };
     const auto travel = [](float t) { return 30.0f * t; };
     const float length = travel(13.6f) + 60.0f;
-
-    MeshBuilder sky("A_Sky");
-    sky.Box({-600.0f, -200.0f, -400.0f}, {600.0f, 1000.0f, 400.0f}, "Sky", 0.0f);
-    scene.meshes.push_back(sky.Build());
-    AddMovingNode(scene, "A_Sky", {{0, {0, 0, 0}}});
 
     MeshBuilder glass("B_Glass");
     SweepTube(glass, path, -20.0f, length, 10.0f, 6.0f, 8, 2.0f, "Glass");
