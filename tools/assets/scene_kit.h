@@ -86,6 +86,9 @@ std::vector<scene_writer::RotationKey> SampleRotation(Vec3 axis,
                                                       const std::function<float(float)>& angle,
                                                       int frames, int step);
 
+// Catmull-Rom through (time, point) waypoints in time order, clamped at both ends.
+Vec3 ThroughWaypoints(const std::vector<std::pair<float, Vec3>>& points, float t);
+
 // Adds a camera "Camera01" with its camera and target nodes moving along the given functions
 // of scene time, sampled every `step` frames up to `frames`. roll gives degrees; the file holds
 // radians, since that is how the show's camera matrix reads the stored roll.

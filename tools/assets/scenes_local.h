@@ -36,8 +36,6 @@ scene_writer::Mesh GroundQuad(const std::string& name, float width, float depth,
 scene_writer::Mesh CrossSprite(const std::string& name, float size, const std::string& material);
 // A beam of light from a to b: two crossed quads along the segment, `width` wide.
 void AddBeam(MeshBuilder& builder, Vec3 a, Vec3 b, float width, const std::string& material);
-// Catmull-Rom through (time, point) waypoints in time order, clamped at both ends.
-Vec3 ThroughWaypoints(const std::vector<std::pair<float, Vec3>>& points, float t);
 // A pulse peaking at 1 on every beat and 0 between beats; larger sharpness, narrower peaks.
 float BeatPulse(float seconds, float sharpness = 6.0f);
 // Adds two directional lights ("Key" above and in front, "Rim" behind).

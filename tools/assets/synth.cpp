@@ -264,11 +264,16 @@ void AddPluck(StereoBuffer& out, long at, float note, float gain, float pan, Ran
     const float c = (1.0f - fraction) / (1.0f + fraction);
     std::vector<float> line(size);
     float previous = 0.0f;
+    float mean = 0.0f;
     for (float& v : line) {
         const float n = random.Range(-1.0f, 1.0f);
         v = 0.7f * n + 0.3f * previous;
         previous = n;
+        mean += v;
     }
+    // The loop keeps any offset forever; the string must swing about zero.
+    mean /= static_cast<float>(line.size());
+    for (float& v : line) v -= mean;
     const long length = Seconds(2.2f);
     int index = 0;
     float lastOut = 0.0f, apIn = 0.0f, apOut = 0.0f;
