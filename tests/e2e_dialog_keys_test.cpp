@@ -49,8 +49,8 @@ TEST_F(E2eDialogKeysTest, SpacePressesGoWhichHasTheFocusFirst) {
     // "Full Screen" was left checked.
     EXPECT_EQ(640, show.width);
     EXPECT_EQ(480, show.height);
-    // Let the show reach its main loop: input is taken once loading is done.
-    SleepMs(500);
+    // Input is taken once loading is done and the main loop runs.
+    ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
     ASSERT_EQ(0, RunTool(display.Name(),
                          {"xdotool", "key", "--window", std::to_string(show.id), "Escape"}));
     int exitCode = -1;

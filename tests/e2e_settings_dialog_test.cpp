@@ -2,7 +2,10 @@
 // with a window manager, driven with xdotool as a viewer would.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <memory>
 #include <string>
 
@@ -57,6 +60,7 @@ protected:
         ScreenWindow show;
         ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show))
             << program->Output();
+        ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
         SleepMs(300);  // the frame settles
         show = WindowsTitled(display.Name(), kTitle).at(0);
         EXPECT_GT(show.frameTop, 0);
@@ -65,6 +69,17 @@ protected:
         EXPECT_EQ(640, show.frameLeft + show.width + show.frameRight);
         EXPECT_EQ(480, show.frameTop + show.height + show.frameBottom);
         RecordProperty("client_area", std::to_string(show.width) + "x" + std::to_string(show.height));
+        // The viewport at the latest frame covers exactly the client area.
+        std::string last = program->LastViewport();
+        std::istringstream numbers(last);
+        int x = -1, y = -1, width = -1, height = -1, drawableWidth = -1, drawableHeight = -1;
+        numbers >> x >> y >> width >> height >> drawableWidth >> drawableHeight;
+        EXPECT_EQ(0, x) << last;
+        EXPECT_EQ(0, y) << last;
+        EXPECT_EQ(show.width, width) << last;
+        EXPECT_EQ(show.height, height) << last;
+        EXPECT_EQ(show.width, drawableWidth) << last;
+        EXPECT_EQ(show.height, drawableHeight) << last;
         ASSERT_EQ(0, RunTool(display.Name(),
                              {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
         int exitCode = -1;
@@ -85,8 +100,13 @@ TEST_F(E2eSettingsDialogTest, DialogShowsItsCaptionAndThreeControlsOnTop) {
     EXPECT_EQ(kDialogWidth, dialog.width);
     EXPECT_EQ(kDialogHeight, dialog.height);
     EXPECT_TRUE(dialog.above);
-    // Centred on the 640 x 480 screen: the window's corner at (320 - 65, 240 - 63).
-    EXPECT_EQ(255, dialog.x - dialog.frameLeft);
+    // Centred on the 640 x 480 screen: the window's corner at (320 - 65, 240 - 63), once
+    // the program has moved it in by the frame the window manager added.
+    for (long long deadline = NowMs() + 3000; NowMs() < deadline; SleepMs(50)) {
+        if (dialog.x - dialog.frameLeft == 255 && dialog.y - dialog.frameTop == 177) break;
+        ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog));
+    }
+    EXPECT_EQ(255, dialog.x - dialog.frameLeft) << program->Output();
     EXPECT_EQ(177, dialog.y - dialog.frameTop);
 
     ScreenArea framed;

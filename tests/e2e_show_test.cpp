@@ -2,6 +2,8 @@
 // and the ways out of the show.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <memory>
 
 #include "support/live_session.h"
@@ -30,8 +32,8 @@ protected:
         ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "key", "Return"}));
         ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show))
             << program->Output();
-        // Let the show reach its main loop: input is taken once loading is done.
-        SleepMs(500);
+        // Input is taken once loading is done and the main loop runs.
+        ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
     }
     // Waits for the program's end and checks the exit code and the time it took.
     void ExpectQuickExit(long long since) {
@@ -82,4 +84,53 @@ TEST_F(E2eShowTest, CloseRequestEndsTheShow) {
     long long requested = NowMs();
     ASSERT_TRUE(RequestClose(display.Name(), show.id));
     ExpectQuickExit(requested);
+}
+
+TEST_F(E2eShowTest, TerminationSignalEndsTheShowAtOnce) {
+    for (int signalNumber : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signalNumber);
+        StartShow();
+        long long sent = NowMs();
+        program->Signal(signalNumber);
+        int exitCode = -1;
+        ASSERT_TRUE(program->WaitForExit(kTimeoutMs, &exitCode)) << program->Output();
+        // The desktop is put back first, then the signal ends the process as it would have.
+        EXPECT_EQ(128 + signalNumber, exitCode);
+        EXPECT_LT(NowMs() - sent, 1000);
+        int width = 0, height = 0;
+        ASSERT_TRUE(ScreenSize(display.Name(), &width, &height));
+        EXPECT_EQ(640, width);
+        EXPECT_EQ(480, height);
+        program.reset();
+    }
+}
+
+// A screen without a 640 x 480 mode refuses the full-screen request: no box, no window.
+TEST(E2eShowRefusedMode, RefusedFullScreenModeEndsQuietly) {
+    PrivateDisplay display(false, "1024x768x16");
+    ASSERT_TRUE(display.Ready()) << display.Problem();
+    LiveProgram program(display.Name());
+    ScreenWindow dialog;
+    ASSERT_TRUE(program.WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program.Output();
+    // The dialog is centred on the screen's mode: (1024 / 2 - 65, 768 / 2 - 63).
+    EXPECT_EQ(447, dialog.x);
+    EXPECT_EQ(321, dialog.y);
+    ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowfocus", std::to_string(dialog.id)}));
+    SleepMs(100);
+    ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "key", "Return"}));
+    int exitCode = -1;
+    bool showWindowSeen = false;
+    bool ended = false;
+    for (long long deadline = NowMs() + kTimeoutMs; !ended && NowMs() < deadline;) {
+        for (const ScreenWindow& window : WindowsTitled(display.Name(), kTitle))
+            showWindowSeen |= window.width >= kShowMinWidth;
+        ended = program.WaitForExit(10, &exitCode);
+    }
+    ASSERT_TRUE(ended) << program.Output();
+    EXPECT_EQ(0, exitCode);
+    EXPECT_FALSE(showWindowSeen);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ScreenSize(display.Name(), &width, &height));
+    EXPECT_EQ(1024, width);
+    EXPECT_EQ(768, height);
 }

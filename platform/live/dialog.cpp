@@ -32,7 +32,7 @@ constexpr int kBaseUnitY = 13;
 constexpr int kFontSize = 11;
 constexpr DWORD kButtonKindMask = 0x0F;
 // How long a window manager gets to take the dialog on.
-constexpr Uint32 kManageTimeoutMs = 500;
+constexpr Uint32 kManageTimeoutMs = 2000;
 
 int PixelsX(int units) { return units * kBaseUnitX / 4; }
 int PixelsY(int units) { return units * kBaseUnitY / 8; }

@@ -8,7 +8,7 @@
 namespace {
 
 // How long a window manager gets to answer a frame-extents request.
-constexpr Uint32 kAnswerTimeoutMs = 500;
+constexpr Uint32 kAnswerTimeoutMs = 1000;
 
 bool ReadProperty(Display* display, Window window, Atom property, live::FrameExtents* extents) {
     Atom type;

@@ -243,7 +243,7 @@ long long NowMs() {
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-PrivateDisplay::PrivateDisplay(bool windowManager) {
+PrivateDisplay::PrivateDisplay(bool windowManager, const std::string& screen) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         problem_ = "no pipe";
@@ -251,7 +251,7 @@ PrivateDisplay::PrivateDisplay(bool windowManager) {
     }
     fcntl(pipeFds[0], F_SETFD, FD_CLOEXEC);
     fcntl(pipeFds[1], F_SETFD, FD_CLOEXEC);
-    server_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "640x480x16",
+    server_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen,
                      "-nolisten", "tcp", "-noreset"},
                     "", "", -1, pipeFds[1]);
     close(pipeFds[1]);
@@ -400,7 +400,13 @@ LiveProgram::LiveProgram(const std::string& display, const std::vector<std::stri
         AddShowSoundtrack(workDir_ + "/data");
     }
     int output = open((workDir_ + "/output.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_ = Spawn({std::string(KELVO_BIN_DIR) + "/kelvo"}, display_, workDir_, output, -1, environment);
+    // The probe is preloaded ahead of the sanitizer runtime in sanitized builds.
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    std::vector<std::string> settings = {
+        std::string("LD_PRELOAD=") + KELVO_VIEWPORT_PROBE, "KELVO_VIEWPORT_LOG=viewport.log",
+        std::string("ASAN_OPTIONS=") + (sanitizer ? sanitizer : "") + ":verify_asan_link_order=0"};
+    settings.insert(settings.end(), environment.begin(), environment.end());
+    pid_ = Spawn({std::string(KELVO_BIN_DIR) + "/kelvo"}, display_, workDir_, output, -1, settings);
     close(output);
 }
 
@@ -412,6 +418,10 @@ LiveProgram::~LiveProgram() {
         std::error_code error;
         std::filesystem::remove_all(workDir_, error);
     }
+}
+
+void LiveProgram::Signal(int signalNumber) {
+    if (pid_ > 0 && !ended_) kill(pid_, signalNumber);
 }
 
 bool LiveProgram::WaitForExit(int timeoutMs, int* exitCode) {
@@ -444,6 +454,23 @@ bool LiveProgram::WaitForWindow(const std::string& title, int minWidth, int time
         SleepMs(20);
     } while (NowMs() < deadline);
     return false;
+}
+
+bool LiveProgram::WaitForFirstFrame(int timeoutMs) {
+    long long deadline = NowMs() + timeoutMs;
+    do {
+        if (!LastViewport().empty()) return true;
+        DismissBoxes();
+        SleepMs(20);
+    } while (NowMs() < deadline);
+    return false;
+}
+
+std::string LiveProgram::LastViewport() const {
+    std::ifstream log(workDir_ + "/viewport.log");
+    std::string line, last;
+    while (std::getline(log, line)) last = line;
+    return last;
 }
 
 void LiveProgram::DismissBoxes() {

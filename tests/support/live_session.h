@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-// A private X server with a 640 x 480 x 16 screen, for one test. Each test has its own,
+// A private X server with one screen (640 x 480 x 16 unless told), for one test. Each test has its own,
 // so tests run in parallel and never touch the developer's display.
 class PrivateDisplay {
 public:
     // Starts Xvfb and, with windowManager, openbox; Ready() tells whether both came up.
-    explicit PrivateDisplay(bool windowManager);
+    explicit PrivateDisplay(bool windowManager, const std::string& screen = "640x480x16");
     ~PrivateDisplay();
     PrivateDisplay(const PrivateDisplay&) = delete;
     PrivateDisplay& operator=(const PrivateDisplay&) = delete;
@@ -66,10 +66,11 @@ int RunTool(const std::string& display, const std::vector<std::string>& argument
             std::string* output = nullptr);
 
 // The kelvo program, started in a fresh working directory whose data folder is the
-// generated one (build/data) when it exists, else one holding only a short soundtrack.
-// Message boxes it shows are dismissed and reported as a test failure when the program
-// object goes. It plays on SDL's dummy audio driver unless `environment` ("NAME=value"
-// entries, which replace the test's own variables of those names) says otherwise.
+// generated one (build/data, scripts/make_data.sh) when it exists, else one holding only
+// a short soundtrack. Message boxes it shows are dismissed and reported as a test failure
+// when the program object goes. It plays on SDL's dummy audio driver unless `environment`
+// ("NAME=value" entries, which replace the test's own variables of those names) says
+// otherwise. The viewport probe (tests/probes) is loaded into it to see its frames.
 class LiveProgram {
 public:
     explicit LiveProgram(const std::string& display,
@@ -79,11 +80,18 @@ public:
     LiveProgram& operator=(const LiveProgram&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    // Sends the program a signal.
+    void Signal(int signalNumber);
     // Waits up to timeoutMs for the program to end. true with its exit code (or 128 +
     // signal) when it ended.
     bool WaitForExit(int timeoutMs, int* exitCode);
     // Waits up to timeoutMs for a viewable window titled title, at least minWidth wide.
     bool WaitForWindow(const std::string& title, int minWidth, int timeoutMs, ScreenWindow* found);
+    // Waits up to timeoutMs for the show's first frame (its main loop runs then).
+    bool WaitForFirstFrame(int timeoutMs);
+    // The latest frame's viewport and drawable size, "X Y WIDTH HEIGHT DRAWABLE_W DRAWABLE_H"
+    // as the viewport probe noted it; empty before the first frame.
+    std::string LastViewport() const;
     // What the program wrote on stderr and stdout so far.
     std::string Output() const;
     // Closes any message box the program shows (pressing its OK button) and records its
