@@ -52,7 +52,7 @@ TEST_F(E2eDialogKeysTest, SpacePressesGoWhichHasTheFocusFirst) {
     // Input is taken once loading is done and the main loop runs.
     ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
     ASSERT_EQ(0, RunTool(display.Name(),
-                         {"xdotool", "key", "--window", std::to_string(show.id), "Escape"}));
+                         {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
     int exitCode = -1;
     ASSERT_TRUE(program->WaitForExit(kTimeoutMs, &exitCode)) << program->Output();
     EXPECT_EQ(0, exitCode);
