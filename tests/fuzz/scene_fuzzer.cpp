@@ -12,6 +12,7 @@
 #include "app/display_settings.h"
 #include "app/main_window_proc.h"
 #include "app/program_state.h"
+#include "fuzz_input.h"
 #include "platform/headless/headless.h"
 #include "scene/scene.h"
 
@@ -23,12 +24,6 @@ namespace {
 // only while an input runs: libFuzzer keeps its own paths relative to where it started.
 std::string folder;
 
-bool WriteInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen((folder + "/data/fuzz.3ds").c_str(), "wb");
-    if (!file) return false;
-    bool written = std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
-}
 
 // The show never deletes its lists; a fuzzer making thousands of scenes must.
 void DeleteLists(Lib3dsNode* node) {
@@ -63,7 +58,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (!WriteInput(data, size)) return 0;
+    if (!WriteFuzzInput(folder + "/data/fuzz.3ds", data, size)) return 0;
     const int startDirectory = open(".", O_RDONLY);
     if (startDirectory < 0 || chdir(folder.c_str()) != 0) std::abort();
     Scene* scene = new Scene();
