@@ -1,6 +1,7 @@
 // capture_tool_test.cpp: kelvo-capture end to end on a small show made by the test.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -224,6 +225,49 @@ TEST_F(CaptureTool, BadArgumentsAreRefusedWithTheUsage) {
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_NE(run.err.find("usage: kelvo-capture"), std::string::npos);
     }
+}
+
+// The data folder is left empty: had the show started, its boxes would be on stderr.
+TEST_F(CaptureTool, UnwritableOutputIsRefusedBeforeTheShowStarts) {
+    fs::create_directories(show);
+    const std::string file = (scratch / "file").string();
+    ASSERT_TRUE(testpng::WriteBytes(file, "x"));
+    const std::string frames = (scratch / "frames").string();
+    const struct {
+        std::string arguments;
+        std::string folder;  // the one the message names
+    } cases[] = {
+        {"--at 0 --out /proc", "/proc"},  // takes no new file, not even from root
+        {"--at 0 --out /proc/kelvo-frames", "/proc/kelvo-frames"},  // cannot be made
+        {"--at 0 --out " + file, file},
+        {"--at 0 --out " + file + "/frames", file + "/frames"},
+        {"--fps 1 --out " + frames + " --video /proc/show.mp4", "/proc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        ToolRun run = Capture("--data " + show.string() + " " + c.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.err.rfind("kelvo-capture: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(c.folder + ": "), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CaptureTool, OutputFolderWithoutWritePermissionIsRefused) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes through permission bits; UnwritableOutputIsRefusedBeforeTheShowStarts "
+                        "takes the same path with /proc";
+    fs::path locked = scratch / "locked";
+    fs::create_directories(locked);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    ToolRun run = Capture("--at 0 --out " + locked.string());
+    ToolRun under = Capture("--at 0 --out " + (locked / "frames").string());
+    fs::permissions(locked, fs::perms::owner_all);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "kelvo-capture: cannot write in the output folder " + locked.string() + ": Permission denied\n");
+    EXPECT_EQ(under.exitCode, 2);
+    EXPECT_EQ(under.err, "kelvo-capture: cannot make the output folder " + (locked / "frames").string() +
+                             ": Permission denied\n");
 }
 
 }  // namespace

@@ -64,16 +64,26 @@ std::vector<std::int16_t> FitToSpan(const std::vector<std::int16_t>& decoded, st
     return span;
 }
 
-bool WriteFile(const std::string& path, const std::vector<unsigned char>& header,
-               const std::vector<std::int16_t>& samples) {
+// Writes the file whole; 0, or the errno of the first open, write, flush or close that
+// failed, after removing what was written so that no cut-off file is left behind.
+int WriteFile(const std::string& path, const std::vector<unsigned char>& header,
+              const std::vector<std::int16_t>& samples) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+    if (file == nullptr) return errno ? errno : EIO;
     std::vector<unsigned char> bytes;
     bytes.reserve(samples.size() * 2);
     for (std::int16_t sample : samples) PutLe(&bytes, static_cast<std::uint16_t>(sample), 2);
-    ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
+    int failure = 0;
+    auto note = [&failure](bool ok) {
+        if (!ok && failure == 0) failure = errno ? errno : EIO;
+    };
+    errno = 0;
+    note(std::fwrite(header.data(), 1, header.size(), file) == header.size());
+    if (failure == 0) note(std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
+    if (failure == 0) note(std::fflush(file) == 0);
+    note(std::fclose(file) == 0);
+    if (failure != 0) std::remove(path.c_str());
+    return failure;
 }
 
 }  // namespace
@@ -95,8 +105,8 @@ int WriteSoundtrackWav(const std::string& wavPath, std::string* error) {
     if (!mixer_sound::DecodeFile(playback.path, playback.kind, &decoded, error)) return 0;
     std::vector<std::int16_t> span =
         FitToSpan(decoded, frames, playback.kind == mixer_sound::Kind::Song);
-    if (!WriteFile(wavPath, WavHeader(static_cast<std::uint32_t>(frames * kBytesPerFrame)), span)) {
-        *error = "cannot write " + wavPath + ": " + std::strerror(errno);
+    if (int failure = WriteFile(wavPath, WavHeader(static_cast<std::uint32_t>(frames * kBytesPerFrame)), span)) {
+        *error = "cannot write " + wavPath + ": " + std::strerror(failure);
         return 0;
     }
     return 1;

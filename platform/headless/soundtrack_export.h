@@ -10,7 +10,8 @@ namespace headless {
 // silenced it (or to the virtual clock now, if it still plays), as a 44.1 kHz 16-bit
 // stereo WAV file: the decoded track, cut at the stop, followed by silence if it ends
 // before, repeated if it is a song. 1 on success; 0 with a message when nothing was
-// played, the file cannot be decoded again or the WAV cannot be written.
+// played, the file cannot be decoded again or the WAV cannot be written whole (the message
+// then names the file and the system's reason, and the partial file is removed).
 int WriteSoundtrackWav(const std::string& wavPath, std::string* error);
 
 // Muxes PNG frames (a glob pattern such as "DIR/frame_*.png", taken in name order at

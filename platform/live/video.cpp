@@ -21,6 +21,14 @@ void SetGlAttributes() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
+// Where no display can be opened SDL falls back on drivers that draw into memory. The show
+// would then play its whole length with nobody seeing it, so those count as no display
+// unless SDL_VIDEODRIVER names one on purpose.
+bool ShowsNothing(const char* driver) {
+    return driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0 ||
+                      SDL_strcmp(driver, "evdev") == 0);
+}
+
 }  // namespace
 
 namespace live {
@@ -34,6 +42,12 @@ bool StartVideo() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "Cannot open the display: %s\n", SDL_GetError());
+        videoState = -1;
+        return false;
+    }
+    if (ShowsNothing(SDL_GetCurrentVideoDriver()) && !SDL_getenv("SDL_VIDEODRIVER")) {
+        std::fprintf(stderr, "Cannot open the display: no display to show the window on\n");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoState = -1;
         return false;
     }

@@ -19,9 +19,12 @@ std::map<std::string, WindowClass>& Classes() {
     return classes;
 }
 
+// Never destroyed: the desktop guard's exit handler walks it after static objects made
+// later than the handler's registration are gone (a return from WinMain with the window
+// still open, as when the music cannot start).
 std::vector<live::Window*>& OpenWindows() {
-    static std::vector<live::Window*> windows;
-    return windows;
+    static std::vector<live::Window*>* windows = new std::vector<live::Window*>();
+    return *windows;
 }
 
 // Stand-ins for the stock resources: non-null handles nothing else hands out.

@@ -99,6 +99,12 @@ public:
     void DismissBoxes();
     // The captions of the boxes dismissed so far.
     const std::vector<std::string>& Boxes() const { return boxes_; }
+    // The same, handed to a test that expects them: they are then no failure.
+    std::vector<std::string> TakeBoxes() {
+        std::vector<std::string> taken;
+        taken.swap(boxes_);
+        return taken;
+    }
     // The program's working directory (its data folder is WorkDir() + "/data").
     const std::string& WorkDir() const { return workDir_; }
 

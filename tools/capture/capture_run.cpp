@@ -61,7 +61,7 @@ public:
 
     void OnFrame(int frameNumber);
     void Finish();
-    bool Failed() const { return failed; }
+    bool Failed() const { return failed || endedEarly; }
 
 private:
     bool WriteFrame(int elapsed);
@@ -76,13 +76,17 @@ private:
     std::string rendererName;  // read while the context exists
     std::size_t atTimesUsed = 0;
     std::size_t listedFramesDrawn = 0;
-    bool failed = false;
+    int lastElapsed = -1;       // of the last frame drawn; -1 before the first
+    bool endRequested = false;  // the tool pressed Escape itself
+    bool failed = false;        // a frame could not be written
+    bool endedEarly = false;    // the show ended before its length and before the tool ended it
 };
 
 void Capture::OnFrame(int frameNumber) {
     Clock::time_point now = Clock::now();
     std::uint32_t start = sequencer->startTime;
     int elapsed = int(headless::Clock() - start);
+    lastElapsed = elapsed;
     if (options.bench) {
         if (frameNumber == 1) {
             const GLubyte* renderer = glGetString(GL_RENDERER);
@@ -101,6 +105,7 @@ void Capture::OnFrame(int frameNumber) {
     if (listed) ++listedFramesDrawn;
     if (listed && !options.outFolder.empty() && !WriteFrame(elapsed)) {
         failed = true;
+        endRequested = true;
         headless::PressKey(VK_ESCAPE);
         return;
     }
@@ -115,9 +120,10 @@ bool Capture::WriteFrame(int elapsed) {
     char name[32];
     std::snprintf(name, sizeof name, "/frame_%06d.png", elapsed);
     std::string path = options.outFolder + name;
-    if (WriteFramePng(path, width, height, rgb)) return true;
+    std::string reason;
+    if (WriteFramePng(path, width, height, rgb, &reason)) return true;
     progress.Finish();
-    std::fprintf(stderr, "kelvo-capture: cannot write %s\n", path.c_str());
+    std::fprintf(stderr, "kelvo-capture: cannot write %s: %s; capture stopped\n", path.c_str(), reason.c_str());
     return false;
 }
 
@@ -127,14 +133,22 @@ void Capture::ScheduleNext(int frameNumber, std::uint32_t start) {
     } else if (atTimesUsed < options.atTimes.size()) {
         headless::SetClock(start + std::uint32_t(options.atTimes[atTimesUsed++]));
     } else {
+        endRequested = true;
         headless::PressKey(VK_ESCAPE);
     }
 }
 
 void Capture::Finish() {
     progress.Finish();
+    // The show ends by itself only past its length. Ending sooner, it never ran (its music
+    // could not start): the frames asked for are missing, and the capture has failed.
+    endedEarly = !failed && !endRequested && lastElapsed <= kShowLengthMs;
+    std::size_t asked = options.atTimes.empty() ? std::size_t(total) : options.atTimes.size();
+    if (endedEarly)
+        std::fprintf(stderr, "kelvo-capture: the show ended early, after %zu of the %zu frames asked for\n",
+                     listedFramesDrawn, asked);
     // A listed time past the show's end draws that frame, and the show then ends itself.
-    if (!failed && listedFramesDrawn < options.atTimes.size())
+    else if (!failed && listedFramesDrawn < options.atTimes.size())
         std::fprintf(stderr, "kelvo-capture: the show ended after %zu of the %zu frames asked for\n",
                      listedFramesDrawn, options.atTimes.size());
     if (!options.bench) return;
