@@ -58,6 +58,22 @@ unsigned DrawnTriangles(Lib3dsFile* file, Lib3dsNode* node) {
     return total;
 }
 
+// True when each material's faces form one run in the mesh's face list. The renderer records
+// the material state before every face and the driver merges only consecutive faces that share
+// it, so a mesh that alternates materials costs several times more to draw.
+bool FacesGroupedByMaterial(const Lib3dsMesh* mesh) {
+    std::set<std::string> finished;
+    std::string current;
+    for (Lib3dsDword i = 0; i < mesh->faces; ++i) {
+        const std::string material = mesh->faceL[i].material;
+        if (i > 0 && material == current) continue;
+        if (finished.count(material)) return false;
+        if (i > 0) finished.insert(current);
+        current = material;
+    }
+    return true;
+}
+
 struct PngHeader {
     unsigned width = 0, height = 0;
     int bitDepth = -1, colourType = -1, interlace = -1;
@@ -162,7 +178,7 @@ TEST_F(GeneratedData, MaterialTexturesExistAndEveryTextureIsUsed) {
 
 // What the renderer relies on: the camera and its target node named "Camera01" keyed from
 // frame 0 to the end of the time the scene plays (milliseconds x 0.01), one to seven lights,
-// and a triangle count the software renderer draws quickly.
+// and meshes the software renderer draws quickly.
 TEST_F(GeneratedData, ScenesAreKeyedForTheirWholeSpan) {
     int withGlow = 0;
     for (const SceneSpan& scene : kScenes) {
@@ -188,6 +204,8 @@ TEST_F(GeneratedData, ScenesAreKeyedForTheirWholeSpan) {
         EXPECT_GE(lights, 1);
         EXPECT_LE(lights, 7);
 
+        for (Lib3dsMesh* mesh = file->meshes; mesh; mesh = mesh->next)
+            EXPECT_TRUE(FacesGroupedByMaterial(mesh)) << mesh->name;
         const unsigned triangles = DrawnTriangles(file, file->nodes);
         EXPECT_GE(triangles, 24u);
         EXPECT_LE(triangles, 6000u);

@@ -4,6 +4,7 @@
 
 #include "tools/assets/block_font.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace assets {
@@ -52,6 +53,17 @@ void MeshBuilder::Quad(Vec3 a, Vec3 b, Vec3 c, Vec3 d, const std::string& materi
 void MeshBuilder::TwoSidedQuad(Vec3 a, Vec3 b, Vec3 c, Vec3 d, const std::string& material) {
     Quad(a, b, c, d, material);
     Quad(d, c, b, a, material);
+}
+
+scene_writer::Mesh MeshBuilder::Build() const {
+    std::vector<std::string> order;
+    for (const auto& face : mesh.faces)
+        if (std::find(order.begin(), order.end(), face.material) == order.end()) order.push_back(face.material);
+    scene_writer::Mesh grouped = mesh;
+    std::stable_sort(grouped.faces.begin(), grouped.faces.end(), [&order](const auto& a, const auto& b) {
+        return std::find(order.begin(), order.end(), a.material) < std::find(order.begin(), order.end(), b.material);
+    });
+    return grouped;
 }
 
 void MeshBuilder::Box(Vec3 lo, Vec3 hi, const std::string& material, float tile, bool bottom) {

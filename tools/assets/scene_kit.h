@@ -60,7 +60,9 @@ public:
 
     size_t FaceCount() const { return mesh.faces.size(); }
     const scene_writer::Mesh& Mesh() const { return mesh; }
-    scene_writer::Mesh Build() const { return mesh; }
+    // The mesh with its faces grouped by material (in order of first use): the renderer
+    // records state for every face, and the driver merges runs that share it.
+    scene_writer::Mesh Build() const;
 
 private:
     scene_writer::Mesh mesh;
