@@ -20,19 +20,20 @@ sw::Scene BuildLines(int frames) {
     AddMaterial(scene, "Core", "wire.png", true);
     AddStandardLights(scene);
 
-    // A lattice of lines 40 apart in three directions, each direction its own colour.
+    // A lattice of lines 40 apart in three directions, each direction its own colour, four
+    // lines wide round the camera's way. Long thin triangles are dear to rasterise, so the
+    // lattice stops where its lines would only be hairlines.
     MeshBuilder lattice("A_Lattice");
-    const float reach = 130.0f;
-    for (int i = -3; i <= 3; ++i) {
+    const float reach = 100.0f;
+    for (int i = -2; i < 2; ++i) {
+        const float a = 20.0f + 40.0f * i;
         for (int j = -5; j <= 5; ++j) {
-            const float a = 20.0f + 40.0f * i, b = 20.0f + 40.0f * j;
-            if (i < 3) AddBeam(lattice, {-reach, b, a}, {reach, b, a}, 1.4f, "BlueLine");
-            if (i < 3) AddBeam(lattice, {a, b, -reach}, {a, b, reach}, 1.4f, "OrangeLine");
+            const float b = 20.0f + 40.0f * j;
+            AddBeam(lattice, {-reach, b, a}, {reach, b, a}, 1.4f, "BlueLine");
+            AddBeam(lattice, {a, b, -reach}, {a, b, reach}, 1.4f, "OrangeLine");
         }
-        for (int k = -3; k < 3; ++k) {
-            const float a = 20.0f + 40.0f * i, c = 20.0f + 40.0f * k;
-            if (i < 3) AddBeam(lattice, {a, -230.0f, c}, {a, 230.0f, c}, 1.4f, "PinkLine");
-        }
+        for (int k = -2; k < 2; ++k)
+            AddBeam(lattice, {a, -230.0f, 20.0f + 40.0f * k}, {a, 230.0f, 20.0f + 40.0f * k}, 1.4f, "PinkLine");
     }
     scene.meshes.push_back(lattice.Build());
     AddMovingNode(scene, "A_Lattice", {{0, {0, 0, 0}}});
@@ -44,7 +45,7 @@ sw::Scene BuildLines(int frames) {
     scene.meshes.push_back(CrossSprite("C_Node", 5.0f, "Node"));
     Random random(4);
     for (int n = 0; n < 36; ++n) {
-        const float x = 20.0f + 40.0f * (random.Below(6) - 3), z = 20.0f + 40.0f * (random.Below(6) - 3);
+        const float x = 20.0f + 40.0f * (random.Below(4) - 2), z = 20.0f + 40.0f * (random.Below(4) - 2);
         const float speed = random.Range(60.0f, 140.0f) * (random.Unit() < 0.5f ? -1.0f : 1.0f);
         const float phase = random.Range(0.0f, 10.0f);
         const Vec3 from{x, speed > 0.0f ? -400.0f : 400.0f, z};
@@ -52,8 +53,8 @@ sw::Scene BuildLines(int frames) {
         AddMovingNode(scene, "B_Trail", Passes(from, to, 800.0f / std::fabs(speed), phase, frames));
     }
     for (int n = 0; n < 40; ++n) {
-        const Vec3 p{20.0f + 40.0f * (random.Below(6) - 3), 20.0f + 40.0f * (random.Below(11) - 5),
-                     20.0f + 40.0f * (random.Below(6) - 3)};
+        const Vec3 p{20.0f + 40.0f * (random.Below(4) - 2), 20.0f + 40.0f * (random.Below(11) - 5),
+                     20.0f + 40.0f * (random.Below(4) - 2)};
         const float offset = random.Below(4) * kBeatSeconds * 0.25f;
         const int node = AddMovingNode(scene, "C_Node", {{0, p}});
         scene.nodes[node].scale = SampleVector(
@@ -129,8 +130,10 @@ sw::Scene BuildCity(int frames) {
     AddMaterial(scene, "Sky", "stars.png", true);
     AddStandardLights(scene);
 
+    // The sky stands on the land's edge: below the horizon the land would cover it anyway,
+    // and the renderer would still fill every pixel of it.
     MeshBuilder sky("A_Sky");
-    sky.Box({-1500, -1500, -300}, {1500, 1500, 1200}, "Sky");
+    sky.Box({-1500, -1500, 0}, {1500, 1500, 1200}, "Sky", 0.0f, false);
     scene.meshes.push_back(sky.Build());
     AddMovingNode(scene, "A_Sky", {{0, {0, 0, 0}}});
 
@@ -138,11 +141,11 @@ sw::Scene BuildCity(int frames) {
     // texture draws them), one building in the rest.
     MeshBuilder ground("B_Ground");
     ground.Quad({-200, -200, 0}, {200, -200, 0}, {200, 200, 0}, {-200, 200, 0}, "Street", 10, 10);
-    // Land beyond the blocks, so the horizon is not a cliff: four strips round the city.
-    ground.Quad({-900, -900, 0}, {900, -900, 0}, {900, -200, 0}, {-900, -200, 0}, "Roof", 20, 8);
-    ground.Quad({-900, 200, 0}, {900, 200, 0}, {900, 900, 0}, {-900, 900, 0}, "Roof", 20, 8);
-    ground.Quad({-900, -200, 0}, {-200, -200, 0}, {-200, 200, 0}, {-900, 200, 0}, "Roof", 8, 4);
-    ground.Quad({200, -200, 0}, {900, -200, 0}, {900, 200, 0}, {200, 200, 0}, "Roof", 8, 4);
+    // Land beyond the blocks out to the sky: four strips round the city.
+    ground.Quad({-1500, -1500, 0}, {1500, -1500, 0}, {1500, -200, 0}, {-1500, -200, 0}, "Roof", 33, 15);
+    ground.Quad({-1500, 200, 0}, {1500, 200, 0}, {1500, 1500, 0}, {-1500, 1500, 0}, "Roof", 33, 15);
+    ground.Quad({-1500, -200, 0}, {-200, -200, 0}, {-200, 200, 0}, {-1500, 200, 0}, "Roof", 15, 4);
+    ground.Quad({200, -200, 0}, {1500, -200, 0}, {1500, 200, 0}, {200, 200, 0}, "Roof", 15, 4);
     scene.meshes.push_back(ground.Build());
     AddMovingNode(scene, "B_Ground", {{0, {0, 0, 0}}});
 

@@ -91,14 +91,14 @@ sw::Scene BuildTube(int frames) {
     const float length = travel(13.6f) + 60.0f;
 
     MeshBuilder wall("B_Wall");
-    SweepTube(wall, path, -20.0f, length, 9.0f, 7.0f, 8, 2.0f, "Panels");
+    SweepTube(wall, path, -20.0f, length, 18.0f, 7.0f, 8, 2.0f, "Panels");
     scene.meshes.push_back(wall.Build());
     AddMovingNode(scene, "B_Wall", {{0, {0, 0, 0}}});
 
     // Ribs across the tube face the camera, so the head light shows them at full strength
     // while the walls, seen edge-on, stay dark.
     MeshBuilder ribs("C_Ribs");
-    for (float s = 10.0f; s < length; s += 18.0f) {
+    for (float s = 16.0f; s < length; s += 36.0f) {
         const PathFrame f = FrameAt(path, s);
         for (int i = 0; i < 8; ++i) {
             const float a0 = 2.0f * kPi * i / 8, a1 = 2.0f * kPi * (i + 1) / 8;
@@ -117,7 +117,7 @@ sw::Scene BuildTube(int frames) {
 
     MeshBuilder stripes("Z_Stripes");
     for (int k = 0; k < 4; ++k) {
-        SweepStrip(stripes, path, -20.0f, length, 14.0f, 6.6f, kPi * (0.25f + 0.5f * k), 0.9f, "Stripe");
+        SweepStrip(stripes, path, -20.0f, length, 18.0f, 6.6f, kPi * (0.25f + 0.5f * k), 0.9f, "Stripe");
     }
     scene.meshes.push_back(stripes.Build());
     AddMovingNode(scene, "Z_Stripes", {{0, {0, 0, 0}}});
@@ -159,21 +159,21 @@ sw::Scene BuildGlassTube(int frames) {
     const float length = travel(13.6f) + 60.0f;
 
     MeshBuilder glass("B_Glass");
-    SweepTube(glass, path, -20.0f, length, 10.0f, 6.0f, 8, 2.0f, "Glass");
+    SweepTube(glass, path, -20.0f, length, 20.0f, 6.0f, 8, 2.0f, "Glass");
     scene.meshes.push_back(glass.Build());
     AddMovingNode(scene, "B_Glass", {{0, {0, 0, 0}}});
 
     // Gold rings around the tube, each turning on its own; the tube runs through their middle.
     MeshBuilder ring("C_Ring");
-    const int pieces = 12;
+    const int pieces = 8;
     for (int i = 0; i < pieces; ++i) {
         const float a0 = 2.0f * kPi * i / pieces, a1 = 2.0f * kPi * (i + 0.7f) / pieces;
-        // One block of the ring: an arc segment as a box-like solid around the Y axis.
+        // One block of the ring: an arc segment as a box-like solid around the Y axis. Its
+        // outside is left out: the camera stays inside the glass tube and never sees it.
         const float r0 = 9.0f, r1 = 11.5f, h = 1.0f;
         auto at = [](float r, float a, float y) { return Vec3{r * std::cos(a), y, r * std::sin(a)}; };
         ring.Quad(at(r0, a0, -h), at(r0, a1, -h), at(r1, a1, -h), at(r1, a0, -h), "Gold");  // -Y face
         ring.Quad(at(r1, a0, h), at(r1, a1, h), at(r0, a1, h), at(r0, a0, h), "Gold");      // +Y face
-        ring.Quad(at(r1, a0, -h), at(r1, a1, -h), at(r1, a1, h), at(r1, a0, h), "Gold");    // outside
         ring.Quad(at(r0, a0, h), at(r0, a1, h), at(r0, a1, -h), at(r0, a0, -h), "Gold");    // inside
         ring.Quad(at(r0, a0, -h), at(r1, a0, -h), at(r1, a0, h), at(r0, a0, h), "Gold");
         ring.Quad(at(r0, a1, h), at(r1, a1, h), at(r1, a1, -h), at(r0, a1, -h), "Gold");

@@ -29,14 +29,20 @@ void Icosahedron(MeshBuilder& builder, float r, const std::string& material) {
 }
 
 // The same mesh upside down (z negated), its faces turned so they still face outwards.
+// The mesh mirrored in the plane z = 0, every face in `material`. Faces looking up become
+// faces looking down, which a camera above the mirror never sees, so they are left out.
 sw::Mesh Mirrored(const sw::Mesh& mesh, const std::string& name, const std::string& material) {
     sw::Mesh copy = mesh;
     copy.name = name;
-    for (Vec3& p : copy.points) p.z = -p.z;
-    for (sw::Face& f : copy.faces) {
+    copy.faces.clear();
+    for (sw::Face f : mesh.faces) {
+        const Vec3 normal = Cross(Sub(mesh.points[f.b], mesh.points[f.a]), Sub(mesh.points[f.c], mesh.points[f.a]));
+        if (normal.z > 0.5f * Length(normal)) continue;
         std::swap(f.b, f.c);
         f.material = material;
+        copy.faces.push_back(f);
     }
+    for (Vec3& p : copy.points) p.z = -p.z;
     return copy;
 }
 
@@ -136,11 +142,13 @@ sw::Scene BuildDouble(int frames) {
     AddMaterial(scene, "Sky", "stars.png", true);
     AddStandardLights(scene);
 
+    // The sky ends at the water, and the water reaches the sky: below the horizon only the
+    // reflections glow through it, and no pixel is filled twice for stars no one sees.
     MeshBuilder sky("A_Sky");
-    sky.Box({-1000, -1000, -500}, {1000, 1500, 500}, "Sky");
+    sky.Box({-1000, -1000, 0}, {1000, 1500, 500}, "Sky", 0.0f, false);
     scene.meshes.push_back(sky.Build());
     AddMovingNode(scene, "A_Sky", {{0, {0, 0, 0}}});
-    scene.meshes.push_back(GroundQuad("B_Water", 800.0f, 900.0f, "Water", 8.0f));
+    scene.meshes.push_back(GroundQuad("B_Water", 2000.0f, 2500.0f, "Water", 20.0f));
     AddMovingNode(scene, "B_Water", {{0, {0, 250, 0}}, {frames, {0, 250 + frames * 0.04f, 0}}});
 
     // A colonnade on both sides of the way, a gate at its end; the world below is its mirror,

@@ -26,18 +26,18 @@ sw::Mesh WheelMesh(const std::string& name, float radius, float width) {
         const Vec3 l0{-h, radius * c0, radius * s0}, l1{-h, radius * c1, radius * s1};
         const Vec3 r0{h, radius * c0, radius * s0}, r1{h, radius * c1, radius * s1};
         const float v0 = 4.0f * i / segments, v1 = 4.0f * (i + 1) / segments;
-        // Tread: u across the width, v round the wheel.
-        wheel.Triangle(l0, r0, r1, {0, v0}, {1, v0}, {1, v1}, "Tyre");
-        wheel.Triangle(l0, r1, l1, {0, v0}, {1, v1}, {0, v1}, "Tyre");
-        // Rim discs: the rim texture mapped flat across each side.
+        // Tread, facing outwards: u across the width, v round the wheel.
+        wheel.Triangle(l0, r1, r0, {0, v0}, {1, v1}, {1, v0}, "Tyre");
+        wheel.Triangle(l0, l1, r1, {0, v0}, {0, v1}, {1, v1}, "Tyre");
+        // Rim discs facing out of each side: the rim texture mapped flat across them.
         const Texel t0{0.5f + 0.5f * c0, 0.5f + 0.5f * s0}, t1{0.5f + 0.5f * c1, 0.5f + 0.5f * s1};
-        wheel.Triangle({h, 0, 0}, r1, r0, {0.5f, 0.5f}, t1, t0, "Rim");
-        wheel.Triangle({-h, 0, 0}, l0, l1, {0.5f, 0.5f}, t0, t1, "Rim");
+        wheel.Triangle({h, 0, 0}, r0, r1, {0.5f, 0.5f}, t0, t1, "Rim");
+        wheel.Triangle({-h, 0, 0}, l1, l0, {0.5f, 0.5f}, t1, t0, "Rim");
     }
     return wheel.Build();
 }
 
-// A gear in the XZ plane (axis along Y), `teeth` teeth, `thickness` along Y.
+// A gear in the XZ plane (axis along Y), `teeth` teeth, `thickness` along Y, seen from -Y.
 sw::Mesh GearMesh(const std::string& name, float radius, int teeth, float thickness) {
     MeshBuilder gear(name);
     const int steps = teeth * 4;
@@ -54,9 +54,10 @@ sw::Mesh GearMesh(const std::string& name, float radius, int teeth, float thickn
         const Vec3 b0{p0.first, h, p0.second}, b1{p1.first, h, p1.second};
         const Texel t0{0.5f + p0.first / (2.0f * radius + 3.0f), 0.5f + p0.second / (2.0f * radius + 3.0f)};
         const Texel t1{0.5f + p1.first / (2.0f * radius + 3.0f), 0.5f + p1.second / (2.0f * radius + 3.0f)};
-        gear.Triangle({0, -h, 0}, f1, f0, {0.5f, 0.5f}, t1, t0, "Brass");
-        gear.Triangle({0, h, 0}, b0, b1, {0.5f, 0.5f}, t0, t1, "Brass");
-        gear.Quad(f0, f1, b1, b0, "Brass");
+        // The face towards -Y and the rim, facing outwards. The back (+Y) is left out: the
+        // gears turn about Y in front of the camera, which stays on their -Y side.
+        gear.Triangle({0, -h, 0}, f0, f1, {0.5f, 0.5f}, t0, t1, "Brass");
+        gear.Quad(f0, b0, b1, f1, "Brass");
     }
     return gear.Build();
 }

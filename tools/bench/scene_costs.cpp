@@ -56,17 +56,23 @@ struct FrameTimes {
     double cpuMs;   // median
 };
 
-// Times of drawing scene at the given times, each after a cleared frame.
+// Times of drawing scene at the given times, each after a cleared frame. Each time is drawn
+// three times and the quickest kept: whatever else runs on the machine only ever adds time.
 FrameTimes MedianFrameTimes(Scene* scene, const std::vector<int>& times) {
     std::vector<double> wall, cpu;
     for (int time : times) {
-        const Clock::time_point start = Clock::now();
-        const double cpuStart = ProcessCpuMs();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        scene->DrawFrame(time);
-        glFinish();
-        cpu.push_back(ProcessCpuMs() - cpuStart);
-        wall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        double quickestWall = 1e9, quickestCpu = 1e9;
+        for (int repeat = 0; repeat < 3; ++repeat) {
+            const Clock::time_point start = Clock::now();
+            const double cpuStart = ProcessCpuMs();
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            scene->DrawFrame(time);
+            glFinish();
+            quickestCpu = std::min(quickestCpu, ProcessCpuMs() - cpuStart);
+            quickestWall = std::min(quickestWall, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+        cpu.push_back(quickestCpu);
+        wall.push_back(quickestWall);
     }
     return {Median(wall), Median(cpu)};
 }
