@@ -377,20 +377,36 @@ TEST_F(CaptureFailureTable, BadMusicEndsTheShowBeforeItsFirstFrameUnlessItStillP
     for (const Row& row : rows) Check(row);
 }
 
-// A full disk, made real by a file size limit: the frame that cannot be written stops the
-// capture and is not left behind cut short; the frames before it stay whole.
+// A full disk, made real two ways: a file size limit (writes past it fail with EFBIG) and
+// the frame's name linked to /dev/full (every write fails with ENOSPC). The frame that
+// cannot be written stops the capture and is not left behind; the frames before stay whole.
 TEST_F(CaptureFailureTable, FullDiskStopsTheCaptureAtTheFrameItCannotWrite) {
     MakeShow();
-    fs::path out = scratch / "frames";
-    // The flash frame (one flat picture) packs small; the scene frame at 1000 ms does not.
-    ToolRun run = RunTool({"--data", show.string(), "--at", "60417,1000,7000", "--out", out.string()},
-                          (scratch / "stderr.txt").string(), 100000);
-    EXPECT_EQ(1, run.exitCode) << run.err;
-    EXPECT_EQ((std::vector<std::string>{"kelvo-capture: cannot write " + (out / "frame_001000.png").string() +
-                                        ": File too large; capture stopped"}),
-              MessageLines(run.err));
-    EXPECT_FALSE(ReadFrame(out / "frame_060417.png").empty());
-    EXPECT_EQ((std::vector<std::string>{"frame_060417.png"}), FileNames(out.string()));
+    const struct {
+        bool linkToDevFull;
+        rlim_t fileSizeLimit;
+        std::string reason;
+    } cases[] = {
+        // The flash frame (one flat picture) packs small; the scene frame at 1000 ms does not.
+        {false, 100000, "File too large"},
+        {true, RLIM_INFINITY, "No space left on device"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        fs::path out = scratch / "frames";
+        fs::remove_all(out);
+        fs::create_directories(out);
+        if (c.linkToDevFull) fs::create_symlink("/dev/full", out / "frame_001000.png");
+        ToolRun run = RunTool({"--data", show.string(), "--at", "60417,1000,7000", "--out", out.string()},
+                              (scratch / "stderr.txt").string(), c.fileSizeLimit);
+        EXPECT_EQ(1, run.exitCode) << run.err;
+        EXPECT_EQ((std::vector<std::string>{"kelvo-capture: cannot write " + (out / "frame_001000.png").string() + ": " +
+                                            c.reason + "; capture stopped"}),
+                  MessageLines(run.err));
+        EXPECT_FALSE(ReadFrame(out / "frame_060417.png").empty());
+        EXPECT_EQ((std::vector<std::string>{"frame_060417.png"}), FileNames(out.string()));
+        EXPECT_FALSE(fs::is_symlink(out / "frame_001000.png"));
+    }
 }
 
 TEST_F(CaptureFailureTable, FullDiskForTheSoundtrackFailsTheCapture) {

@@ -253,6 +253,18 @@ TEST_F(CaptureTool, UnwritableOutputIsRefusedBeforeTheShowStarts) {
     }
 }
 
+TEST_F(CaptureTool, VideoWithoutFfmpegIsRefusedBeforeTheShowStarts) {
+    fs::create_directories(show);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", scratch.c_str(), 1);  // a folder without ffmpeg
+    ToolRun run = Capture("--data " + show.string() + " --fps 1 --out " + (scratch / "frames").string() + " --video " +
+                          (scratch / "show.mp4").string());
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "kelvo-capture: --video needs ffmpeg, which is not on PATH (Debian package ffmpeg)\n");
+    EXPECT_FALSE(fs::exists(scratch / "frames"));
+}
+
 TEST_F(CaptureTool, OutputFolderWithoutWritePermissionIsRefused) {
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes through permission bits; UnwritableOutputIsRefusedBeforeTheShowStarts "

@@ -25,6 +25,10 @@ int main(int argc, char** argv) {
         std::fputs(CaptureUsage(), stdout);
         return 0;
     }
+    if (!options.videoPath.empty() && !ProgramOnPath("ffmpeg")) {
+        std::fprintf(stderr, "kelvo-capture: --video needs ffmpeg, which is not on PATH (Debian package ffmpeg)\n");
+        return 2;
+    }
     if (!options.outFolder.empty()) {
         // Made absolute first: the show runs from the data folder.
         options.outFolder = fs::absolute(options.outFolder).string();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -43,4 +44,19 @@ bool PrepareOutputFolder(const std::string& folder, std::string* error) {
         return false;
     }
     return true;
+}
+
+bool ProgramOnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "";
+    for (std::size_t start = 0; start <= folders.size();) {
+        std::size_t end = folders.find(':', start);
+        if (end == std::string::npos) end = folders.size();
+        std::string folder = end > start ? folders.substr(start, end - start) : ".";
+        std::error_code failure;
+        if (access((folder + "/" + program).c_str(), X_OK) == 0 && fs::is_regular_file(folder + "/" + program, failure))
+            return true;
+        start = end + 1;
+    }
+    return false;
 }

@@ -1,4 +1,4 @@
-// output_folder.h: making sure the capture's output can be written before anything renders.
+// output_folder.h: checks, before anything renders, that the capture's output can be made.
 #pragma once
 
 #include <string>
@@ -6,3 +6,6 @@
 // Makes folder (and any missing parents) and proves that it takes a new file by creating,
 // writing and removing one. Returns false with a one-line reason in *error otherwise.
 bool PrepareOutputFolder(const std::string& folder, std::string* error);
+
+// True when program names an executable file in one of PATH's folders.
+bool ProgramOnPath(const std::string& program);
