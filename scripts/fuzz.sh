@@ -34,8 +34,11 @@ for harness in "${harnesses[@]}"; do
   mkdir -p "$corpus"
   seeds=$(seeds_of "$harness")
   echo "== $harness for ${seconds} s"
+  # The prefix is absolute because harnesses run each input from a scratch folder; the
+  # libraries' own warnings on stderr are dropped (-close_fd_mask=2), libFuzzer's and the
+  # sanitizers' reports are kept.
   if ! build-fuzz/bin/"$harness" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
-      -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/"$harness"- \
+      -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$PWD/build-fuzz/artifacts/$harness-" \
       "$corpus" ${seeds:+"$seeds"} 2> build-fuzz/"$harness".log; then
     status=1
     tail -40 build-fuzz/"$harness".log
