@@ -5,8 +5,9 @@
 // The lib3ds pitfalls are handled here so that callers need not know them: every node gets a
 // unique id and a valid parent id, and every keyframe track gets a key at frame 0.
 //
-// Units: keyframe frames (100 per second of scene time), angles in radians except camera
-// fields of view and rolls, which lib3ds keeps in degrees.
+// Units: keyframe frames (the show evaluates a scene at its milliseconds x 0.01, so ten frames
+// a second), angles in radians except camera fields of view, which lib3ds keeps in degrees.
+// Rolls are stored as given; the show's camera matrix reads them as radians.
 #pragma once
 
 #include <string>
@@ -59,7 +60,7 @@ struct Camera {
     std::string name;
     Vec3 position = {0.0f, 0.0f, 0.0f};
     Vec3 target = {0.0f, 1.0f, 0.0f};
-    float roll = 0.0f;  // degrees
+    float roll = 0.0f;  // radians
     float fov = 45.0f;  // degrees
 };
 
@@ -103,7 +104,7 @@ struct Node {
     std::vector<RotationKey> rotation;  // object nodes only
     std::vector<VectorKey> scale;       // object nodes only
     std::vector<ScalarKey> fov;         // camera nodes only, degrees
-    std::vector<ScalarKey> roll;        // camera nodes only, degrees
+    std::vector<ScalarKey> roll;        // camera nodes only, radians
 };
 
 struct Scene {
