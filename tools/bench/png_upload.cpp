@@ -13,9 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/display_settings.h"
-#include "app/main_window_proc.h"
 #include "app/program_state.h"
+#include "tools/bench/bench_window.h"
 #include "gfx/png_reader.h"
 #include "gfx/texture_registry.h"
 #include "platform/headless/headless.h"
@@ -61,14 +60,8 @@ int main() {
     struct stat info {};
     stat("data/bench.png", &info);
 
-    displaySettings = new DisplaySettings();
-    displaySettings->fullScreen = 0;
-    HWND window = nullptr;
-    HDC deviceContext = nullptr;
-    HGLRC renderingContext = nullptr;
-    if (!displaySettings->OpenWindow(GetModuleHandleA(nullptr), MainWindowProc, &window, &deviceContext,
-                                     &renderingContext))
-        return 1;
+    BenchWindow window;
+    if (!OpenBenchWindow(&window)) return 1;
 
     std::vector<double> readTimes, loadTimes;
     for (int i = 0; i < kRepeats; ++i) {
@@ -90,7 +83,7 @@ int main() {
     PrintStats("LoadPngRgb", readTimes);
     PrintStats("TextureRegistry::Load (read + upload)", loadTimes);
 
-    displaySettings->ReleaseWindow(window, deviceContext, renderingContext);
+    displaySettings->ReleaseWindow(window.window, window.deviceContext, window.renderingContext);
     std::remove("data/bench.png");
     rmdir("data");
     rmdir(folder);

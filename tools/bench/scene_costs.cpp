@@ -24,9 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "app/display_settings.h"
-#include "app/main_window_proc.h"
 #include "app/program_state.h"
+#include "tools/bench/bench_window.h"
 #include "demo/scene_player.h"
 #include "gfx/texture_registry.h"
 #include "platform/headless/headless.h"
@@ -150,18 +149,6 @@ void PrintNodeBreakdown(Scene* scene, const std::vector<int>& times) {
     }
 }
 
-int OpenHeadlessWindow() {
-    headless::Reset();
-    headless::SetCallLogging(false);
-    displaySettings = new DisplaySettings();
-    displaySettings->fullScreen = 0;
-    HWND window = nullptr;
-    HDC deviceContext = nullptr;
-    HGLRC renderingContext = nullptr;
-    return displaySettings->OpenWindow(GetModuleHandleA(nullptr), MainWindowProc, &window, &deviceContext,
-                                       &renderingContext);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -171,7 +158,10 @@ int main(int argc, char** argv) {
     }
     const int frames = argc > 2 ? std::max(3, std::atoi(argv[2])) : 120;
     const int detailed = argc > 3 ? std::atoi(argv[3]) : -1;
-    if (!OpenHeadlessWindow()) {
+    headless::Reset();
+    headless::SetCallLogging(false);
+    BenchWindow window;
+    if (!OpenBenchWindow(&window)) {
         std::fprintf(stderr, "cannot open the headless window\n");
         return 1;
     }

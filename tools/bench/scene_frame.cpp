@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/display_settings.h"
-#include "app/main_window_proc.h"
 #include "app/program_state.h"
+#include "tools/bench/bench_window.h"
 #include "gfx/texture_registry.h"
 #include "platform/headless/headless.h"
 #include "scene/scene.h"
@@ -129,13 +128,8 @@ int main(int argc, char** argv) {
     fs::current_path(folder);
 
     headless::Reset();
-    displaySettings = new DisplaySettings();
-    displaySettings->fullScreen = 0;
-    HWND window = nullptr;
-    HDC deviceContext = nullptr;
-    HGLRC renderingContext = nullptr;
-    if (!displaySettings->OpenWindow(GetModuleHandleA(nullptr), MainWindowProc, &window,
-                                     &deviceContext, &renderingContext)) {
+    BenchWindow window;
+    if (!OpenBenchWindow(&window)) {
         std::fprintf(stderr, "cannot open the headless window\n");
         return 1;
     }
@@ -152,7 +146,7 @@ int main(int argc, char** argv) {
                     labels[i], figures.firstFrameMs, figures.medianMs, figures.p95Ms);
     }
 
-    displaySettings->ReleaseWindow(window, deviceContext, renderingContext);
+    displaySettings->ReleaseWindow(window.window, window.deviceContext, window.renderingContext);
     fs::current_path(fs::temp_directory_path());
     fs::remove_all(folder);
     return 0;
