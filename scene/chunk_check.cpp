@@ -12,6 +12,8 @@ const std::size_t kHeaderSize = 6;          // chunk id (2 bytes) and size (4 by
 const int kMaxNesting = 24;                 // lib3ds nests about 7 deep
 const int kMaxNodeDepth = 64;               // parent chains; lib3ds recurses along them
 const std::size_t kMaxNameBytes = 64;       // lib3ds's name buffers, NUL included
+const std::size_t kMaxKfNameBytes = 13;     // the keyframer header's name
+const std::size_t kMaxMorphNameBytes = 11;  // a morph key's object name
 const std::uint16_t kNoParent = 65535;
 
 // Chunk ids (the names lib3ds gives them).
@@ -24,7 +26,16 @@ enum : std::uint16_t {
     kDistanceCue = 0x2300, kLayerFog = 0x2302, kDefaultView = 0x3000, kViewportLayout = 0x7001,
     kMatEntry = 0xAFFF, kKfdata = 0xB000, kNodeHdr = 0xB010, kNodeId = 0xB030,
     kFirstNodeTag = 0xB001, kLastNodeTag = 0xB007, kFirstTrack = 0xB020, kLastTrack = 0xB029,
+    kBitMap = 0x1100, kMshBoxmap = 0x4190, kSpotProjector = 0x4653, kMatName = 0xA000,
+    kMatMapname = 0xA300, kKfhdr = 0xB00A, kInstanceName = 0xB011,
+    kPosTrack = 0xB020, kRotTrack = 0xB021, kSclTrack = 0xB022, kFovTrack = 0xB023,
+    kRollTrack = 0xB024, kColTrack = 0xB025, kMorphTrack = 0xB026, kHotTrack = 0xB027,
+    kFallTrack = 0xB028, kHideTrack = 0xB029,
 };
+
+// The optional floats of a key's tension-continuity-bias header: one per flag set
+// (tension, continuity, bias, ease to, ease from).
+const std::uint16_t kTcbFloatFlags[] = {0x01, 0x02, 0x04, 0x08, 0x10};
 
 // Bytes of data before the sub-chunks of a container; -1 when the chunk is not a
 // container lib3ds walks. Face arrays and named objects have variable prefixes.
@@ -62,9 +73,9 @@ std::uint32_t Dword(const unsigned char* p) {
 }
 
 // Length of a NUL-terminated name starting at data, NUL included, or 0 when it does not
-// end within size bytes or does not fit lib3ds's name buffers.
-std::size_t NameBytes(const unsigned char* data, std::size_t size) {
-    const std::size_t limit = size < kMaxNameBytes ? size : kMaxNameBytes;
+// end within size bytes or does not fit the buffer lib3ds reads it into.
+std::size_t NameBytes(const unsigned char* data, std::size_t size, std::size_t maxBytes = kMaxNameBytes) {
+    const std::size_t limit = size < maxBytes ? size : maxBytes;
     const void* end = std::memchr(data, 0, limit);
     return end ? static_cast<const unsigned char*>(end) - data + 1 : 0;
 }
@@ -200,10 +211,31 @@ private:
                 if (node_) node_->parent = Word(data + name + 4);
                 return true;
             }
+            // Names lib3ds reads into fixed buffers: one that does not end in time fails
+            // the read halfway through an object, which lib3ds then never frees.
+            case kMatName: case kMatMapname: case kBitMap: case kSpotProjector: case kInstanceName:
+                return NameBytes(data, size) != 0;
+            case kMshBoxmap: return Names(data, size, 6);
+            case kKfhdr: {
+                if (size < 2) return false;
+                const std::size_t name = NameBytes(data + 2, size - 2, kMaxKfNameBytes);
+                return name && size - 2 - name >= 4;
+            }
             default:
-                if (id >= kFirstTrack && id <= kLastTrack) return Track(data, size);
+                if (id >= kFirstTrack && id <= kLastTrack) return Track(id, data, size);
                 return true;  // lib3ds reads it with fixed-size reads or skips it
         }
+    }
+
+    // count names one after another, all within size bytes.
+    static bool Names(const unsigned char* data, std::size_t size, int count) {
+        std::size_t at = 0;
+        for (int i = 0; i < count; ++i) {
+            const std::size_t name = NameBytes(data + at, size - at);
+            if (!name) return false;
+            at += name;
+        }
+        return true;
     }
 
     bool MaterialGroup(const unsigned char* data, std::size_t size) {
@@ -217,12 +249,42 @@ private:
         return true;
     }
 
-    // Keyframe tracks: flags, 8 unused bytes and a key count, then keys of 6 bytes or more.
-    // A count beyond the bytes present would make lib3ds allocate keys from garbage.
-    static bool Track(const unsigned char* data, std::size_t size) {
+    // Keyframe tracks: flags, 8 unused bytes and a key count, then the keys, each a frame
+    // number, flags, a float per flag set, and the track's value. Every key must lie inside
+    // the track: lib3ds would otherwise read the next chunk's bytes as keys, and a key cut
+    // off by the end of the file fails the read after the node holding it was made, which
+    // lib3ds never frees.
+    static bool Track(std::uint16_t id, const unsigned char* data, std::size_t size) {
         if (size < 14) return false;
         const std::int32_t keys = static_cast<std::int32_t>(Dword(data + 10));
-        return keys <= 0 || static_cast<std::size_t>(keys) <= (size - 14) / 6;
+        std::size_t at = 14;
+        for (std::int32_t k = 0; k < keys; ++k) {
+            if (size - at < 6) return false;
+            const std::uint16_t flags = Word(data + at + 4);
+            at += 6;
+            for (std::uint16_t flag : kTcbFloatFlags)
+                if (flags & flag) at += 4;
+            if (at > size) return false;
+            if (id == kMorphTrack) {
+                const std::size_t name = NameBytes(data + at, size - at, kMaxMorphNameBytes);
+                if (!name) return false;
+                at += name;
+            } else {
+                const std::size_t value = TrackValueBytes(id);
+                if (size - at < value) return false;
+                at += value;
+            }
+        }
+        return true;
+    }
+
+    static std::size_t TrackValueBytes(std::uint16_t id) {
+        switch (id) {
+            case kPosTrack: case kSclTrack: case kColTrack: return 12;  // a vector
+            case kRotTrack: return 16;                                   // angle and axis
+            case kHideTrack: return 0;
+            default: return 4;  // field of view, roll, hotspot, falloff
+        }
     }
 
     // Node ids must be unique and every parent chain short and acyclic; otherwise lib3ds's
