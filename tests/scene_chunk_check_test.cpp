@@ -133,6 +133,8 @@ TEST(ChunkCheck, AcceptsSoundFilesAndRefusesWhatLib3dsWouldMisread) {
         {"instance name without end", File(goodMesh, NodeWith(Chunk(0xB011, "Box"))), 0},
         {"material name without end", File(goodMesh + Chunk(0xAFFF, Chunk(0xA000, "Mat"))), 0},
         {"texture map name without end", File(goodMesh + Chunk(0xAFFF, Chunk(0xA200, Chunk(0xA300, "map.png")))), 0},
+        {"node whose header follows a chunk of id 0",
+         File(goodMesh, Chunk(0xB002, Chunk(0x0000, Word(0)) + Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(65535)))), 0},
         {"keyframer name longer than lib3ds reads", File(goodMesh, Chunk(0xB00A, Word(5) + Name("FourteenLetter") + Dword(100))), 0},
     };
     for (const Case& c : cases) EXPECT_EQ(c.expected, Check(c.bytes)) << c.what;
