@@ -208,7 +208,7 @@ TEST_F(GeneratedData, ScenesAreKeyedForTheirWholeSpan) {
             EXPECT_TRUE(FacesGroupedByMaterial(mesh)) << mesh->name;
         const unsigned triangles = DrawnTriangles(file, file->nodes);
         EXPECT_GE(triangles, 24u);
-        EXPECT_LE(triangles, 6000u);
+        EXPECT_LE(triangles, 2000u);  // about 2 ms of the 8 ms frame budget under llvmpipe
         bool glow = false;
         for (Lib3dsMaterial* m = file->materials; m; m = m->next) glow = glow || m->transparency != 0.0f;
         withGlow += glow ? 1 : 0;

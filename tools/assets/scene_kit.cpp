@@ -248,6 +248,24 @@ std::vector<CellRect> GlyphRects(char c) {
 
 }  // namespace
 
+namespace {
+
+// Whether cells (column, row) to (column, row + height - 1) of glyph c are all filled.
+bool ColumnFilled(char c, int column, int row, int height) {
+    for (int k = 0; k < height; ++k)
+        if (!GlyphCell(c, column, row + k)) return false;
+    return true;
+}
+
+// Whether cells (column, row) to (column + width - 1, row) of glyph c are all filled.
+bool RowFilled(char c, int row, int column, int width) {
+    for (int k = 0; k < width; ++k)
+        if (!GlyphCell(c, column + k, row)) return false;
+    return true;
+}
+
+}  // namespace
+
 scene_writer::Mesh GlyphMesh(char c, const std::string& name, float cell, float depth,
                              const std::string& front, const std::string& side) {
     MeshBuilder builder(name);
@@ -258,12 +276,13 @@ scene_writer::Mesh GlyphMesh(char c, const std::string& name, float cell, float 
         const Vec3 p000{lo.x, lo.y, lo.z}, p100{hi.x, lo.y, lo.z}, p110{hi.x, hi.y, lo.z},
             p010{lo.x, hi.y, lo.z}, p001{lo.x, lo.y, hi.z}, p101{hi.x, lo.y, hi.z},
             p111{hi.x, hi.y, hi.z}, p011{lo.x, hi.y, hi.z};
+        // Sides that lie flat against a neighbouring rectangle can never be seen: left out.
         builder.Quad(p000, p100, p101, p001, front, r.width * 0.25f, r.height * 0.25f);
-        builder.Quad(p100, p110, p111, p101, side);
+        if (!ColumnFilled(c, r.column + r.width, r.row, r.height)) builder.Quad(p100, p110, p111, p101, side);
         builder.Quad(p110, p010, p011, p111, side);
-        builder.Quad(p010, p000, p001, p011, side);
-        builder.Quad(p001, p101, p111, p011, side);
-        builder.Quad(p010, p110, p100, p000, side);
+        if (!ColumnFilled(c, r.column - 1, r.row, r.height)) builder.Quad(p010, p000, p001, p011, side);
+        if (!RowFilled(c, r.row - 1, r.column, r.width)) builder.Quad(p001, p101, p111, p011, side);
+        if (!RowFilled(c, r.row + r.height, r.column, r.width)) builder.Quad(p010, p110, p100, p000, side);
     }
     return builder.Build();
 }

@@ -139,7 +139,9 @@ sw::Scene BuildCity(int frames) {
 
     // Blocks of 40 units: roads along the low-x and high-y edge of each block (as the street
     // texture draws them), one building in the rest.
-    MeshBuilder ground("B_Ground");
+    // Nodes are drawn in name order: the ground comes after the city, so that the depth
+    // test turns away the ground hidden behind buildings before it is textured.
+    MeshBuilder ground("D_Ground");
     ground.Quad({-200, -200, 0}, {200, -200, 0}, {200, 200, 0}, {-200, 200, 0}, "Street", 10, 10);
     // Land beyond the blocks out to the sky: four strips round the city.
     ground.Quad({-1500, -1500, 0}, {1500, -1500, 0}, {1500, -200, 0}, {-1500, -200, 0}, "Roof", 33, 15);
@@ -147,7 +149,7 @@ sw::Scene BuildCity(int frames) {
     ground.Quad({-1500, -200, 0}, {-200, -200, 0}, {-200, 200, 0}, {-1500, 200, 0}, "Roof", 15, 4);
     ground.Quad({200, -200, 0}, {1500, -200, 0}, {1500, 200, 0}, {200, 200, 0}, "Roof", 15, 4);
     scene.meshes.push_back(ground.Build());
-    AddMovingNode(scene, "B_Ground", {{0, {0, 0, 0}}});
+    AddMovingNode(scene, "D_Ground", {{0, {0, 0, 0}}});
 
     MeshBuilder city("C_City");
     Random random(60);

@@ -154,8 +154,8 @@ sw::Scene BuildDouble(int frames) {
     // A colonnade on both sides of the way, a gate at its end; the world below is its mirror,
     // drawn as a glow through the water.
     MeshBuilder colonnade("C_Colonnade");
-    for (int k = 0; k < 14; ++k) {
-        const float y = -60.0f + 30.0f * k;
+    for (int k = 0; k < 11; ++k) {
+        const float y = -60.0f + 36.0f * k;
         for (int side = -1; side <= 1; side += 2) {
             const float x = side * 18.0f;
             colonnade.Box({x - 2.5f, y - 2.5f, 0.0f}, {x + 2.5f, y + 2.5f, 28.0f}, "Jade", 0.0f, false);
