@@ -70,7 +70,9 @@ Canvas Ring(Color tint) {
         const float d = std::hypot(x - 128.0f, y - 128.0f) / 128.0f;
         const float ring = std::exp(-std::pow((d - 0.8f) * 14.0f, 2.0f));
         const float inner = std::exp(-std::pow((d - 0.8f) * 4.0f, 2.0f)) * 0.4f;
-        const float v = ring + inner;
+        // The glow fades out before the edge, so the square it is drawn on never shows.
+        const float edge = Clamp01((1.0f - d) / 0.12f);
+        const float v = (ring + inner) * edge * edge * (3.0f - 2.0f * edge);
         return Color{Clamp01(tint.r * v + ring * 0.4f), Clamp01(tint.g * v + ring * 0.4f),
                      Clamp01(tint.b * v + ring * 0.4f)};
     });
