@@ -35,22 +35,6 @@ const int kWalkedScenes = 12;
 // "chinois" + n + ".png", n from 1 to 24.
 void PictureName(int n, char* name, int size) { std::snprintf(name, size, "chinois%d.png", n); }
 
-// The OpenGL state the whole show starts from.
-void SetBaselineState() {
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_LIGHT1);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glDisable(GL_NORMALIZE);
-    glPolygonOffset(1.0f, 2.0f);
-}
-
 // Draws the picture of every flash whose window holds elapsed, in table order (the windows
 // never overlap, so that is at most one). 1 when a picture was drawn.
 int DrawDueFlashes(ScenePlayer* player, int elapsed) {
@@ -66,6 +50,21 @@ int DrawDueFlashes(ScenePlayer* player, int elapsed) {
 
 }  // namespace
 
+void SetShowBaselineState() {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHT1);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glDisable(GL_NORMALIZE);
+    glPolygonOffset(1.0f, 2.0f);
+}
+
 // The slots are cleared (nothing else reads them before Init fills them) so that the
 // destructor can tell a scene from garbage whenever it runs.
 ScenePlayer::ScenePlayer() : scenes(), durations(), sceneCount(0) {}
@@ -77,7 +76,7 @@ ScenePlayer::~ScenePlayer() {
 }
 
 int ScenePlayer::Init() {
-    SetBaselineState();
+    SetShowBaselineState();
     for (int i = 0; i < kSceneRows; ++i) {
         // Without memory for a scene its slot stays empty and its span shows the cleared frame.
         scenes[i] = new (std::nothrow) Scene();

@@ -5,6 +5,10 @@
 
 class Scene;
 
+// Sets the OpenGL state the whole show starts from (also for tests and benchmarks that
+// draw scenes without the player).
+void SetShowBaselineState();
+
 class ScenePlayer : public Effect {
 public:
     static const int kMaxScenes = 255;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "demo/scene_player.h"
 #include "gfx/texture_registry.h"
 #include "support/png_test_files.h"
 
@@ -62,19 +63,7 @@ std::string SceneFixture::DataPath(const std::string& name) const {
     return folder_ + "/data/" + name;
 }
 
-void SceneFixture::SetShowState() {
-    glClearColor(0, 0, 0, 1);
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_LIGHT1);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glDisable(GL_NORMALIZE);
-}
+void SceneFixture::SetShowState() { SetShowBaselineState(); }
 
 void SceneFixture::ClearFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

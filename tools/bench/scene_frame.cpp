@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "demo/scene_player.h"
 #include "tools/bench/bench_window.h"
 #include "gfx/texture_registry.h"
 #include "platform/headless/headless.h"
@@ -28,19 +29,6 @@ using Clock = std::chrono::steady_clock;
 
 double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-void SetShowState() {
-    glClearColor(0, 0, 0, 1);
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_LIGHT1);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
 }
 
 // A 100 x 50 grid of quads (10,000 triangles) filling the view, in 10 meshes, one node each.
@@ -134,7 +122,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     textureRegistry = new TextureRegistry();
-    SetShowState();
+    SetShowBaselineState();
 
     std::printf("scene frame at 640 x 480 (headless, %s), %d steady frames\n",
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), frames);
