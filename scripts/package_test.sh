@@ -181,6 +181,14 @@ capture_writes_a_frame() {
 }
 check "kelvo-remix-capture --at 60000 --out frames writes the frame in the caller's folder" \
   capture_writes_a_frame
+# A data folder named by the caller is the one read: an empty one has no music to play.
+capture_reads_the_callers_data() {
+  mkdir -p "$work/elsewhere/empty"
+  (cd "$work/elsewhere" && /usr/games/kelvo-remix-capture --data empty --at 0 --out frames_empty) \
+    >"$work/capture_empty.log" 2>&1 && return 1
+  grep -q "Can't read music" "$work/capture_empty.log"
+}
+check "kelvo-remix-capture --data DIR reads the caller's folder instead" capture_reads_the_callers_data
 # Every option the installed tool lists has its entry in the manual page.
 man_page_lists_every_option() {
   local option missing=0
