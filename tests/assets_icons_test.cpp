@@ -1,8 +1,10 @@
 // assets_icons_test.cpp: the application icon: an icon theme tree of PNG files of the right
-// sizes, the same bytes on every run, the same picture at every size, and write failures
-// reported.
+// sizes, the same bytes on every run, the same picture at every size, write failures
+// reported, and the generator's --icons option refused without its folder.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -102,4 +104,17 @@ TEST(IconPicture, AFolderThatCannotBeMadeIsReported) {
     EXPECT_EQ(0, assets::WriteIcons(file + "/icons", &error));
     EXPECT_NE(std::string::npos, error.find(file)) << error;
     std::remove(file.c_str());
+}
+
+// kelvo-assets --icons without its folder is a usage error, not a data folder named "--icons".
+TEST(IconPicture, TheIconOptionWithoutAFolderIsRefused) {
+    const std::string folder = TempFolder("icons_cwd");
+    ASSERT_EQ(0, mkdir(folder.c_str(), 0755));
+    const std::string command = "cd '" + folder + "' && '" KELVO_BIN_DIR "/kelvo-assets' --icons 2>/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(2, WEXITSTATUS(status));
+    struct stat info;
+    EXPECT_NE(0, stat((folder + "/--icons").c_str(), &info)) << "a folder named --icons was written";
+    std::system(("rm -rf '" + folder + "'").c_str());
 }

@@ -8,7 +8,9 @@
 
 int main(int argc, char** argv) {
     const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
-    if (argc != 2 && !icons) {
+    // An option alone (such as --icons without its folder) is not taken for a folder name.
+    const bool data = argc == 2 && std::string(argv[1]).rfind("--", 0) != 0;
+    if (!data && !icons) {
         std::fprintf(stderr,
                      "usage: kelvo-assets DIR          writes the data folder DIR/data\n"
                      "       kelvo-assets --icons DIR  writes DIR/NxN/apps/kelvo-remix.png (N = 48, 64, 128, 256)\n");
