@@ -7,7 +7,9 @@
 # are built once from Debian's source packages into build-windows/prefix and reused on
 # later runs. Results:
 #   build-windows/kelvo/bin/kelvo.exe     needs only system DLLs
-#   build-windows/kelvo-remix-windows.zip kelvo.exe and data/, ready to copy to a Windows PC
+#   build-windows/kelvo-remix-VERSION-windows.zip
+#                                         kelvo.exe and data/, ready to copy to a Windows PC;
+#                                         VERSION is the project's version in CMakeLists.txt
 # --libraries-only stops after the third-party libraries, --exe-only after kelvo.exe (the
 # smoke test makes its own data).
 set -euo pipefail
@@ -178,6 +180,9 @@ rm -rf "$out/dist"
 mkdir -p "$staging"
 cp -r build/data "$staging/data"
 cp "$exe" "$staging/kelvo.exe"
-rm -f "$out/kelvo-remix-windows.zip"
-(cd "$out/dist" && zip -qr "$out/kelvo-remix-windows.zip" kelvo-remix)
-echo "== $out/kelvo-remix-windows.zip ($(stat -c %s "$out/kelvo-remix-windows.zip") bytes)"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
+[ -n "$version" ] || { echo "build_windows: no project version in build/CMakeCache.txt" >&2; exit 1; }
+zip=$out/kelvo-remix-$version-windows.zip
+rm -f "$out"/kelvo-remix-*windows.zip
+(cd "$out/dist" && zip -qr "$zip" kelvo-remix)
+echo "== $zip ($(stat -c %s "$zip") bytes)"

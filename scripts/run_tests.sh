@@ -22,6 +22,8 @@ echo "== Tests"
 scripts/with_display.sh ctest --test-dir build --output-on-failure -j"$jobs"
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/with_display.sh ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+echo "== The Debian package: built, checked, installed, played and purged"
+scripts/package_test.sh
 echo "== Fuzzing: each harness for ${KELVO_FUZZ_SECONDS:-60} s"
 scripts/fuzz.sh "${KELVO_FUZZ_SECONDS:-60}"
 echo "== The Windows build under Wine"
