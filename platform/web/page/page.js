@@ -215,6 +215,11 @@ var kelvoPage = (function() {
     try { p.source.stop(); } catch (e) {}
     audio.playing = null;
   };
+  // Seconds of music played so far, or -1 when none plays.
+  page.audioTime = function() {
+    var p = audio.playing;
+    return p ? audio.context.currentTime - p.contextStart : -1;
+  };
   page.audioFree = function(id) {
     page.audioStop(id);
     delete audio.buffers[id];
