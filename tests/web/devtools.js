@@ -36,7 +36,8 @@ class Page {
   async waitFor(expression, timeoutMs) {
     const end = Date.now() + timeoutMs;
     while (Date.now() < end) {
-      const value = await this.evaluate(expression);
+      // The page may be between documents while it loads: that counts as not yet.
+      const value = await this.evaluate(expression).catch(() => null);
       if (value) return value;
       await sleep(100);
     }

@@ -9,7 +9,7 @@ var kelvoPage = (function() {
   var page = {
     // ?at=MS: the test mode's show time, or -1.
     testTime: at !== null && /^\d+$/.test(at) ? Number(at) : -1,
-    frames: [],        // [clock ms, ms since the frame before] of each frame shown
+    frames: [],        // [clock, interval, work] (ms) of each frame shown; see frameDrawn
     ended: false,
     ready: false,      // the test mode's frame is on the canvas
     boxes: [],         // every message box shown: {caption, text}
@@ -168,10 +168,13 @@ var kelvoPage = (function() {
     console.log('the show has ended');
   };
 
-  var lastFrame = 0;
+  // Each frame: its clock, the time since the frame before (the frame rate seen), and
+  // the time the program worked on it since the browser resumed it (its cost).
+  var lastFrame = 0, resumedAt = 0;
+  page.frameStarted = function() { resumedAt = performance.now(); };
   page.frameDrawn = function() {
     var now = performance.now();
-    page.frames.push([page.clock(), lastFrame ? now - lastFrame : 0]);
+    page.frames.push([page.clock(), lastFrame ? now - lastFrame : 0, resumedAt ? now - resumedAt : 0]);
     lastFrame = now;
   };
   page.frameReady = function() {
