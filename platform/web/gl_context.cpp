@@ -52,6 +52,7 @@ BOOL SwapBuffers(HDC dc) {
         AfterTestFrame();
     else
         kelvo_web_wait_frame();
+    Get().lastYield = kelvo_web_clock();
     return TRUE;
 }
 

@@ -22,10 +22,9 @@ MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void GatherInput() {
-    static double lastYield = kelvo_web_clock();
-    if (kelvo_web_clock() - lastYield > kLongestWithoutYield) {
+    if (kelvo_web_clock() - Get().lastYield > kLongestWithoutYield) {
         kelvo_web_yield();
-        lastYield = kelvo_web_clock();
+        Get().lastYield = kelvo_web_clock();
     }
     while (int key = kelvo_web_take_key()) {
         if (Get().mainWindow)

@@ -65,6 +65,7 @@ struct State {
     bool contextCurrent = false;
     HGLRC context = nullptr;
     int cursorCounter = 0;
+    double lastYield = 0;  // kelvo_web_clock() when the browser last had its turn
     std::uintptr_t nextHandle = 0x1000;
 };
 

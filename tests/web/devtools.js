@@ -12,7 +12,7 @@ const kFlags = [
   '--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
   '--autoplay-policy=no-user-gesture-required', '--disable-background-networking',
   '--disable-component-update', '--no-first-run', '--disable-sync',
-  '--window-size=800,600', '--remote-debugging-port=0',
+  '--window-size=1000,600', '--screen-info={1000x600}', '--remote-debugging-port=0',
 ];
 
 function sleep(ms) { return new Promise((resolve) => setTimeout(resolve, ms)); }
@@ -25,9 +25,10 @@ class Page {
   }
   send(method, params) { return this.browser.send(method, params, this.sessionId); }
 
-  async evaluate(expression) {
+  // userGesture: the page sees the call as the viewer's action (full screen needs one).
+  async evaluate(expression, userGesture = false) {
     const reply = await this.send('Runtime.evaluate',
-                                  { expression, returnByValue: true, awaitPromise: true });
+                                  { expression, returnByValue: true, awaitPromise: true, userGesture });
     if (reply.exceptionDetails) throw new Error(`${expression}: ${reply.exceptionDetails.text}`);
     return reply.result.value;
   }

@@ -35,6 +35,7 @@ function difference(a, b) {
 
 const visible = (selector) => `(() => { const e = document.querySelector(${JSON.stringify(selector)});
   return !!e && !e.closest('[hidden]') && e.getBoundingClientRect().width > 0; })()`;
+const clickGo = `Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`;
 const boxCaptions = 'Array.from(document.querySelectorAll(".box .box-caption")).map(e => e.textContent)';
 
 async function dialogGoAndEscape(browser) {
@@ -49,7 +50,7 @@ async function dialogGoAndEscape(browser) {
 
   // Windowed: the full-screen box cleared, then Go.
   await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
-  await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`);
+  await page.evaluate(clickGo);
   const playing = await page.waitFor(`${visible('#canvas')} && kelvoPage.frames.length > 10 && kelvoPage.audioTime() > 0`, 60000);
   check('"Go" starts the show: the canvas draws frames and the music plays', !!playing);
   const audioBefore = await page.evaluate('kelvoPage.audioTime()');
@@ -65,6 +66,27 @@ async function dialogGoAndEscape(browser) {
   const ended = await page.waitFor(`${visible('#ended')} && !${visible('#canvas')}`, 10000);
   check('Escape ends the show and the page says so', !!ended);
   check('the music stops with the show', (await page.evaluate('kelvoPage.audioTime()')) < 0);
+  await browser.closePage(page);
+}
+
+// The browser's screen is 1000 x 600: full screen shows the canvas 800 x 600 between bars.
+async function fullScreen(browser) {
+  const page = await browser.open(`${baseUrl}/page/`);
+  await page.waitFor(visible('#dialog'), 30000);
+  await page.evaluate(clickGo, true);  // the full-screen box is checked to begin with
+  await page.waitFor('kelvoPage.frames.length > 10', 60000);
+  const layout = await page.evaluate(`(() => {
+    const r = document.getElementById('canvas').getBoundingClientRect();
+    return { element: document.fullscreenElement && document.fullscreenElement.id,
+             rect: [r.x, r.y, r.width, r.height].map(Math.round),
+             background: getComputedStyle(document.getElementById('screen')).backgroundColor };
+  })()`);
+  check('full screen: the canvas is scaled to the screen at 4:3 between black bars',
+        layout.element === 'screen' && JSON.stringify(layout.rect) === '[100,0,800,600]' &&
+        layout.background === 'rgb(0, 0, 0)', JSON.stringify(layout));
+  await page.pressKey('Escape', 'Escape', 27);
+  const ended = await page.waitFor(`kelvoPage.ended && !document.fullscreenElement && ${visible('#ended')}`, 10000);
+  check('Escape in full screen ends the show and leaves full screen', !!ended);
   await browser.closePage(page);
 }
 
@@ -95,7 +117,7 @@ async function damagedScene(browser) {
   const page = await browser.open(`${baseUrl}/damaged/`);
   await page.waitFor(visible('#dialog'), 30000);
   await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
-  await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`);
+  await page.evaluate(clickGo);
   const box = await page.waitFor(`(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`, 60000);
   const text = await page.evaluate('kelvoPage.boxes.length ? kelvoPage.boxes[0].text : ""');
   check('a damaged scene file shows its "Error !" box', !!box && box[0] === 'Error !' && /roulet3\.3ds/.test(text), text);
@@ -112,6 +134,7 @@ async function damagedScene(browser) {
   const browser = await Browser.launch();
   try {
     await dialogGoAndEscape(browser);
+    await fullScreen(browser);
     await framesMatchHeadless(browser);
     await missingMusic(browser);
     await damagedScene(browser);

@@ -131,7 +131,8 @@ var kelvoPage = (function() {
     box.addEventListener('keydown', function(event) {
       if (event.key === 'Enter' || event.key === 'Escape') { event.preventDefault(); answer(); }
     });
-    $('boxes').appendChild(box);
+    // In full screen only the full-screen element is seen: the box goes inside it.
+    (document.fullscreenElement || $('boxes')).appendChild(box);
     box.querySelector('button').focus();
     if (page.testTime >= 0) wakeUp();
   };
