@@ -2,16 +2,20 @@
 // frame measurements per scene, and the time from opening the page to the dialog.
 // Run by scripts/web_bench.sh:  node tools/bench/web_show.js PAGE_URL
 'use strict';
+const fs = require('fs');
 const path = require('path');
 const { Browser, sleep } = require(path.join(__dirname, '../../tests/web/devtools.js'));
 
-// The show's scenes and their lengths (ms), as demo/scene_player.cpp plays them; the
+// The show's scenes and their lengths (ms), read from the scene player's own table; the
 // last one plays on to the show's end.
-const kScenes = [
-  ['btitre', 6666], ['32', 6667], ['tube', 13333], ['tube1', 13334], ['line', 20000],
-  ['vil', 40000], ['planne', 13333], ['planne2', 13334], ['vide', 13333], ['doble', 20000],
-  ['roulet', 6667], ['roulet2', 20000], ['roulet3', Infinity],
-];
+function readScenes() {
+  const source = fs.readFileSync(path.join(__dirname, '../../demo/scene_player.cpp'), 'utf8');
+  const scenes = [];
+  for (const row of source.matchAll(/\{"([A-Za-z0-9_]+)\.3ds",\s*(\d+)\}/g)) scenes.push([row[1], Number(row[2])]);
+  if (scenes.length) scenes[scenes.length - 1][1] = Infinity;
+  return scenes;
+}
+const kScenes = readScenes();
 
 function sceneAt(elapsed) {
   let passed = 0;
