@@ -209,8 +209,10 @@ void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
     MultiplyCurrent(fixed::Translation(x, y, z));
 }
 
+// As in GLU, through glMultMatrixf, so that a list being compiled keeps it.
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
-    MultiplyCurrent(fixed::Perspective(fovy, aspect, zNear, zFar));
+    const fixed::Mat4 perspective = fixed::Perspective(fovy, aspect, zNear, zFar);
+    glMultMatrixf(perspective.m);
 }
 
 void glLightfv(GLenum light, GLenum name, const GLfloat* params) {
