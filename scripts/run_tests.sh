@@ -28,3 +28,5 @@ echo "== Fuzzing: each harness for ${KELVO_FUZZ_SECONDS:-60} s"
 scripts/fuzz.sh "${KELVO_FUZZ_SECONDS:-60}"
 echo "== The Windows build under Wine"
 scripts/windows_smoke_test.sh
+echo "== The web build in headless Chromium"
+scripts/web_test.sh

@@ -1,0 +1,39 @@
+# web_build.cmake: kelvo.js and kelvo.wasm for web browsers, included by the root
+# CMakeLists.txt when configured with emcmake (scripts/build_web.sh).
+#
+# The application code builds unchanged; platform/web provides the Win32 and sound calls
+# over the page (platform/web/kelvo_web.js, platform/web/page/) and OpenGL 1.1 as a CPU
+# vertex pipeline drawing through WebGL 2. zlib, libpng and lib3ds come from the prefix
+# that build_web.sh fills.
+
+set(KELVO_WEB_PREFIX "" CACHE PATH "Where build_web.sh installed zlib, libpng and lib3ds")
+# Named directly: the emscripten toolchain confines library searches to its own sysroot.
+foreach(library 3ds png z)
+  set(path ${KELVO_WEB_PREFIX}/lib/lib${library}.a)
+  if(NOT EXISTS ${path})
+    message(FATAL_ERROR "${path} is missing: run scripts/build_web.sh --libraries-only")
+  endif()
+  list(APPEND KELVO_WEB_LIBRARIES ${path})
+endforeach()
+
+file(GLOB KELVO_SHOW_SOURCES CONFIGURE_DEPENDS
+  app/*.cpp timeline/*.cpp demo/*.cpp scene/*.cpp gfx/*.cpp audio/*.cpp)
+file(GLOB KELVO_RESOURCE_SOURCES CONFIGURE_DEPENDS app/resources/*.cpp)
+file(GLOB KELVO_PLATFORM_WEB_SOURCES CONFIGURE_DEPENDS platform/web/*.cpp)
+
+add_executable(kelvo ${KELVO_SHOW_SOURCES} ${KELVO_RESOURCE_SOURCES}
+  ${KELVO_PLATFORM_WEB_SOURCES} platform/common/message_queue.cpp)
+target_include_directories(kelvo PRIVATE ${CMAKE_SOURCE_DIR} ${KELVO_WEB_PREFIX}/include)
+target_link_libraries(kelvo PRIVATE ${KELVO_WEB_LIBRARIES})
+
+# The calls of kelvo_web.js that suspend the program until the page answers.
+set(KELVO_WEB_WAITING_CALLS
+  kelvo_web_wait_frame kelvo_web_yield kelvo_web_stay kelvo_web_fetch kelvo_web_dialog_wait
+  kelvo_web_message_box kelvo_web_audio_decode)
+list(JOIN KELVO_WEB_WAITING_CALLS "," KELVO_WEB_WAITING_LIST)
+set(KELVO_WEB_LIBRARY ${CMAKE_SOURCE_DIR}/platform/web/kelvo_web.js)
+target_link_options(kelvo PRIVATE
+  -sASYNCIFY=1 "-sASYNCIFY_IMPORTS=[${KELVO_WEB_WAITING_LIST}]"
+  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sENVIRONMENT=web
+  -sFORCE_FILESYSTEM=1 --js-library ${KELVO_WEB_LIBRARY})
+set_target_properties(kelvo PROPERTIES SUFFIX ".js" LINK_DEPENDS ${KELVO_WEB_LIBRARY})

@@ -1,0 +1,240 @@
+// page.js: the page around the show (kelvoPage), which the program's web layer calls
+// through kelvo_web.js: the settings form, message boxes, keys, the full-screen canvas,
+// the clock, Web Audio, and the frame-time record. Loaded before kelvo.js.
+'use strict';
+
+var kelvoPage = (function() {
+  var params = new URLSearchParams(location.search);
+  var at = params.get('at');
+  var page = {
+    // ?at=MS: the test mode's show time, or -1.
+    testTime: at !== null && /^\d+$/.test(at) ? Number(at) : -1,
+    frames: [],        // [clock, interval, work] (ms) of each frame shown; see frameDrawn
+    ended: false,
+    ready: false,      // the test mode's frame is on the canvas
+    boxes: [],         // every message box shown: {caption, text}
+  };
+  var keys = [];
+  var dialogWaiter = null, dialogPending = [];
+  var lastClock = 0;
+  var audio = { context: null, buffers: {}, nextBuffer: 1, playing: null };
+  var leavingFullScreen = false;
+
+  function $(id) { return document.getElementById(id); }
+
+  // Milliseconds since the page opened; while music plays, the audio context's clock
+  // drives it, so the picture follows the sound. It never runs backwards.
+  page.clock = function() {
+    var now = performance.now();
+    var p = audio.playing;
+    if (p && audio.context.state === 'running')
+      now = p.startedAt + (audio.context.currentTime - p.contextStart) * 1000;
+    if (now < lastClock) now = lastClock;
+    lastClock = now;
+    return now;
+  };
+
+  page.takeKey = function() { return keys.length ? keys.shift() : 0; };
+
+  document.addEventListener('keydown', function(event) {
+    if (!$('dialog').hidden) {
+      if (event.key === 'Enter') { event.preventDefault(); answerDialog(1); }
+      else if (event.key === 'Escape') { event.preventDefault(); answerDialog(2); }
+      return;
+    }
+    if ($('screen').hidden || page.ended) return;
+    // keyCode is the Windows virtual-key code for the keys the show knows.
+    if (event.keyCode) { keys.push(event.keyCode); event.preventDefault(); }
+  });
+
+  // Escape leaves the browser's full screen before the page sees the key; during the show
+  // that is the viewer's Escape.
+  document.addEventListener('fullscreenchange', function() {
+    if (document.fullscreenElement || leavingFullScreen) { leavingFullScreen = false; return; }
+    if (!$('screen').hidden && !page.ended) keys.push(0x1B);
+  });
+
+  function answerDialog(id) {
+    if (id === 1 && audio.context) audio.context.resume();  // "Go" is the viewer's gesture
+    if (dialogWaiter) { var wake = dialogWaiter; dialogWaiter = null; wake(id); }
+    else dialogPending.push(id);
+  }
+
+  page.dialogOpen = function(caption) {
+    $('loading').hidden = true;
+    $('dialog-caption').textContent = caption;
+    $('dialog-controls').textContent = '';
+    $('dialog').hidden = false;
+    console.log('dialog shown after ' + Math.round(performance.now()) + ' ms');
+  };
+
+  // Controls are placed left to right by their position in the template.
+  page.dialogAdd = function(id, kind, x, text) {
+    var element;
+    if (kind === 1) {
+      element = document.createElement('label');
+      var box = document.createElement('input');
+      box.type = 'checkbox';
+      box.id = 'control-' + id;
+      box.addEventListener('click', function() { answerDialog(id); });
+      element.appendChild(box);
+      element.appendChild(document.createTextNode(' ' + text));
+    } else {
+      element = document.createElement(kind === 0 ? 'button' : 'span');
+      element.id = 'control-' + id;
+      element.textContent = text;
+      if (kind === 0) {
+        element.type = 'button';
+        element.addEventListener('click', function() { answerDialog(id); });
+      }
+    }
+    element.dataset.x = x;
+    var controls = $('dialog-controls'), before = null;
+    for (var i = 0; i < controls.children.length; ++i)
+      if (Number(controls.children[i].dataset.x) > x) { before = controls.children[i]; break; }
+    controls.insertBefore(element, before);
+  };
+
+  page.dialogSetCheck = function(id, checked) {
+    var box = $('control-' + id);
+    if (box && box.type === 'checkbox') box.checked = !!checked;
+  };
+  page.dialogGetCheck = function(id) {
+    var box = $('control-' + id);
+    return !!(box && box.checked);
+  };
+  page.dialogWait = function(wakeUp) {
+    if (dialogPending.length) { wakeUp(dialogPending.shift()); return; }
+    dialogWaiter = wakeUp;
+  };
+  page.dialogClose = function() { $('dialog').hidden = true; dialogWaiter = null; };
+
+  // A box over the page until OK; the test mode does not wait for it.
+  page.messageBox = function(caption, text, wakeUp) {
+    console.log(caption + ': ' + text);
+    page.boxes.push({ caption: caption, text: text });
+    var box = document.createElement('div');
+    box.className = 'box';
+    box.setAttribute('role', 'alertdialog');
+    box.innerHTML = '<div class="box-caption"></div><div class="box-text"></div>' +
+                    '<div class="box-buttons"><button type="button">OK</button></div>';
+    box.querySelector('.box-caption').textContent = caption;
+    box.querySelector('.box-text').textContent = text;
+    var answered = false;
+    function answer() {
+      if (answered) return;
+      answered = true;
+      box.remove();
+      if (page.testTime < 0) wakeUp();
+    }
+    box.querySelector('button').addEventListener('click', answer);
+    box.addEventListener('keydown', function(event) {
+      if (event.key === 'Enter' || event.key === 'Escape') { event.preventDefault(); answer(); }
+    });
+    // In full screen only the full-screen element is seen: the box goes inside it.
+    (document.fullscreenElement || $('boxes')).appendChild(box);
+    box.querySelector('button').focus();
+    if (page.testTime >= 0) wakeUp();
+  };
+
+  page.showCanvas = function(fullScreen) {
+    $('loading').hidden = true;
+    $('screen').hidden = false;
+    var screen = $('screen');
+    if (fullScreen && screen.requestFullscreen)
+      screen.requestFullscreen().catch(function() {});  // refused: the show plays windowed
+  };
+  page.leaveFullScreen = function() {
+    if (document.fullscreenElement) {
+      leavingFullScreen = true;
+      document.exitFullscreen().catch(function() {});
+    }
+  };
+  page.hideCanvas = function() { $('screen').hidden = true; };
+
+  page.showEnded = function() {
+    page.ended = true;
+    page.leaveFullScreen();
+    $('screen').hidden = true;
+    $('dialog').hidden = true;
+    $('loading').hidden = true;
+    $('ended').hidden = false;
+    if (page.frames.length > 1) {
+      var times = page.frames.slice(1).map(function(f) { return f[1]; }).sort(function(a, b) { return a - b; });
+      console.log('frame times: ' + times.length + ' frames, median ' +
+                  times[Math.floor(times.length / 2)].toFixed(1) + ' ms, p99 ' +
+                  times[Math.floor(times.length * 0.99)].toFixed(1) + ' ms, worst ' +
+                  times[times.length - 1].toFixed(1) + ' ms');
+    }
+    console.log('the show has ended');
+  };
+
+  // Each frame: its clock, the time since the frame before (the frame rate seen), and
+  // the time the program worked on it since the browser resumed it (its cost).
+  var lastFrame = 0, resumedAt = 0;
+  page.frameStarted = function() { resumedAt = performance.now(); };
+  page.frameDrawn = function() {
+    var now = performance.now();
+    page.frames.push([page.clock(), lastFrame ? now - lastFrame : 0, resumedAt ? now - resumedAt : 0]);
+    lastFrame = now;
+  };
+  page.frameReady = function() {
+    page.ready = true;
+    console.log('frame ready');
+  };
+
+  page.audioOpen = function() {
+    try { audio.context = new AudioContext(); } catch (e) { return false; }
+    return true;
+  };
+  page.audioClose = function() {
+    if (audio.context) audio.context.close();
+    audio.context = null;
+    audio.playing = null;
+    audio.buffers = {};
+  };
+  page.audioDecode = function(bytes, wakeUp) {
+    var data = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength);
+    audio.context.decodeAudioData(data).then(function(decoded) {
+      var id = audio.nextBuffer++;
+      audio.buffers[id] = decoded;
+      wakeUp(id);
+    }, function() { wakeUp(0); });
+  };
+  page.audioPlay = function(id) {
+    var decoded = audio.buffers[id];
+    if (!decoded) return false;
+    audio.context.resume();
+    var source = audio.context.createBufferSource();
+    source.buffer = decoded;
+    source.connect(audio.context.destination);
+    source.start();
+    audio.playing = { id: id, source: source, startedAt: page.clock(),
+                      contextStart: audio.context.currentTime };
+    return true;
+  };
+  page.audioStop = function(id) {
+    var p = audio.playing;
+    if (!p || p.id !== id) return;
+    try { p.source.stop(); } catch (e) {}
+    audio.playing = null;
+  };
+  // Seconds of music played so far, or -1 when none plays.
+  page.audioTime = function() {
+    var p = audio.playing;
+    return p ? audio.context.currentTime - p.contextStart : -1;
+  };
+  page.audioFree = function(id) {
+    page.audioStop(id);
+    delete audio.buffers[id];
+  };
+
+  if (page.testTime >= 0) document.body.classList.add('test-mode');
+  return page;
+})();
+
+var Module = {
+  canvas: document.getElementById('canvas'),
+  print: function(text) { console.log(text); },
+  printErr: function(text) { console.warn(text); },
+};

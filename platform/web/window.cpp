@@ -1,0 +1,98 @@
+// window.cpp: the show's window is the page's canvas (RegisterClassA, CreateWindowExA,
+// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus, SetWindowPos,
+// GetModuleHandleA), and the state shared by the layer's files.
+#include "platform/web/web_local.h"
+
+namespace web {
+
+State& Get() {
+    static State state;
+    return state;
+}
+
+Window* FindWindow(HWND window) {
+    auto found = Get().windows.find(window);
+    return found == Get().windows.end() ? nullptr : &found->second;
+}
+
+bool TestMode() {
+    static const bool testMode = kelvo_web_test_time() >= 0;
+    return testMode;
+}
+
+namespace {
+DWORD virtualClock = 0;
+}
+
+DWORD VirtualClock() { return virtualClock; }
+void SetVirtualClock(DWORD ms) { virtualClock = ms; }
+
+}  // namespace web
+
+using namespace web;
+
+// The canvas's size: the show's window is always 640 x 480 pixels of drawing buffer.
+static const int kCanvasWidth = 640;
+static const int kCanvasHeight = 480;
+
+HINSTANCE GetModuleHandleA(LPCSTR) {
+    static int instance;
+    return reinterpret_cast<HINSTANCE>(&instance);
+}
+
+ATOM RegisterClassA(const WNDCLASSA* windowClass) {
+    if (!windowClass || !windowClass->lpfnWndProc || !windowClass->lpszClassName) return 0;
+    std::string name = windowClass->lpszClassName;
+    if (name.empty() || Get().classes.count(name)) return 0;
+    Get().classes[name] = *windowClass;
+    return static_cast<ATOM>(Get().classes.size());
+}
+
+HICON LoadIconA(HINSTANCE, LPCSTR) { return reinterpret_cast<HICON>(1); }
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(1); }
+
+// The page has one canvas, so one show window at a time; the client area is the
+// canvas whatever size was asked for.
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int, int, int, int, HWND,
+                     HMENU, HINSTANCE, LPVOID) {
+    auto windowClass = Get().classes.find(className ? className : "");
+    if (windowClass == Get().classes.end() || Get().mainWindow) return nullptr;
+    HWND handle = NewHandle<HWND>();
+    Window record;
+    record.procedure = windowClass->second.lpfnWndProc;
+    record.style = style;
+    Get().windows[handle] = record;
+    Get().mainWindow = handle;
+    record.procedure(handle, WM_CREATE, 0, 0);
+    if (FindWindow(handle))
+        record.procedure(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(kCanvasWidth, kCanvasHeight));
+    if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
+    return FindWindow(handle) ? handle : nullptr;
+}
+
+BOOL DestroyWindow(HWND window) {
+    Window* record = FindWindow(window);
+    if (!record) return FALSE;
+    WNDPROC procedure = record->procedure;
+    procedure(window, WM_DESTROY, 0, 0);
+    Get().windows.erase(window);
+    if (Get().mainWindow == window) {
+        Get().mainWindow = nullptr;
+        kelvo_web_hide_canvas();
+    }
+    return TRUE;
+}
+
+BOOL ShowWindow(HWND window, int command) {
+    Window* record = FindWindow(window);
+    if (!record) return FALSE;
+    const bool wasVisible = record->visible;
+    record->visible = command != SW_HIDE;
+    if (record->visible && !wasVisible)
+        kelvo_web_show_canvas((record->style & WS_POPUP) && Get().fullScreenMode ? 1 : 0);
+    if (!record->visible && wasVisible) kelvo_web_hide_canvas();
+    return wasVisible ? TRUE : FALSE;
+}
+
+BOOL SetForegroundWindow(HWND window) { return FindWindow(window) ? TRUE : FALSE; }
+HWND SetFocus(HWND window) { return FindWindow(window) ? window : nullptr; }

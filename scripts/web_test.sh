@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Tests the show's web page in headless Chromium: builds the page (scripts/build_web.sh),
+# serves it on 127.0.0.1 with variants whose data is broken, writes the headless layer's
+# frames of the moments compared, and runs tests/web/web_test.js. Exits 0 when all pass.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+began=$(date +%s)
+
+scripts/build_web.sh
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+built=$(date +%s)
+
+# Scene edges (first and last frame of a scene), a flash window and a plain moment.
+at_times=${KELVO_WEB_AT:-0,6665,6667,40000,60450,100001,166700}
+work=$root/build-web/web-test
+rm -rf "$work"
+mkdir -p "$work/site" "$work/headless"
+
+echo "== Headless frames"
+cmake --build build -j2 --target kelvo-capture >/dev/null
+for at in ${at_times//,/ }; do
+  build/bin/kelvo-capture --data build --at "$at" --out "$work/headless" >>"$work/capture.log" 2>&1
+done
+
+# page/ is the show; no-music/ lacks the MP3; damaged/ has a scene file cut short.
+page=$root/build-web/kelvo-remix-web
+ln -s "$page" "$work/site/page"
+variant() {
+  local name=$1 file
+  mkdir -p "$work/site/$name/data"
+  for file in "$page"/*; do [ "$(basename "$file")" = data ] || ln -s "$file" "$work/site/$name/"; done
+  for file in "$page"/data/*; do ln -s "$file" "$work/site/$name/data/"; done
+}
+variant no-music
+rm "$work/site/no-music/data/kelvo32.mp3"
+variant damaged
+rm "$work/site/damaged/data/roulet3.3ds"
+head -c 100 "$page/data/roulet3.3ds" >"$work/site/damaged/data/roulet3.3ds"
+
+python3 -u -m http.server --bind 127.0.0.1 --directory "$work/site" 0 >"$work/server.log" 2>&1 &
+server_pid=$!
+trap 'kill "$server_pid" 2>/dev/null || true' EXIT
+port=
+for _ in $(seq 50); do
+  port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/server.log" | head -n 1)
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || { echo "web_test: the web server did not start" >&2; exit 1; }
+
+echo "== Browser tests"
+status=0
+node tests/web/web_test.js "http://127.0.0.1:$port" "$work" "$at_times" || status=$?
+echo "web test: $(( $(date +%s) - began )) s in all, $(( built - began )) s to build"
+exit "$status"

@@ -1,0 +1,146 @@
+// web_test.js: the show's page in headless Chromium. Run by scripts/web_test.sh, which
+// builds the page, serves it on 127.0.0.1 and writes the headless layer's frames:
+//   node web_test.js BASE_URL WORK_FOLDER AT_TIMES
+// BASE_URL serves page/ (the show), no-music/ (its MP3 missing) and damaged/ (a scene
+// file damaged); WORK_FOLDER/headless/frame_MS.png are the headless frames of AT_TIMES
+// (comma-separated ms). Prints "ok - ..." or "FAILED - ..." per check; exits 1 on a failure.
+'use strict';
+const { execFileSync } = require('child_process');
+const path = require('path');
+const { Browser, sleep } = require('./devtools.js');
+
+const [baseUrl, work, atList] = process.argv.slice(2);
+const atTimes = atList.split(',').map(Number);
+// Frames of the same moment differ by 8-bit against 16-bit colour rounding (measured
+// 0.01 to 0.03); frames 20 ms apart differ by 0.08 or more, unrelated ones by 0.2.
+const kFrameBound = 0.06;
+
+let failures = 0;
+function check(name, passed, detail) {
+  console.log(`${passed ? 'ok' : 'FAILED'} - ${name}${detail ? ` (${detail})` : ''}`);
+  if (!passed) failures++;
+}
+
+// Normalised RMS difference of two PNG files, from ImageMagick's compare.
+function difference(a, b) {
+  let output;
+  try {
+    output = execFileSync('compare', ['-metric', 'RMSE', a, b, 'null:'], { stdio: ['ignore', 'pipe', 'pipe'] });
+  } catch (e) {
+    output = e.stderr;  // compare exits 1 when the images differ at all
+  }
+  const found = /\(([0-9.e-]+)\)/.exec(String(output));
+  return found ? Number(found[1]) : Infinity;
+}
+
+const visible = (selector) => `(() => { const e = document.querySelector(${JSON.stringify(selector)});
+  return !!e && !e.closest('[hidden]') && e.getBoundingClientRect().width > 0; })()`;
+const clickGo = `Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`;
+const boxCaptions = 'Array.from(document.querySelectorAll(".box .box-caption")).map(e => e.textContent)';
+
+async function dialogGoAndEscape(browser) {
+  const page = await browser.open(`${baseUrl}/page/`);
+  const shown = await page.waitFor(visible('#dialog'), 30000);
+  check('the settings dialog appears', !!shown);
+  const controls = await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls > *'))
+    .map(e => (e.querySelector('input') ? 'checkbox:' + e.querySelector('input').checked + ':' : e.tagName + ':') + e.textContent.trim())`);
+  check('it holds the full-screen box (checked), "Quit" and "Go", left to right',
+        JSON.stringify(controls) === JSON.stringify(['checkbox:true:Full Screen', 'BUTTON:Quit', 'BUTTON:Go']),
+        JSON.stringify(controls));
+
+  // Windowed: the full-screen box cleared, then Go.
+  await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
+  await page.evaluate(clickGo);
+  const playing = await page.waitFor(`${visible('#canvas')} && kelvoPage.frames.length > 10 && kelvoPage.audioTime() > 0`, 60000);
+  check('"Go" starts the show: the canvas draws frames and the music plays', !!playing);
+  const audioBefore = await page.evaluate('kelvoPage.audioTime()');
+  const framesBefore = await page.evaluate('kelvoPage.frames.length');
+  await sleep(2000);
+  const audioAfter = await page.evaluate('kelvoPage.audioTime()');
+  const framesAfter = await page.evaluate('kelvoPage.frames.length');
+  check('the music clock advances with the show', audioAfter - audioBefore > 1.0,
+        `${(audioAfter - audioBefore).toFixed(2)} s of music in 2 s, ${framesAfter - framesBefore} frames`);
+  check('no message box came up', (await page.evaluate(boxCaptions)).length === 0);
+
+  await page.pressKey('Escape', 'Escape', 27);
+  const ended = await page.waitFor(`${visible('#ended')} && !${visible('#canvas')}`, 10000);
+  check('Escape ends the show and the page says so', !!ended);
+  check('the music stops with the show', (await page.evaluate('kelvoPage.audioTime()')) < 0);
+  await browser.closePage(page);
+}
+
+// The browser's screen is 1000 x 600: full screen shows the canvas 800 x 600 between bars.
+async function fullScreen(browser) {
+  const page = await browser.open(`${baseUrl}/page/`);
+  await page.waitFor(visible('#dialog'), 30000);
+  await page.evaluate(clickGo, true);  // the full-screen box is checked to begin with
+  await page.waitFor('kelvoPage.frames.length > 10', 60000);
+  const layout = await page.evaluate(`(() => {
+    const r = document.getElementById('canvas').getBoundingClientRect();
+    return { element: document.fullscreenElement && document.fullscreenElement.id,
+             rect: [r.x, r.y, r.width, r.height].map(Math.round),
+             background: getComputedStyle(document.getElementById('screen')).backgroundColor };
+  })()`);
+  check('full screen: the canvas is scaled to the screen at 4:3 between black bars',
+        layout.element === 'screen' && JSON.stringify(layout.rect) === '[100,0,800,600]' &&
+        layout.background === 'rgb(0, 0, 0)', JSON.stringify(layout));
+  await page.pressKey('Escape', 'Escape', 27);
+  const ended = await page.waitFor(`kelvoPage.ended && !document.fullscreenElement && ${visible('#ended')}`, 10000);
+  check('Escape in full screen ends the show and leaves full screen', !!ended);
+  await browser.closePage(page);
+}
+
+async function framesMatchHeadless(browser) {
+  for (const at of atTimes) {
+    const page = await browser.open(`${baseUrl}/page/?at=${at}`);
+    const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
+    const shot = path.join(work, `web_${at}.png`);
+    if (ready) await page.screenshot(shot);
+    const headless = path.join(work, 'headless', `frame_${String(at).padStart(6, '0')}.png`);
+    const rms = ready ? difference(shot, headless) : Infinity;
+    check(`?at=${at}: the page's frame is the headless frame of that moment`, rms <= kFrameBound,
+          `RMS difference ${rms.toFixed(4)}`);
+    await browser.closePage(page);
+  }
+}
+
+async function missingMusic(browser) {
+  const page = await browser.open(`${baseUrl}/no-music/`);
+  const box = await page.waitFor(`(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`, 30000);
+  check('a missing MP3 shows the "ERROR!" box', !!box && box[0] === 'ERROR!', JSON.stringify(box));
+  check('the box is written to the console as CAPTION: TEXT',
+        page.console.some((line) => line.startsWith('ERROR!: ')));
+  await browser.closePage(page);
+}
+
+async function damagedScene(browser) {
+  const page = await browser.open(`${baseUrl}/damaged/`);
+  await page.waitFor(visible('#dialog'), 30000);
+  await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
+  await page.evaluate(clickGo);
+  const box = await page.waitFor(`(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`, 60000);
+  const text = await page.evaluate('kelvoPage.boxes.length ? kelvoPage.boxes[0].text : ""');
+  check('a damaged scene file shows its "Error !" box', !!box && box[0] === 'Error !' && /roulet3\.3ds/.test(text), text);
+  await page.evaluate('document.querySelector(".box button").click()');
+  const running = await page.waitFor('kelvoPage.frames.length > 30', 60000);
+  await sleep(1500);
+  check('after OK the show goes on, and the box came once',
+        !!running && (await page.evaluate('kelvoPage.boxes.length')) === 1,
+        `${await page.evaluate('kelvoPage.frames.length')} frames, ${await page.evaluate('kelvoPage.boxes.length')} boxes`);
+  await browser.closePage(page);
+}
+
+(async () => {
+  const browser = await Browser.launch();
+  try {
+    await dialogGoAndEscape(browser);
+    await fullScreen(browser);
+    await framesMatchHeadless(browser);
+    await missingMusic(browser);
+    await damagedScene(browser);
+  } finally {
+    await browser.close();
+  }
+  console.log(failures ? `web test: ${failures} failed` : 'web test: all passed');
+  process.exit(failures ? 1 : 0);
+})().catch((error) => { console.error(error); process.exit(1); });
