@@ -27,12 +27,19 @@ public:
     void Bind() const;
     // Shows the picture on the window's drawable, scaled with black bars, swaps the
     // window's buffers and binds the framebuffer again. The GL state it touches is put back.
-    void Present(SDL_Window* window) const;
+    void Present(SDL_Window* window);
 
 private:
+    void ClearBars(const SDL_Rect& fit, int targetWidth, int targetHeight) const;
+    void CopyOnto(const SDL_Rect& fit, int targetWidth, int targetHeight) const;
+    void ScaleOnto(const SDL_Rect& fit, int targetWidth, int targetHeight);
+    bool MakeScaleTexture();
+
     unsigned int framebuffer_ = 0;
     unsigned int colourBuffer_ = 0;
     unsigned int depthBuffer_ = 0;
+    unsigned int scaleTexture_ = 0;  // 8 bits a channel, filtered when drawn scaled
+    unsigned int scaleFramebuffer_ = 0;
     int width_ = 0;
     int height_ = 0;
 };
