@@ -154,6 +154,8 @@ TEST_P(E2eScaledShowTest, ShowCoversTheScreenWithTheHeadlessPictureScaled) {
 INSTANTIATE_TEST_SUITE_P(Screens, E2eScaledShowTest,
                          ::testing::Values(Screen{"1920x1080x24", 1920, 1080, 240, 0, 1440, 1080},
                                            Screen{"1024x768x24", 1024, 768, 0, 0, 1024, 768},
+                                           // Taller than 4:3: the bars are above and below.
+                                           Screen{"1280x1024x24", 1280, 1024, 0, 32, 1280, 960},
                                            Screen{"640x480x16", 640, 480, 0, 0, 640, 480}),
                          [](const ::testing::TestParamInfo<Screen>& info) {
                              return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
