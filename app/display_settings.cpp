@@ -43,6 +43,40 @@ PIXELFORMATDESCRIPTOR MakePixelFormatRequest() {
     return request;
 }
 
+DEVMODEA MakeModeRequest(int width, int height, DWORD bitsPerPixel) {
+    DEVMODEA mode;
+    std::memset(&mode, 0, sizeof mode);
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
+    mode.dmBitsPerPel = bitsPerPixel;
+    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    return mode;
+}
+
+// The desktop's colour depth, or 0 when it cannot be read.
+DWORD DesktopBitsPerPixel() {
+    DEVMODEA desktop;
+    std::memset(&desktop, 0, sizeof desktop);
+    desktop.dmSize = sizeof desktop;
+    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &desktop)) return 0;
+    return (desktop.dmFields & DM_BITSPERPEL) ? desktop.dmBitsPerPel : 0;
+}
+
+// Switches to width x height at 16 bits per pixel. Where that is refused, the same size is
+// asked for at the desktop's colour depth: Windows 8 and later refuse every mode below 32
+// bits to programs whose manifest declares them compatible, and the show would otherwise
+// end before it began.
+bool ChangeToFullScreenMode(int width, int height) {
+    const DWORD kShowBitsPerPixel = 16;
+    DEVMODEA mode = MakeModeRequest(width, height, kShowBitsPerPixel);
+    if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL) return true;
+    DWORD desktopBits = DesktopBitsPerPixel();
+    if (desktopBits == 0 || desktopBits == kShowBitsPerPixel) return false;
+    mode = MakeModeRequest(width, height, desktopBits);
+    return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+}
+
 }  // namespace
 
 DisplaySettings::DisplaySettings() : fullScreen(1), width(640), height(480) {}
@@ -64,14 +98,7 @@ int DisplaySettings::OpenWindow(HINSTANCE instance, WNDPROC windowProc, HWND* wi
     }
 
     if (fullScreen == 1) {
-        DEVMODEA mode;
-        std::memset(&mode, 0, sizeof mode);
-        mode.dmSize = sizeof mode;
-        mode.dmPelsWidth = static_cast<DWORD>(width);
-        mode.dmPelsHeight = static_cast<DWORD>(height);
-        mode.dmBitsPerPel = 16;
-        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-        if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return 0;
+        if (!ChangeToFullScreenMode(width, height)) return 0;
         ShowCursor(FALSE);
     }
 

@@ -13,9 +13,10 @@ public:
 
     // A modal "Error !" box with the error icon; returns the box's result.
     int ReportError(const char* text);
-    // Registers the class, switches the mode when full screen, creates the window, its
-    // pixel format and its current rendering context. 1 with the three handles, or 0 after
-    // releasing what was made (and, except for a refused mode, one "Error !" box).
+    // Registers the class, switches the mode when full screen (16 bits per pixel, else the
+    // desktop's depth), creates the window, its pixel format and its current rendering
+    // context. 1 with the three handles, or 0 after releasing what was made (and, except
+    // for a refused mode, one "Error !" box).
     int OpenWindow(HINSTANCE instance, WNDPROC windowProc, HWND* window, HDC* deviceContext,
                    HGLRC* renderingContext);
     // Stores the client size and sets the viewport over it; returns 1.

@@ -123,12 +123,42 @@ TEST_F(OpenWindowTest, EachFailingStepShowsOneBoxAfterReleasingWhatItMade) {
 }
 
 TEST_F(OpenWindowTest, RefusedModeShowsNothingAndOpensNoWindow) {
-    headless::SetRefuseFullScreen(true);
-    EXPECT_EQ(0, Open());
+    // On a 16-bit desktop there is no other depth to try; on a 32-bit one both are refused.
+    for (int desktopBits : {16, 32}) {
+        SCOPED_TRACE(desktopBits);
+        headless::Reset();
+        headless::SetDesktopMode(640, 480, desktopBits);
+        headless::SetRefuseFullScreen(true);
+        EXPECT_EQ(0, Open());
+        EXPECT_TRUE(BoxTexts().empty());
+        EXPECT_EQ(desktopBits == 16 ? 1 : 2, headless::CallCount("ChangeDisplaySettingsA"));
+        EXPECT_EQ(0, headless::CallCount("CreateWindowExA"));
+        EXPECT_EQ(0, headless::CallCount("ShowCursor"));
+        EXPECT_EQ(nullptr, headless::MainWindow());
+        EXPECT_EQ(static_cast<DWORD>(desktopBits), headless::CurrentMode().dmBitsPerPel);
+    }
+}
+
+// A system that refuses modes below 32 bits per pixel gets the same size again at the
+// desktop's depth, and the show opens as usual.
+TEST_F(OpenWindowTest, RefusedSixteenBitModeIsRetriedAtTheDesktopDepth) {
+    headless::SetDesktopMode(1920, 1080, 32);
+    headless::SetLowestFullScreenBits(32);
+    ASSERT_EQ(1, Open());
     EXPECT_TRUE(BoxTexts().empty());
-    EXPECT_EQ(0, headless::CallCount("CreateWindowExA"));
-    EXPECT_EQ(0, headless::CallCount("ShowCursor"));
-    EXPECT_EQ(nullptr, headless::MainWindow());
+    std::vector<std::string> requests;
+    for (const std::string& entry : headless::CallLog())
+        if (entry.compare(0, 22, "ChangeDisplaySettingsA") == 0) requests.push_back(entry);
+    EXPECT_EQ((std::vector<std::string>{"ChangeDisplaySettingsA(640x480x16, CDS_FULLSCREEN)",
+                                        "ChangeDisplaySettingsA(640x480x32, CDS_FULLSCREEN)"}),
+              requests);
+    EXPECT_EQ(640u, headless::CurrentMode().dmPelsWidth);
+    EXPECT_EQ(32u, headless::CurrentMode().dmBitsPerPel);
+    EXPECT_LT(headless::CursorCounter(), 0);
+    EXPECT_NE(nullptr, headless::MainWindow());
+    displaySettings->ReleaseWindow(window, deviceContext, renderingContext);
+    EXPECT_EQ(1920u, headless::CurrentMode().dmPelsWidth);
+    EXPECT_EQ(0, headless::CursorCounter());
 }
 
 TEST_F(OpenWindowTest, WindowedModeRequestsNoModeAndKeepsTheCursor) {

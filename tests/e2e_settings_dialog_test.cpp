@@ -80,6 +80,12 @@ protected:
         EXPECT_EQ(show.height, height) << last;
         EXPECT_EQ(show.width, drawableWidth) << last;
         EXPECT_EQ(show.height, drawableHeight) << last;
+        // Resizing the window resizes the viewport with it.
+        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowsize", "--sync", std::to_string(show.id), "500", "360"}));
+        const std::string resized = "0 0 500 360 500 360";
+        for (long long deadline = NowMs() + 3000; NowMs() < deadline && program->LastViewport() != resized;)
+            SleepMs(50);
+        EXPECT_EQ(resized, program->LastViewport());
         ASSERT_EQ(0, RunTool(display.Name(),
                              {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
         int exitCode = -1;

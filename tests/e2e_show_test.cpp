@@ -19,9 +19,9 @@ class E2eShowTest : public ::testing::Test {
 protected:
     // Starts the program, answers the dialog with Enter (full screen) and waits for the
     // show's window.
-    void StartShow() {
+    void StartShow(const std::vector<std::string>& environment = {}) {
         ASSERT_TRUE(display.Ready()) << display.Problem();
-        program.reset(new LiveProgram(display.Name()));
+        program.reset(new LiveProgram(display.Name(), environment));
         ASSERT_TRUE(program->Started());
         ScreenWindow dialog;
         ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
@@ -70,6 +70,19 @@ TEST_F(E2eShowTest, FullScreenWindowCoversTheScreenAndEscapeEndsTheShow) {
     ExpectQuickExit(pressed);
 }
 
+// Where the GL driver cannot draw offscreen (forced here), full screen changes the
+// display's mode instead; a screen with a 640 x 480 mode takes it.
+TEST_F(E2eShowTest, WithoutOffscreenDrawingTheExactModeShowsTheShow) {
+    StartShow({"KELVO_NO_OFFSCREEN=1"});
+    EXPECT_EQ(0, show.x);
+    EXPECT_EQ(0, show.y);
+    EXPECT_EQ(640, show.width);
+    EXPECT_EQ(480, show.height);
+    ASSERT_EQ(0, RunTool(display.Name(),
+                         {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
+    ExpectQuickExit(NowMs());
+}
+
 TEST_F(E2eShowTest, OtherKeysDoNotEndTheShow) {
     StartShow();
     ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "key", "--window", std::to_string(show.id),
@@ -105,11 +118,12 @@ TEST_F(E2eShowTest, TerminationSignalEndsTheShowAtOnce) {
     }
 }
 
-// A screen without a 640 x 480 mode refuses the full-screen request: no box, no window.
-TEST(E2eShowRefusedMode, RefusedFullScreenModeEndsQuietly) {
+// Where full screen has to change the display's mode (no offscreen drawing, forced here),
+// a screen without a 640 x 480 mode refuses the request: no box, no window.
+TEST(E2eShowRefusedMode, WithoutOffscreenDrawingARefusedModeEndsQuietly) {
     PrivateDisplay display(false, "1024x768x16");
     ASSERT_TRUE(display.Ready()) << display.Problem();
-    LiveProgram program(display.Name());
+    LiveProgram program(display.Name(), {"KELVO_NO_OFFSCREEN=1"});
     ScreenWindow dialog;
     ASSERT_TRUE(program.WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program.Output();
     // The dialog is centred on the screen's mode: (1024 / 2 - 65, 768 / 2 - 63).

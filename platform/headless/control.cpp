@@ -56,6 +56,7 @@ void Reset() {
     state.dialogs.clear();
     state.lastDialog = detail::Dialog{};
     state.refuseFullScreen = false;
+    state.lowestFullScreenBits = 0;
     state.cursorCounter = 0;
     state.frameLeft = state.frameTop = state.frameRight = state.frameBottom = 0;
     SetDesktopMode(640, 480, 16);

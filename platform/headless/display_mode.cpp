@@ -43,6 +43,8 @@ void SetDesktopMode(int width, int height, int bitsPerPixel) {
 
 void SetRefuseFullScreen(bool refuse) { detail::Get().refuseFullScreen = refuse; }
 
+void SetLowestFullScreenBits(int bitsPerPixel) { detail::Get().lowestFullScreenBits = bitsPerPixel; }
+
 DEVMODEA CurrentMode() {
     return detail::Get().fullScreenActive ? detail::Get().fullScreenMode : detail::Get().desktopMode;
 }
@@ -67,6 +69,9 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     if (!(mode->dmFields & DM_PELSWIDTH) || !(mode->dmFields & DM_PELSHEIGHT))
         return DISP_CHANGE_BADMODE;
     if (!Offered(mode->dmPelsWidth, mode->dmPelsHeight)) return DISP_CHANGE_BADMODE;
+    if ((mode->dmFields & DM_BITSPERPEL) &&
+        mode->dmBitsPerPel < static_cast<DWORD>(Get().lowestFullScreenBits))
+        return DISP_CHANGE_BADMODE;
     Get().fullScreenActive = true;
     Get().fullScreenMode = *mode;
     return DISP_CHANGE_SUCCESSFUL;

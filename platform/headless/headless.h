@@ -63,6 +63,10 @@ const std::vector<RecordedBox>& MessageBoxes();
 // or always when refuseFullScreen is set.
 void SetDesktopMode(int width, int height, int bitsPerPixel);
 void SetRefuseFullScreen(bool refuse);
+// Full-screen requests for fewer bits per pixel than this are refused (DISP_CHANGE_BADMODE),
+// as Windows 8 and later refuse modes below 32 bits to programs declared compatible with
+// them; 0 (after Reset) refuses none for their depth.
+void SetLowestFullScreenBits(int bitsPerPixel);
 // The mode the display is in now: the desktop's, or the full-screen one while it is set.
 DEVMODEA CurrentMode();
 // The cursor's display counter (ShowCursor); 0 or more means shown.

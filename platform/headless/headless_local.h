@@ -66,6 +66,7 @@ struct State {
     bool fullScreenActive = false;
     DEVMODEA fullScreenMode{};
     bool refuseFullScreen = false;
+    int lowestFullScreenBits = 0;
     int cursorCounter = 0;
     int frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;
     std::map<std::string, WNDCLASSA> classes;

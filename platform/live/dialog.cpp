@@ -54,6 +54,10 @@ struct Dialog {
     int x = 0, y = 0;
 };
 
+// The centre of the last dialog when it closed: the show's full-screen window opens on
+// the display it was on.
+SDL_Point lastDialogCentre = {-1, -1};
+
 std::vector<Dialog*>& OpenDialogs() {
     static std::vector<Dialog*> dialogs;
     return dialogs;
@@ -247,6 +251,8 @@ INT_PTR RunModal(Dialog* dialog) {
     if (dialog->topmost) KeepOnTop(dialog->window.get());
     SetInitialFocus(dialog);
     while (!dialog->ended && dialog->window->shown()) Fl::wait();
+    lastDialogCentre = {dialog->window->x() + dialog->window->w() / 2,
+                        dialog->window->y() + dialog->window->h() / 2};
     dialog->window->hide();
     // The dialog is off the screen before the caller opens anything else.
     Fl::check();
@@ -257,6 +263,12 @@ INT_PTR RunModal(Dialog* dialog) {
 }  // namespace
 
 namespace live {
+
+bool LastDialogCentre(SDL_Point* centre) {
+    if (lastDialogCentre.x < 0) return false;
+    *centre = lastDialogCentre;
+    return true;
+}
 
 bool SetDialogPos(HWND window, HWND insertAfter, int x, int y, UINT flags) {
     Dialog* dialog = FindDialog(window);

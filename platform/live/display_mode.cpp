@@ -1,13 +1,21 @@
 // display_mode.cpp: display modes and the cursor over SDL2 display modes.
 // Provides ChangeDisplaySettingsA, EnumDisplaySettingsA and ShowCursor.
+//
+// A full-screen request leaves the desktop's mode alone wherever the GL driver can draw
+// offscreen: the show's window then covers the display and its picture is scaled up to
+// it (offscreen_frame.cpp). Only without that does the request change the display's mode,
+// and then only to a mode of exactly the size asked for.
 #include <cstring>
 
 #include "platform/live/live_local.h"
+#include "platform/live/offscreen_frame_local.h"
 
 namespace {
 
 bool fullScreenModeSet = false;
 SDL_DisplayMode fullScreenMode;
+bool scaledModeSet = false;
+int scaledWidth = 0, scaledHeight = 0;
 int cursorCounter = 0;  // the cursor shows while this is 0 or more
 
 // The display the show's windows open on.
@@ -45,9 +53,41 @@ LONG SetFullScreenMode(const DEVMODEA& request) {
     return DISP_CHANGE_SUCCESSFUL;
 }
 
+LONG SetScaledMode(const DEVMODEA& request) {
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(live::ShowDisplay(), &desktop) != 0) return DISP_CHANGE_FAILED;
+    int width = (request.dmFields & DM_PELSWIDTH) ? static_cast<int>(request.dmPelsWidth) : desktop.w;
+    int height = (request.dmFields & DM_PELSHEIGHT) ? static_cast<int>(request.dmPelsHeight) : desktop.h;
+    if (width <= 0 || height <= 0) return DISP_CHANGE_BADMODE;
+    scaledWidth = width;
+    scaledHeight = height;
+    scaledModeSet = true;
+    // Nothing to put back on the display, but the cursor still comes back at any exit.
+    live::InstallDesktopGuard();
+    return DISP_CHANGE_SUCCESSFUL;
+}
+
 }  // namespace
 
 namespace live {
+
+bool ScaledModeSet(int* width, int* height) {
+    if (!scaledModeSet) return false;
+    *width = scaledWidth;
+    *height = scaledHeight;
+    return true;
+}
+
+int ShowDisplay() {
+    SDL_Point centre;
+    if (!LastDialogCentre(&centre)) return kDisplay;
+    for (int display = 0; display < SDL_GetNumVideoDisplays(); ++display) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(display, &bounds) == 0 && SDL_PointInRect(&centre, &bounds))
+            return display;
+    }
+    return kDisplay;
+}
 
 bool FullScreenModeSet(SDL_DisplayMode* mode) {
     if (fullScreenModeSet && mode) *mode = fullScreenMode;
@@ -56,6 +96,7 @@ bool FullScreenModeSet(SDL_DisplayMode* mode) {
 
 void RestoreDesktop() {
     fullScreenModeSet = false;
+    scaledModeSet = false;
     cursorCounter = 0;
     if (!VideoStarted()) return;
     LeaveFullScreen();
@@ -71,6 +112,7 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     }
     if (!(flags & CDS_FULLSCREEN)) return DISP_CHANGE_FAILED;
     if (!live::StartVideo()) return DISP_CHANGE_FAILED;
+    if (live::OffscreenFramesAvailable()) return SetScaledMode(*mode);
     return SetFullScreenMode(*mode);
 }
 

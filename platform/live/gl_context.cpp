@@ -4,7 +4,11 @@
 #include <algorithm>
 #include <vector>
 
+#include <GL/gl.h>
+
+#include "platform/live/frame_times_local.h"
 #include "platform/live/live_local.h"
+#include "platform/live/offscreen_frame_local.h"
 
 namespace {
 
@@ -14,6 +18,9 @@ constexpr int kOnlyPixelFormat = 1;
 struct Context {
     SDL_GLContext sdlContext;
     bool swapIntervalSet;
+    // The picture of a scaled full-screen window, made when the context is first made
+    // current on one.
+    live::OffscreenFrame frame;
 };
 
 std::vector<Context*>& Contexts() {
@@ -26,6 +33,32 @@ Context* FindContext(HGLRC handle) {
         if (reinterpret_cast<HGLRC>(context) == handle) return context;
     return nullptr;
 }
+
+Context* CurrentContext() {
+    SDL_GLContext current = SDL_GL_GetCurrentContext();
+    for (Context* context : Contexts())
+        if (context->sdlContext == current) return context;
+    return nullptr;
+}
+
+// The program draws into the picture of a scaled window: the framebuffer stays bound
+// while the context is current, except during the presentation at each swap.
+bool AttachPicture(live::Window* window, Context* context) {
+    if (!window->scaled) return true;
+    if (context->frame.Created()) {
+        context->frame.Bind();
+        return true;
+    }
+    if (!context->frame.Create(window->pictureWidth, window->pictureHeight)) return false;
+    // A context first made current on a window gets a viewport of the window's size; here
+    // that is the picture's, as for a window of the picture's size.
+    glViewport(0, 0, window->pictureWidth, window->pictureHeight);
+    return true;
+}
+
+// Vertical sync is asked for, so that the show neither tears nor burns a core; the frame
+// time benchmark turns it off to measure.
+int SwapInterval() { return live::FrameTimesWanted() ? 0 : 1; }
 
 }  // namespace
 
@@ -58,7 +91,13 @@ BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
 BOOL SwapBuffers(HDC dc) {
     live::Window* window = live::FindWindowByDc(dc);
     if (!window || !window->pixelFormat) return FALSE;
-    SDL_GL_SwapWindow(window->sdlWindow);
+    Context* context = CurrentContext();
+    if (window->scaled && context && context->frame.Created() &&
+        SDL_GL_GetCurrentWindow() == window->sdlWindow)
+        context->frame.Present(window->sdlWindow);
+    else
+        SDL_GL_SwapWindow(window->sdlWindow);
+    live::NoteFrameSwapped();
     return TRUE;
 }
 
@@ -71,7 +110,7 @@ HGLRC wglCreateContext(HDC dc) {
     if (!sdlContext) return nullptr;
     // SDL makes the new context current; wglCreateContext leaves the current one alone.
     SDL_GL_MakeCurrent(previousWindow, previousContext);
-    Contexts().push_back(new Context{sdlContext, false});
+    Contexts().push_back(new Context{sdlContext, false, {}});
     return reinterpret_cast<HGLRC>(Contexts().back());
 }
 
@@ -82,11 +121,11 @@ BOOL wglMakeCurrent(HDC dc, HGLRC handle) {
     if (!window || !context || !window->pixelFormat) return FALSE;
     if (SDL_GL_MakeCurrent(window->sdlWindow, context->sdlContext) != 0) return FALSE;
     if (!context->swapIntervalSet) {
-        // A swap waits for the display where the driver allows it; refused otherwise.
-        SDL_GL_SetSwapInterval(1);
+        // Refused by drivers that cannot wait for the display; the swap then does not wait.
+        SDL_GL_SetSwapInterval(SwapInterval());
         context->swapIntervalSet = true;
     }
-    return TRUE;
+    return AttachPicture(window, context) ? TRUE : FALSE;
 }
 
 BOOL wglDeleteContext(HGLRC handle) {

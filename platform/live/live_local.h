@@ -1,5 +1,5 @@
 // live_local.h: what the files of the live platform layer share: window records, the
-// start of SDL's video subsystem, the full-screen mode and the desktop guard.
+// start of SDL's video subsystem, the full-screen modes and the desktop guard.
 #pragma once
 
 #include <SDL.h>
@@ -21,6 +21,11 @@ struct Window {
     int outerWidth = 0;  // pixels, frame and caption included for framed windows
     int outerHeight = 0;
     bool fullScreen = false;    // covers the display in the changed mode
+    // Covers the display in the desktop's own mode and shows a picture of pictureWidth x
+    // pictureHeight, drawn offscreen and scaled up at each swap.
+    bool scaled = false;
+    int pictureWidth = 0;
+    int pictureHeight = 0;
     bool frameApplied = false;  // the client area was fitted into the outer size
     int clientWidth = -1;       // the size last reported by WM_SIZE
     int clientHeight = -1;
@@ -56,6 +61,13 @@ void LeaveFullScreen();
 // The mode a full-screen window is given while a full-screen mode is set by
 // ChangeDisplaySettingsA; false when the desktop's own mode is in force.
 bool FullScreenModeSet(SDL_DisplayMode* mode);
+// The picture size of a scaled full-screen window while ChangeDisplaySettingsA has set
+// scaled full screen (the desktop keeps its mode); false otherwise.
+bool ScaledModeSet(int* width, int* height);
+// The display a scaled full-screen window covers: the one the dialog was on, else the first.
+int ShowDisplay();
+// The centre of the last dialog shown, in screen pixels; false before any dialog closed.
+bool LastDialogCentre(SDL_Point* centre);
 // Puts the display back into the desktop's mode and shows the cursor; safe to call at any
 // time and more than once.
 void RestoreDesktop();

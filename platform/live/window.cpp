@@ -32,10 +32,14 @@ char instanceTag, iconTag, cursorTag;
 
 bool IsFramed(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
 
-Uint32 SdlFlagsFor(DWORD style, bool fullScreen) {
+Uint32 SdlFlagsFor(const live::Window& window) {
     Uint32 flags = SDL_WINDOW_OPENGL;
+    DWORD style = window.style;
     if (!(style & WS_VISIBLE)) flags |= SDL_WINDOW_HIDDEN;
-    if (fullScreen) return flags | SDL_WINDOW_FULLSCREEN;
+    if (window.fullScreen) return flags | SDL_WINDOW_FULLSCREEN;
+    // Borderless, over the whole display, in the desktop's mode. Made at the display's
+    // size too, since without a window manager nobody enlarges it.
+    if (window.scaled) return flags | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (!IsFramed(style)) flags |= SDL_WINDOW_BORDERLESS;
     if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
     return flags;
@@ -78,6 +82,11 @@ LRESULT SendToWindow(Window* window, UINT message, WPARAM wParam, LPARAM lParam)
 void ReportClientSize(Window* window, bool minimised) {
     int width = 0, height = 0;
     if (!minimised) SDL_GetWindowSize(window->sdlWindow, &width, &height);
+    // The program sees the picture's size, whatever the display's.
+    if (!minimised && window->scaled) {
+        width = window->pictureWidth;
+        height = window->pictureHeight;
+    }
     if (width == window->clientWidth && height == window->clientHeight) return;
     window->clientWidth = width;
     window->clientHeight = height;
@@ -88,7 +97,8 @@ void ReportClientSize(Window* window, bool minimised) {
 }
 
 void FitClientIntoOuterSize(Window* window) {
-    if (window->fullScreen || window->frameApplied || !IsFramed(window->style)) return;
+    if (window->fullScreen || window->scaled || window->frameApplied || !IsFramed(window->style))
+        return;
     FrameExtents frame;
     if (!ReadFrameExtents(window->sdlWindow, &frame)) return;
     window->frameApplied = true;
@@ -139,12 +149,21 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     window->outerHeight = height;
     SDL_DisplayMode mode;
     window->fullScreen = (style & WS_POPUP) && live::FullScreenModeSet(&mode);
+    window->scaled = (style & WS_POPUP) && !window->fullScreen &&
+                     live::ScaledModeSet(&window->pictureWidth, &window->pictureHeight);
     if (window->fullScreen) {
         width = mode.w;
         height = mode.h;
     }
+    SDL_Rect bounds;
+    if (window->scaled && SDL_GetDisplayBounds(live::ShowDisplay(), &bounds) == 0) {
+        x = bounds.x;
+        y = bounds.y;
+        width = bounds.w;
+        height = bounds.h;
+    }
     window->sdlWindow = SDL_CreateWindow(windowName ? windowName : "", x, y, width, height,
-                                         SdlFlagsFor(style, window->fullScreen));
+                                         SdlFlagsFor(*window));
     if (!window->sdlWindow) {
         delete window;
         return nullptr;
@@ -212,8 +231,9 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
     if (live::SetDialogPos(handle, insertAfter, x, y, flags)) return TRUE;
     live::Window* window = live::FindWindow(handle);
     if (!window) return FALSE;
-    if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(window->sdlWindow, x, y);
-    if (!(flags & SWP_NOSIZE) && width > 0 && height > 0) {
+    // A scaled full-screen window keeps covering its display.
+    if (!(flags & SWP_NOMOVE) && !window->scaled) SDL_SetWindowPosition(window->sdlWindow, x, y);
+    if (!(flags & SWP_NOSIZE) && width > 0 && height > 0 && !window->scaled) {
         SDL_SetWindowSize(window->sdlWindow, width, height);
         live::ReportClientSize(window, false);
     }
