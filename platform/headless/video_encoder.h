@@ -17,7 +17,7 @@ struct VideoSettings {
     int width = 640;   // pixels; even, as H.264 4:2:0 needs
     int height = 480;
     int framesPerSecond = 60;
-    int crf = 20;                     // x264's constant rate factor: lower is better and larger
+    int crf = 18;                     // x264's constant rate factor: lower is better and larger
     std::string preset = "veryfast";  // x264's speed preset
     std::string ffmpegProgram = "ffmpeg";  // looked up on PATH
 };

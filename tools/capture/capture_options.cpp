@@ -101,7 +101,7 @@ const char* CaptureUsage() {
            "               with a frame rate the music as DIR/soundtrack.wav\n"
            "  --video FILE encode the frames and the soundtrack as they render into an MP4\n"
            "               (H.264 + AAC, needs ffmpeg); with or without --out\n"
-           "  --crf N      the video's x264 quality, 0 to 51, lower is better (default 20)\n"
+           "  --crf N      the video's x264 quality, 0 to 51, lower is better (default 18)\n"
            "  --preset P   the video's x264 speed preset, ultrafast to veryslow (default veryfast)\n"
            "  --windowed   answer the settings dialog with windowed output (default: full screen)\n"
            "  --bench      write nothing; print frame times per scene, load time and peak memory\n"

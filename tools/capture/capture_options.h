@@ -17,7 +17,7 @@ struct CaptureOptions {
     int height = 480;
     int fromMs = 0;   // with a frame rate: the frames from this elapsed time ...
     int toMs = -1;    // ... up to, not including, this one; -1: to the show's end
-    int crf = 20;                     // the video's x264 quality (lower: better, larger)
+    int crf = 18;                     // the video's x264 quality (lower: better, larger)
     std::string preset = "veryfast";  // the video's x264 speed preset
     bool windowed = false;  // answer the dialog with windowed output
     bool bench = false;     // time the frames and print figures; write nothing
