@@ -75,13 +75,20 @@ int VideoEncoder::Open(const std::string& videoPath, const VideoSettings& settin
     argv.push_back(nullptr);
 
     // Standard error first: a pipe end may sit on descriptor 3 before it is replaced.
+    // In a process group of its own, so that Ctrl-C at the terminal reaches the caller alone,
+    // which then stops ffmpeg and removes the unfinished video.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, errors[1], 2);
     posix_spawn_file_actions_adddup2(&actions, video[0], 0);
     posix_spawn_file_actions_adddup2(&actions, soundPipe[0], 3);
-    int spawned = posix_spawnp(&child, settings.ffmpegProgram.c_str(), &actions, nullptr, argv.data(), environ);
+    int spawned = posix_spawnp(&child, settings.ffmpegProgram.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     close(video[0]);
     close(soundPipe[0]);
     close(errors[1]);

@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -26,6 +27,12 @@
 #include "tools/capture/soundtrack.h"
 
 namespace {
+
+// Set by Ctrl-C or a termination request: the capture stops at the next frame and removes
+// what it had not finished.
+volatile std::sig_atomic_t interrupted = 0;
+
+void NoteInterruption(int) { interrupted = 1; }
 
 // The settings dialog's "Full Screen" check box: pressing it once unchecks it.
 const int kFullScreenCheckBox = 1033;
@@ -171,6 +178,12 @@ void Capture::OnFrame(int frameNumber) {
         }
         if (frameNumber == kMemoryMarkFrame) stats->NotePeakMemory();
     }
+    if (interrupted) {
+        progress.Finish();
+        std::fprintf(stderr, "kelvo-capture: interrupted; capture stopped\n");
+        Stop();
+        return;
+    }
     if (frameNumber == 1 && !StartOutputs()) {
         Stop();
         return;
@@ -310,6 +323,8 @@ int RunCapture(const CaptureOptions& options) {
     headless::SetClientSize(layout.showWidth, layout.showHeight);
     if (layout.showWidth > 640 || layout.showHeight > 480) headless::SetColourBits(kLargeFrameColourBits);
 
+    std::signal(SIGINT, NoteInterruption);
+    std::signal(SIGTERM, NoteInterruption);
     Capture capture(options);
     headless::SetFrameHandler([&capture](int frameNumber) { capture.OnFrame(frameNumber); });
     int result = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW);
