@@ -295,6 +295,17 @@ TEST_F(CaptureVideo, HdFramesAreTheShowsFramesInFinerPixels) {
             }
         ++k;
     }
+
+    // A frame taller than 4:3 puts the bars above and below.
+    ASSERT_EQ(0, Capture({"--at", "3000", "--size", "480x640", "--out", (scratch / "tall").string()}).exitCode);
+    Image tall = ReadPng(scratch / "tall" / FrameName(3000));
+    ASSERT_EQ(480, tall.width);
+    ASSERT_EQ(640, tall.height);
+    long bars = 0;
+    for (int y : {0, 139, 500, 639})
+        for (int x = 0; x < 480; ++x) bars += tall.At(x, y)[0] + tall.At(x, y)[1] + tall.At(x, y)[2];
+    EXPECT_EQ(0, bars);
+    EXPECT_GE(Psnr(ScaleDown(tall, 0, 140, 480, 360, 480, 360), ScaleDown(small[0], 0, 0, 640, 480, 480, 360)), 22.0);
 }
 
 // A span's frames are the whole show's: 65000 ms is a flash frame at 4 fps, so the span from
