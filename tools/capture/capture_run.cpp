@@ -38,7 +38,8 @@ void NoteInterruption(int) { interrupted = 1; }
 const int kFullScreenCheckBox = 1033;
 // The frame at which --bench notes the peak memory, to compare with the end.
 const int kMemoryMarkFrame = 1000;
-// Colour bits of frames rendered larger than the show's own 640 x 480 (which keep its 16).
+// Colour bits of frames rendered larger than the show's own 640 x 480, which keep its 16: at
+// HD sizes the soft glows spread each 16-bit step over several pixels, and the bands show.
 const int kLargeFrameColourBits = 24;
 
 using Clock = std::chrono::steady_clock;
@@ -100,7 +101,7 @@ private:
     bool WantsSoundtrack() const { return ByRate() && (!options.outFolder.empty() || !options.videoPath.empty()); }
     bool StartOutputs();
     bool EmitFrame(int elapsed);
-    void ScheduleNext(int frameNumber, std::uint32_t start);
+    void ScheduleNext(std::uint32_t start);
     void Stop();
     bool FinishOutputs();
     void PrintSummary() const;
@@ -198,7 +199,7 @@ void Capture::OnFrame(int frameNumber) {
         Stop();
         return;
     }
-    ScheduleNext(frameNumber, start);
+    ScheduleNext(start);
     progress.Update(framesWritten, ByRate() ? end - first : long(options.atTimes.size()));
     lastFrameEnd = Clock::now();
 }
@@ -230,7 +231,7 @@ void Capture::Stop() {
     headless::PressKey(VK_ESCAPE);
 }
 
-void Capture::ScheduleNext(int frameNumber, std::uint32_t start) {
+void Capture::ScheduleNext(std::uint32_t start) {
     if (ByRate()) {
         long next = index + 1 < first ? std::max(index + 1, PrimingStart(first, options.fps)) : index + 1;
         if (!endsWithShow && next >= end) {
@@ -246,7 +247,6 @@ void Capture::ScheduleNext(int frameNumber, std::uint32_t start) {
         endRequested = true;
         headless::PressKey(VK_ESCAPE);
     }
-    (void)frameNumber;
 }
 
 bool Capture::FinishOutputs() {
