@@ -267,8 +267,8 @@ bool Capture::FinishOutputs() {
 
 void Capture::PrintSummary() const {
     double seconds = MsBetween(runStarted, Clock::now()) / 1000.0;
-    std::fprintf(stderr, "captured %ld frames of %dx%d in %s", framesWritten, layout.width, layout.height,
-                 Duration(seconds).c_str());
+    std::fprintf(stderr, "captured %ld frame%s of %dx%d in %s", framesWritten, framesWritten == 1 ? "" : "s",
+                 layout.width, layout.height, Duration(seconds).c_str());
     if (ByRate() && framesWritten > 0)
         std::fprintf(stderr, ", %.2fx real time", seconds / (double(framesWritten) / options.fps));
     std::fputc('\n', stderr);
