@@ -73,6 +73,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "")
 # Depends comes from dpkg-shlibdeps, from the libraries the programs link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# kelvo-remix-capture --video runs ffmpeg, which no library link names.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time 3D demo with music")
 set(CPACK_PACKAGE_DESCRIPTION
 "Kelvo Remix plays a three and a half minute show in a 640 x 480 OpenGL

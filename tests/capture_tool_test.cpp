@@ -292,13 +292,16 @@ TEST_F(CaptureTool, FrameRateCaptureWritesTheSoundtrackAndTheVideo) {
                           video.string());
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
-    // The music runs from the first frame (show time 0) to the one past the end that stops it.
+    // The soundtrack lies under every frame, from the first (show time 0) to the end of the
+    // one past the show's length, which stops the music and is held for its second in silence.
     WavData soundtrack;
     ASSERT_TRUE(ReadWav((out / "soundtrack.wav").string(), &soundtrack));
     EXPECT_EQ(soundtrack.channels, 2);
     EXPECT_EQ(soundtrack.rate, 44100);
     const double seconds = soundtrack.samples.size() / 2 / 44100.0;
-    EXPECT_NEAR(seconds, 208.0, 1.0) << "captured span: frames 0 to 208000 ms at 1 fps";
+    EXPECT_EQ(seconds, 209.0) << "captured span: frames 0 to 208000 ms at 1 fps";
+    for (std::size_t i = 2 * 44100 * 208; i < soundtrack.samples.size(); ++i)
+        ASSERT_EQ(0, soundtrack.samples[i]) << "sample frame " << i / 2;
 
     DecodeMp3WithLame((show / "data" / "kelvo32.mp3").string(), (scratch / "reference.wav").string());
     WavData reference;

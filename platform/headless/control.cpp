@@ -59,6 +59,8 @@ void Reset() {
     state.lowestFullScreenBits = 0;
     state.cursorCounter = 0;
     state.frameLeft = state.frameTop = state.frameRight = state.frameBottom = 0;
+    state.clientWidth = state.clientHeight = 0;
+    state.colourBits = 16;
     SetDesktopMode(640, 480, 16);
     detail::ResetDisplayMode();
 }
@@ -101,6 +103,13 @@ void SetWindowFrame(int left, int top, int right, int bottom) {
     state.frameRight = right;
     state.frameBottom = bottom;
 }
+
+void SetClientSize(int width, int height) {
+    Get().clientWidth = width > 0 && height > 0 ? width : 0;
+    Get().clientHeight = width > 0 && height > 0 ? height : 0;
+}
+
+void SetColourBits(int bits) { Get().colourBits = bits == 24 ? 24 : 16; }
 
 HWND MainWindow() { return Get().mainWindow; }
 

@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/headless/headless_local.h"
@@ -93,7 +94,7 @@ void FitFramebuffer(Context& context) {
     gl.bindFramebuffer(GL_FRAMEBUFFER, context.framebuffer);
     if (width != context.bufferWidth || height != context.bufferHeight) {
         gl.bindRenderbuffer(GL_RENDERBUFFER, context.colorBuffer);
-        gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGB565, width, height);
+        gl.renderbufferStorage(GL_RENDERBUFFER, Get().colourBits == 24 ? GL_RGB8 : GL_RGB565, width, height);
         gl.bindRenderbuffer(GL_RENDERBUFFER, context.depthBuffer);
         gl.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
         gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
@@ -126,6 +127,24 @@ void DestroyContext(HGLRC handle) {
 }
 
 }  // namespace detail
+
+int MaxFramebufferSize() {
+    EGLDisplay display = detail::Display();
+    EGLContext current = eglGetCurrentContext();
+    EGLContext probe = detail::CreateEglContext();
+    if (probe == EGL_NO_CONTEXT) return 0;
+    int size = 0;
+    if (eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, probe)) {
+        GLint viewport[2] = {0, 0};
+        GLint renderbuffer = 0;
+        glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+        size = std::min({viewport[0], viewport[1], renderbuffer});
+    }
+    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, current);
+    eglDestroyContext(display, probe);
+    return size;
+}
 
 std::vector<std::uint8_t> ReadPixels(int* width, int* height) {
     std::vector<std::uint8_t> pixels;

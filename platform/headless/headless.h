@@ -72,6 +72,16 @@ DEVMODEA CurrentMode();
 // The cursor's display counter (ShowCursor); 0 or more means shown.
 int CursorCounter();
 
+// The client size every new window gets, whatever size it asks for, as a display of that
+// size gives a full-screen window (the framebuffer follows it); 0 x 0, the default, gives
+// each window the size it asks for (less its frame).
+void SetClientSize(int width, int height);
+// Colour bits of the framebuffer: 16 (RGB565, the default) or 24 (RGB8).
+void SetColourBits(int bits);
+// The widest and tallest framebuffer the renderer can draw into and set a viewport on
+// (pixels), found with a context of its own; 0 when no context can be made.
+int MaxFramebufferSize();
+
 // Frame thickness that windowed (WS_OVERLAPPEDWINDOW) windows lose from their outer size.
 void SetWindowFrame(int left, int top, int right, int bottom);
 

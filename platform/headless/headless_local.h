@@ -69,6 +69,8 @@ struct State {
     int lowestFullScreenBits = 0;
     int cursorCounter = 0;
     int frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;
+    int clientWidth = 0, clientHeight = 0;  // every window's client size; 0: as asked
+    int colourBits = 16;
     std::map<std::string, WNDCLASSA> classes;
     std::map<HWND, Window> windows;
     std::map<HGLRC, Context> contexts;

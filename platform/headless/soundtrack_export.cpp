@@ -1,6 +1,7 @@
 // soundtrack_export.cpp: the soundtrack of a headless run as WAV, and the video mux.
 #include "platform/headless/soundtrack_export.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -96,16 +97,42 @@ int WriteSoundtrackWav(const std::string& wavPath, std::string* error) {
     }
     const DWORD end = playback.stopped ? playback.stopClock : Clock();
     const std::uint64_t spanMs = static_cast<DWORD>(end - playback.startClock);
-    const std::uint64_t frames = (spanMs * kRate + 500) / 1000;
-    if (frames * kBytesPerFrame > 0xFFFFFFFFull - 36) {
+    std::vector<std::int16_t> span;
+    if (!SoundtrackSamples(0, (spanMs * kRate + 500) / 1000, &span, error)) return 0;
+    return WriteWav(wavPath, span, error);
+}
+
+int SoundtrackSamples(std::uint64_t firstFrame, std::uint64_t frameCount, std::vector<std::int16_t>* samples,
+                      std::string* error) {
+    const Playback& playback = LastPlayback();
+    if (!playback.started) {
+        *error = "no music was played, so there is no soundtrack to write";
+        return 0;
+    }
+    if ((firstFrame + frameCount) * kBytesPerFrame > 0xFFFFFFFFull - 36) {
         *error = "the soundtrack is too long for a WAV file";
         return 0;
     }
     std::vector<std::int16_t> decoded;
     if (!mixer_sound::DecodeFile(playback.path, playback.kind, &decoded, error)) return 0;
-    std::vector<std::int16_t> span =
-        FitToSpan(decoded, frames, playback.kind == mixer_sound::Kind::Song);
-    if (int failure = WriteFile(wavPath, WavHeader(static_cast<std::uint32_t>(frames * kBytesPerFrame)), span)) {
+    // Past the call that silenced the music there is only silence.
+    std::uint64_t played = firstFrame + frameCount;
+    if (playback.stopped) played = (std::uint64_t(static_cast<DWORD>(playback.stopClock - playback.startClock)) * kRate + 500) / 1000;
+    std::vector<std::int16_t> whole = FitToSpan(decoded, std::min(played, firstFrame + frameCount),
+                                                playback.kind == mixer_sound::Kind::Song);
+    samples->assign(std::size_t(frameCount * kChannels), 0);
+    const std::size_t from = std::size_t(firstFrame * kChannels);
+    for (std::size_t i = from; i < whole.size(); ++i) (*samples)[i - from] = whole[i];
+    return 1;
+}
+
+int WriteWav(const std::string& wavPath, const std::vector<std::int16_t>& samples, std::string* error) {
+    const std::uint64_t bytes = std::uint64_t(samples.size()) * sizeof(std::int16_t);
+    if (bytes > 0xFFFFFFFFull - 36) {
+        *error = "the soundtrack is too long for a WAV file";
+        return 0;
+    }
+    if (int failure = WriteFile(wavPath, WavHeader(static_cast<std::uint32_t>(bytes)), samples)) {
         *error = "cannot write " + wavPath + ": " + std::strerror(failure);
         return 0;
     }

@@ -65,6 +65,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         record.clientWidth = std::max(0, width - state.frameLeft - state.frameRight);
         record.clientHeight = std::max(0, height - state.frameTop - state.frameBottom);
     }
+    if (Get().clientWidth > 0) {
+        record.clientWidth = Get().clientWidth;
+        record.clientHeight = Get().clientHeight;
+    }
     record.visible = (style & WS_VISIBLE) != 0;
 
     HWND handle = NewHandle<HWND>();

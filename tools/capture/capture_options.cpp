@@ -11,6 +11,11 @@ namespace {
 // The largest elapsed time accepted by --at: far past the show's end, still an int.
 const long kMaxAtTime = 100000000;
 const long kMaxFps = 1000;
+// Sizes are checked against the renderer's own limit before the show starts; this only
+// keeps the numbers sane.
+const long kMaxSide = 65536;
+const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+                                "medium",    "slow",      "slower",   "veryslow"};
 
 bool ParseNumber(const std::string& text, long low, long high, long* value) {
     if (text.empty()) return false;
@@ -34,20 +39,70 @@ bool ParseTimes(const std::string& list, std::vector<int>* times) {
     return !times->empty() && list.back() != ',';
 }
 
+// "WxH": two whole numbers, each even and above 0 (H.264's 4:2:0 halves both).
+bool ParseSize(const std::string& text, int* width, int* height) {
+    std::size_t x = text.find('x');
+    long w = 0, h = 0;
+    if (x == std::string::npos || !ParseNumber(text.substr(0, x), 2, kMaxSide, &w) ||
+        !ParseNumber(text.substr(x + 1), 2, kMaxSide, &h) || w % 2 != 0 || h % 2 != 0)
+        return false;
+    *width = int(w);
+    *height = int(h);
+    return true;
+}
+
+bool KnownPreset(const std::string& name) {
+    for (const char* preset : kPresets)
+        if (name == preset) return true;
+    return false;
+}
+
+// The options that only make sense together, or never do.
+bool CheckCombinations(const CaptureOptions& options, bool fpsGiven, bool spanGiven, std::string* error) {
+    if (fpsGiven && !options.atTimes.empty()) {
+        *error = "--fps and --at cannot be combined";
+        return false;
+    }
+    if (spanGiven && !options.atTimes.empty()) {
+        *error = "--from and --to go with a frame rate, not --at";
+        return false;
+    }
+    if (options.toMs >= 0 && options.fromMs >= options.toMs) {
+        *error = "--from must come before --to";
+        return false;
+    }
+    if (!options.videoPath.empty() && !options.atTimes.empty()) {
+        *error = "--video needs a frame rate, not --at";
+        return false;
+    }
+    if (options.bench && (!options.outFolder.empty() || !options.videoPath.empty())) {
+        *error = "--bench writes nothing; leave out --out and --video";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 const char* CaptureUsage() {
-    return "usage: kelvo-capture [--data DIR] [--fps N | --at MS[,MS...]] [--out DIR [--video FILE]] [--windowed]\n"
-           "                     [--bench]\n"
+    return "usage: kelvo-capture [--data DIR] [--fps N [--from MS] [--to MS] | --at MS[,MS...]] [--size WxH]\n"
+           "                     [--out DIR] [--video FILE [--crf N] [--preset NAME]] [--windowed] [--bench]\n"
            "  Runs the show on an offscreen OpenGL context with a virtual clock.\n"
            "  --data DIR   folder that holds data/ (default: the working directory)\n"
            "  --fps N      render every frame from the show's start to its end at N frames\n"
            "               per second of show time (default 60)\n"
            "  --at MS,...  render one frame at each elapsed time listed, in order; the show's\n"
            "               first frame (0 ms) is always drawn, and written only when listed\n"
+           "  --from MS    with a frame rate, capture only the frames from MS (elapsed, 0 to 207100)\n"
+           "  --to MS      ... up to, not including, MS (default: to the show's end)\n"
+           "  --size WxH   frame size, both even (default 640x480): the show is rendered at the\n"
+           "               largest 4:3 size that fits, centred between black bars\n"
            "  --out DIR    write each rendered frame as DIR/frame_NNNNNN.png (elapsed ms), and\n"
-           "               with --fps the music as DIR/soundtrack.wav\n"
-           "  --video FILE mux the frames and the soundtrack into an MP4 (needs ffmpeg)\n"
+           "               with a frame rate the music as DIR/soundtrack.wav\n"
+           "  --video FILE encode the frames and the soundtrack as they render into an MP4\n"
+           "               (H.264 + AAC, needs ffmpeg); with or without --out\n"
+           "  --crf N      the video's x264 quality, 0 to 51, lower is better (default 18)\n"
+           "  --preset P   the video's x264 speed preset, ultrafast to veryslow (default veryfast)\n"
            "  --windowed   answer the settings dialog with windowed output (default: full screen)\n"
            "  --bench      write nothing; print frame times per scene, load time and peak memory\n"
            "  Message boxes are printed to stderr as 'CAPTION: TEXT' and answered OK.\n";
@@ -55,10 +110,13 @@ const char* CaptureUsage() {
 
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error) {
     bool fpsGiven = false;
+    bool spanGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         bool takesValue = argument == "--data" || argument == "--out" || argument == "--video" ||
-                          argument == "--fps" || argument == "--at";
+                          argument == "--fps" || argument == "--at" || argument == "--size" ||
+                          argument == "--from" || argument == "--to" || argument == "--crf" ||
+                          argument == "--preset";
         if (takesValue && i + 1 >= argc) {
             *error = argument + " needs a value";
             return false;
@@ -82,6 +140,33 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
                 *error = "--at takes elapsed times in ms, separated by commas (0 to 100000000)";
                 return false;
             }
+        } else if (argument == "--size") {
+            if (!ParseSize(argv[++i], &options->width, &options->height)) {
+                *error = "--size takes WIDTHxHEIGHT, both even and above 0, such as 1920x1080";
+                return false;
+            }
+        } else if (argument == "--from" || argument == "--to") {
+            long ms = 0;
+            if (!ParseNumber(argv[++i], 0, kShowLengthMs, &ms)) {
+                *error = argument + " takes an elapsed time in ms within the show, 0 to 207100";
+                return false;
+            }
+            (argument == "--from" ? options->fromMs : options->toMs) = int(ms);
+            spanGiven = true;
+        } else if (argument == "--crf") {
+            long crf = 0;
+            if (!ParseNumber(argv[++i], 0, 51, &crf)) {
+                *error = "--crf takes a whole number from 0 to 51";
+                return false;
+            }
+            options->crf = int(crf);
+        } else if (argument == "--preset") {
+            options->preset = argv[++i];
+            if (!KnownPreset(options->preset)) {
+                *error = "--preset takes one of ultrafast, superfast, veryfast, faster, fast, medium, slow, "
+                         "slower, veryslow";
+                return false;
+            }
         } else if (argument == "--windowed") {
             options->windowed = true;
         } else if (argument == "--bench") {
@@ -93,17 +178,5 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
             return false;
         }
     }
-    if (fpsGiven && !options->atTimes.empty()) {
-        *error = "--fps and --at cannot be combined";
-        return false;
-    }
-    if (!options->videoPath.empty() && (options->outFolder.empty() || !options->atTimes.empty())) {
-        *error = "--video needs --out and a frame rate, not --at";
-        return false;
-    }
-    if (options->bench && !options->outFolder.empty()) {
-        *error = "--bench writes no frames; leave out --out";
-        return false;
-    }
-    return true;
+    return CheckCombinations(*options, fpsGiven, spanGiven, error);
 }

@@ -68,15 +68,15 @@ bool WriteRows(PngSink* sink, int width, int height, png_bytep* rows) {
 
 }  // namespace
 
-bool WriteFramePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgbBottomUp,
+bool WriteFramePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgbTopDown,
                    std::string* reason) {
-    if (width <= 0 || height <= 0 || rgbBottomUp.size() != std::size_t(width) * height * 3) {
+    if (width <= 0 || height <= 0 || rgbTopDown.size() != std::size_t(width) * height * 3) {
         *reason = "no frame to write";
         return false;
     }
     std::vector<png_bytep> rows(height);
     for (int y = 0; y < height; ++y)
-        rows[y] = const_cast<png_bytep>(rgbBottomUp.data() + std::size_t(height - 1 - y) * width * 3);
+        rows[y] = const_cast<png_bytep>(rgbTopDown.data() + std::size_t(y) * width * 3);
     PngSink sink{std::fopen(path.c_str(), "wb"), 0, {}};
     if (!sink.file) {
         *reason = std::strerror(errno);

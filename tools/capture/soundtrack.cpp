@@ -1,21 +1,38 @@
-// soundtrack.cpp: the captured soundtrack and video, through the headless sound layer's export.
+// soundtrack.cpp: the captured soundtrack, through the headless sound layer's export.
 #include "tools/capture/soundtrack.h"
 
 #include <cstdio>
 
 #include "platform/headless/soundtrack_export.h"
 
-int WriteSoundtrack(const std::string& outFolder) {
+namespace {
+
+const std::uint64_t kRate = 44100;
+
+}  // namespace
+
+std::uint64_t SampleAtFrame(long index, int fps) { return (std::uint64_t(index) * kRate + fps / 2) / fps; }
+
+bool TakeSoundtrack(long first, long end, int fps, long stopAt, std::vector<std::int16_t>* samples) {
+    const std::uint64_t from = SampleAtFrame(first, fps);
+    const std::uint64_t to = SampleAtFrame(end, fps);
     std::string error;
-    if (headless::WriteSoundtrackWav(outFolder + "/soundtrack.wav", &error)) return 1;
-    std::fprintf(stderr, "kelvo-capture: no soundtrack: %s\n", error.c_str());
-    return 0;
+    if (!headless::SoundtrackSamples(from, to - from, samples, &error)) {
+        std::fprintf(stderr, "kelvo-capture: no soundtrack: %s\n", error.c_str());
+        return false;
+    }
+    if (stopAt >= 0) {
+        // The show stops its music on that frame; the last frame is held in silence.
+        const std::uint64_t stop = SampleAtFrame(stopAt, fps);
+        for (std::uint64_t i = stop > from ? stop - from : 0; i < to - from; ++i)
+            (*samples)[2 * i] = (*samples)[2 * i + 1] = 0;
+    }
+    return true;
 }
 
-int WriteVideo(const std::string& outFolder, int fps, const std::string& videoPath) {
+bool WriteSoundtrack(const std::string& outFolder, const std::vector<std::int16_t>& samples) {
     std::string error;
-    if (headless::MuxVideo(outFolder + "/frame_*.png", fps, outFolder + "/soundtrack.wav", videoPath, &error))
-        return 1;
-    std::fprintf(stderr, "kelvo-capture: no video: %s\n", error.c_str());
-    return 0;
+    if (headless::WriteWav(outFolder + "/soundtrack.wav", samples, &error)) return true;
+    std::fprintf(stderr, "kelvo-capture: no soundtrack: %s\n", error.c_str());
+    return false;
 }
