@@ -24,13 +24,13 @@ const int kSearchSpanMs = 6000;
 const double kSameMomentBound = 0.12;
 
 struct Screen {
-    const char* spec;
+    const char* xvfbScreen;
     int width, height;
     // The picture's rectangle on the screen.
     int pictureX, pictureY, pictureWidth, pictureHeight;
 };
 
-std::ostream& operator<<(std::ostream& out, const Screen& screen) { return out << screen.spec; }
+std::ostream& operator<<(std::ostream& out, const Screen& screen) { return out << screen.xvfbScreen; }
 
 class E2eScaledShowTest : public ::testing::TestWithParam<Screen> {
 protected:
@@ -70,7 +70,7 @@ protected:
         SavePng(area, (artefacts / name).string());
     }
 
-    PrivateDisplay display{false, GetParam().spec};
+    PrivateDisplay display{false, GetParam().xvfbScreen};
     std::unique_ptr<LiveProgram> program;
     ScreenWindow dialog;
 };
