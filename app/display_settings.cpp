@@ -1,7 +1,7 @@
 // display_settings.cpp: the output window, its display mode and its rendering context.
 #include "app/display_settings.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <cstring>
 

@@ -1,11 +1,10 @@
 // scene_player.cpp: the show's one effect: loads the scenes and pictures, picks what each frame shows.
 #include "demo/scene_player.h"
 
-// The platform header comes first, as <windows.h> must come before the GL headers.
 #include "app/program_state.h"
 #include "platform/win32.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <cstdio>
 #include <new>

@@ -1,9 +1,7 @@
 // texture_registry.cpp: loading PNG files into OpenGL textures and binding them by file name.
 #include "gfx/texture_registry.h"
 
-// <GL/gl.h> needs the Win32 declarations before it on Windows.
-#include "platform/win32.h"
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,12 +1,10 @@
 // scene_frame.cpp: one frame of a Scene: camera, projection, lights, nodes, animation step.
 #include "scene/scene.h"
 
-// The platform header comes first, as <windows.h> must come before the GL headers.
 #include "app/display_settings.h"
 #include "app/program_state.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "platform/gl.h"
 #include <lib3ds/light.h>
 #include <lib3ds/matrix.h>
 
@@ -16,7 +14,7 @@ const float kAspect = 1.333f;  // whatever the window's shape
 const double kNearPlane = 0.1;
 const double kFarPlane = 20000.0;
 const int kMaxFileLights = 7;        // GL_LIGHT1 .. GL_LIGHT7; GL_LIGHT0 is the head light
-const float kFramesPerMs = 0.01f;    // 100 keyframe frames per second
+const float kFramesPerMs = 0.01f;    // 10 keyframe frames per second
 
 }  // namespace
 

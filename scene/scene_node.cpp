@@ -1,9 +1,7 @@
 // scene_node.cpp: drawing a keyframer node through a display list compiled on first draw.
 #include "scene/scene.h"
 
-// <GL/gl.h> needs the Win32 declarations before it on Windows.
-#include "platform/win32.h"
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <lib3ds/material.h>
 #include <lib3ds/matrix.h>
 #include <lib3ds/mesh.h>

@@ -1,5 +1,5 @@
 // Tests of the output window's opening, release and resizing on the headless layer.
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // The fixture brings the Win32 declarations, which <GL/gl.h> wants first.
 #include "support/scene_fixture.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <lib3ds/file.h>
 #include <lib3ds/node.h>
 

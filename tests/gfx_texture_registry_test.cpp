@@ -4,7 +4,7 @@
 // The window fixture brings the Win32 declarations, which <GL/gl.h> wants first.
 #include "support/headless_window.h"
 #include "support/sound_files.h"
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

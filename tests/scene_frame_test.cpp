@@ -1,5 +1,5 @@
 // scene_frame_test.cpp: Scene::DrawFrame on real GL: camera, projection, lights, animation lag.
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <lib3ds/file.h>
 #include <lib3ds/node.h>
 

@@ -1,6 +1,6 @@
 // scene_node_test.cpp: mesh node display lists on real GL: what they draw and the blend
 // state they record.
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <lib3ds/file.h>
 #include <lib3ds/material.h>
 #include <lib3ds/mesh.h>

@@ -1,6 +1,6 @@
 // web_display_lists_test.cpp: the web layer's display lists replayed through Mesa's
 // OpenGL: a list recorded call by call draws what the same calls draw made directly.
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <vector>
 

@@ -1,8 +1,7 @@
 // web_fixed_function_test.cpp: the web layer's CPU vertex pipeline against Mesa's
 // OpenGL: the same matrices, and the same lit colour for the same lights, material,
 // normal and modelview.
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "platform/gl.h"
 
 #include <cmath>
 #include <cstring>

@@ -4,7 +4,7 @@
 // SetPixelFormat, wglCreateContext, wglMakeCurrent, wglDeleteContext, SwapBuffers).
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <GL/glext.h>
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <EGL/egl.h>
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <cstdint>
 #include <functional>

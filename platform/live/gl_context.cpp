@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include "platform/live/frame_times_local.h"
 #include "platform/live/live_local.h"

@@ -8,7 +8,7 @@
 // either for nothing.
 #include "platform/live/offscreen_frame_local.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <GL/glext.h>
 
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // glCallList replays the kept calls through the same entry points.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 namespace display_lists {
 

@@ -2,8 +2,7 @@
 // pipeline (fixed_function.h) and the page's WebGL (gl_backend.h). Vertices are gathered
 // into one batch until the drawing state changes, so that a mesh drawn face by face
 // costs one WebGL draw.
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "platform/gl.h"
 
 #include <cstring>
 #include <vector>

@@ -16,7 +16,7 @@
 #include "platform/headless/headless.h"
 #include "scene/scene.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // scene_fixture.cpp: scratch data folder, texture registry and show state for scene tests.
 #include "support/scene_fixture.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <unistd.h>
 
 #include <cstdlib>

@@ -2,7 +2,7 @@
 //
 // Runs on the headless layer (Mesa llvmpipe). Prints the median and the spread over the
 // repeats of LoadPngRgb alone and of TextureRegistry::Load (read + upload + release).
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <sys/stat.h>
 #include <unistd.h>
 

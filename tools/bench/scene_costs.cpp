@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <GL/glext.h>
 
 #include <algorithm>

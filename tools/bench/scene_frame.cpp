@@ -2,7 +2,7 @@
 // the headless layer at 640 x 480, for the corpus camera animation and a 10,000-triangle scene.
 //
 // Usage: bench_scene_frame [path to TargetCameraAnim.3ds] [steady frames, default 500]
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,10 +1,9 @@
 // capture_run.cpp: drives the show through the headless layer's clock and frame handler.
 #include "tools/capture/capture_run.h"
 
-// The platform header comes first, as <windows.h> must come before the GL headers.
 #include "platform/win32.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <chrono>
 #include <csignal>
