@@ -131,14 +131,16 @@ private:
 
     // A run of sub-chunks filling exactly size bytes: each at least a header long and
     // inside its parent, so that lib3ds's walk always moves forward and stays inside. A
-    // chunk id of 0 is refused: lib3ds takes it for the end of the parent and stops
-    // reading there, so it would not see what this walk checked after it (a node cut off
-    // before its header becomes its own parent, and lib3ds recurses without end).
+    // chunk id of 0 ends the run, as it does in lib3ds, which stops reading the parent
+    // there and skips the rest of it: what follows is never read, so it is not checked,
+    // and what the parent lacks because of it is judged as lib3ds will see it (a node cut
+    // off before its header keeps parent id 0).
     bool SubChunks(const unsigned char* data, std::size_t size, int depth) {
         if (depth >= kMaxNesting) return false;
         std::size_t at = 0;
         while (at < size) {
-            if (size - at < kHeaderSize || Word(data + at) == 0) return false;
+            if (size - at < kHeaderSize) return false;
+            if (Word(data + at) == 0) return true;
             const std::uint32_t length = Dword(data + at + 2);
             if (length < kHeaderSize || length > size - at) return false;
             if (!Chunk(data + at, length, depth + 1)) return false;

@@ -133,6 +133,12 @@ TEST(ChunkCheck, AcceptsSoundFilesAndRefusesWhatLib3dsWouldMisread) {
         {"instance name without end", File(goodMesh, NodeWith(Chunk(0xB011, "Box"))), 0},
         {"material name without end", File(goodMesh + Chunk(0xAFFF, Chunk(0xA000, "Mat"))), 0},
         {"texture map name without end", File(goodMesh + Chunk(0xAFFF, Chunk(0xA200, Chunk(0xA300, "map.png")))), 0},
+        // lib3ds stops reading a parent at a chunk of id 0 and skips the rest of it.
+        {"chunk of id 0 ending the scene data", File(goodMesh + Chunk(0x0000, "")), 1},
+        {"chunk of id 0 whose size field is wrong", File(goodMesh + Word(0) + Dword(99999)), 1},
+        {"broken chunk after a chunk of id 0, never read",
+         File(goodMesh + Chunk(0x0000, "") + Word(0x0100) + Dword(0) + Floats(1)), 1},
+        {"chunk of id 0 without a whole header", File(goodMesh + Word(0) + Word(6)), 0},
         {"node whose header follows a chunk of id 0",
          File(goodMesh, Chunk(0xB002, Chunk(0x0000, Word(0)) + Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(65535)))), 0},
         {"keyframer name longer than lib3ds reads", File(goodMesh, Chunk(0xB00A, Word(5) + Name("FourteenLetter") + Dword(100))), 0},
@@ -193,6 +199,20 @@ TEST_F(DamagedScene, FuzzFindingsAreRefused) {
         ++found;
     }
     EXPECT_GT(found, 0);
+}
+
+// A chunk of id 0 at the end of a file is harmless to lib3ds: the file loads and draws the
+// same frame as the file without it.
+TEST_F(DamagedScene, ChunkOfIdZeroEndingTheFileLoadsAndDraws) {
+    ASSERT_TRUE(LoadAndDraw(ReadCorpus("TargetCameraAnim.3ds")));
+    const std::vector<std::uint8_t> expected = headless::ReadPixels(nullptr, nullptr);
+    ASSERT_TRUE(LoadAndDraw(ReadCorpus("TargetCameraAnim-ending-in-a-chunk-of-id-0.3ds")));
+    const std::vector<std::uint8_t> drawn = headless::ReadPixels(nullptr, nullptr);
+    EXPECT_EQ(expected, drawn);
+    int lit = 0;
+    for (std::uint8_t value : drawn) lit += value > 16;
+    EXPECT_GT(lit, 1000);
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(DamagedScene, CorpusFilesWithFlippedBytesLoadOrAreRefused) {
