@@ -17,6 +17,7 @@ const std::size_t kMaxMorphNameBytes = 11;  // a morph key's object name
 const std::uint16_t kNoParent = 65535;
 
 // Chunk ids (the names lib3ds gives them).
+// clang-format off
 enum : std::uint16_t {
     kM3dMagic = 0x4D4D, kMlibMagic = 0x3DAA, kCMagic = 0xC23D, kMdata = 0x3D3D,
     kNamedObject = 0x4000, kTriObject = 0x4100, kPointArray = 0x4110, kPointFlagArray = 0x4111,
@@ -32,6 +33,7 @@ enum : std::uint16_t {
     kRollTrack = 0xB024, kColTrack = 0xB025, kMorphTrack = 0xB026, kHotTrack = 0xB027,
     kFallTrack = 0xB028, kHideTrack = 0xB029,
 };
+// clang-format on
 
 // The optional floats of a key's tension-continuity-bias header: one per flag set
 // (tension, continuity, bias, ease to, ease from).
@@ -40,6 +42,7 @@ const std::uint16_t kTcbFloatFlags[] = {0x01, 0x02, 0x04, 0x08, 0x10};
 // Bytes of data before the sub-chunks of a container; -1 when the chunk is not a
 // container lib3ds walks. Face arrays and named objects have variable prefixes.
 int ContainerPrefix(std::uint16_t id) {
+    // clang-format off
     switch (id) {
         case kM3dMagic: case kMlibMagic: case kCMagic: case kMdata: case kTriObject:
         case kMatEntry: case kKfdata: case kAmbientLight: case kSolidBgnd: case kDefaultView:
@@ -61,6 +64,7 @@ int ContainerPrefix(std::uint16_t id) {
             if (id >= kFirstNodeTag && id <= kLastNodeTag) return 0;
             return -1;
     }
+    // clang-format on
 }
 
 std::uint16_t Word(const unsigned char* p) {
