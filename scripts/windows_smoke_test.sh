@@ -109,15 +109,23 @@ echo "== kelvo.exe under Wine ($(( $(date +%s) - began )) s so far)"
 (cd "$smoke/run" && exec wine "$exe" >"$smoke/program.log" 2>&1) &
 program_pid=$!
 
-dialog=$(wait_for_window "$title" 1 60) || dialog=
-# A message box in the dialog's place is named in the report.
-dialog_is_up() { [ -n "$dialog" ] || { no_message_box; return 1; }; }
-check_or_finish "the settings dialog appears" dialog_is_up
+# Waits up to 60 s for a window titled $title at least MIN_WIDTH wide, or for a message
+# box in its place, and prints the window's id: await_window MIN_WIDTH
+await_window() {
+  wait_until 60 window_or_box "$1" >/dev/null
+  window_at_least "$title" "$1"
+}
+window_or_box() { window_at_least "$title" "$1" >/dev/null || ! no_message_box; }
+# A window that did not come: a message box in its place is named in the report.
+window_came() { [ -n "$1" ] || { no_message_box; return 1; }; }
+
+dialog=$(await_window 1) || dialog=
+check_or_finish "the settings dialog appears" window_came "$dialog"
 import -window root "$smoke/dialog.png"
 xdotool windowfocus --sync "$dialog" key Return
 
-show=$(wait_for_window "$title" 400 60) || show=
-check_or_finish "Enter starts the show in a window titled \"$title\"" test -n "$show"
+show=$(await_window 400) || show=
+check_or_finish "Enter starts the show in a window titled \"$title\"" window_came "$show"
 check "the show's window is 640 x 480" geometry_is "$show" 640x480
 # Loading is done before the clock starts: the show plays once a scene is on screen. A
 # message box in front of the show, or the program's end, stops the wait early.
