@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # checks.sh: named checks counted into passed/failed, for the scripts that try a build for
 # real. Sourced; the caller defines finish, which reports the counts and exits.
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # data_folder.sh: the show's generated data folder for the scripts that ship or play it on
 # another platform. Sourced from the repository's top folder.
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # private_display.sh: a private Xvfb screen and the waits of the scripts that drive a
 # program on it. Sourced.
 
@@ -13,7 +14,8 @@ start_private_xvfb() {
   Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
   xvfb_pid=$!
   if wait_until 20 xvfb_answered "$dir/display" && grep -qx '[0-9][0-9]*' "$dir/display"; then
-    export DISPLAY=":$(cat "$dir/display")"
+    DISPLAY=":$(cat "$dir/display")"
+    export DISPLAY
     return 0
   fi
   if kill -0 "$xvfb_pid" 2>/dev/null; then

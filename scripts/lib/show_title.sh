@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # show_title.sh: the title of the settings dialog and of the show's window, read from the
 # program's own source (kWindowTitle), so the scripts that look for the windows never
 # disagree with it. Sourced from the repository's top folder; sets title.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154
 # source_builds.sh: building third-party libraries from Debian's source packages, for the
 # cross builds (build_windows.sh, build_web.sh). Sourced; the caller sets
 #   sources   where the downloaded tarballs are kept

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # wait_until.sh: polling for an event with a deadline. Sourced.
 
 # wait_until SECONDS COMMAND...: runs COMMAND every 0.2 s until it succeeds (0) or SECONDS

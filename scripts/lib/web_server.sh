@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # web_server.sh: a static web server on 127.0.0.1 for the browser scripts. Sourced.
 
 source "$(dirname "${BASH_SOURCE[0]}")/wait_until.sh"

@@ -3,7 +3,7 @@
 # Xvfb that starts and one that cannot, checks that stop a run, waits with deadlines and a
 # web server. Prints one line per case; exits 1 when any fails.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
@@ -82,5 +82,20 @@ served=$(bash -c 'source scripts/lib/web_server.sh
     "http://127.0.0.1:$port/page.txt"
   stop_web_server' web "$scratch" 2>&1)
 expect "start_web_server serves the folder on the port it found" contains "$served" "served"
+
+no_server=$(bash -c 'source scripts/lib/web_server.sh
+  start_web_server "$1/site" "$1/no-such-folder/server.log"; echo "status $?"' web "$scratch" 2>&1)
+expect "a server that cannot start is reported" contains "$no_server" "web: the web server did not start"
+expect "a server that cannot start fails the start" contains "$no_server" "status 1"
+
+# --- source_builds.sh ---------------------------------------------------------------------
+mkdir -p "$scratch/sources"
+not_fetched=$(bash -c 'source scripts/lib/source_builds.sh; sources=$1/sources
+  fetch_orig kelvo-no-such-source "kelvo-no-such-source_*.orig.tar.*"; echo "status $?"' \
+  build "$scratch" 2>&1)
+expect "a source that cannot be downloaded is named" \
+  contains "$not_fetched" "build: could not download the source of kelvo-no-such-source"
+expect "a failed download shows apt's answer" contains "$not_fetched" "E: "
+expect "a failed download fails" contains "$not_fetched" "status 1"
 
 [ "$failures" -eq 0 ]
