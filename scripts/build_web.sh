@@ -19,17 +19,15 @@ case "$stop_after" in
 esac
 
 out=$root/build-web
-prefix=$out/prefix
-sources=$out/sources
-work=$out/third_party
 page=$out/kelvo-remix-web
 source scripts/lib/source_builds.sh
+source_build_folders "$out"
 source scripts/lib/data_folder.sh
 
 scripts/install_web_deps.sh
 # emcc runs its JavaScript tools on node and needs Debian's acorn even under another node.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-mkdir -p "$prefix/stamps" "$prefix/include" "$prefix/lib" "$sources" "$work"
+mkdir -p "$prefix/include" "$prefix/lib"
 
 # Compiles the listed C files of a library into prefix/lib/libNAME.a. The libraries' own
 # configure scripts only find what the compiler already knows here, so their sources are

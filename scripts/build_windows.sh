@@ -23,18 +23,15 @@ case "$stop_after" in
 esac
 
 out=$root/build-windows
-prefix=$out/prefix
-sources=$out/sources
-work=$out/third_party
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 host=x86_64-w64-mingw32
 # Third-party builds run on at most two jobs: they share the machine.
 jobs=${KELVO_WINDOWS_JOBS:-2}
 source scripts/lib/source_builds.sh
+source_build_folders "$out"
 source scripts/lib/data_folder.sh
 
 scripts/install_windows_deps.sh
-mkdir -p "$prefix/stamps" "$sources" "$work"
 
 build_libpng() {
   built libpng && return 0

@@ -1,9 +1,17 @@
-# shellcheck shell=bash disable=SC2154
+# shellcheck shell=bash
 # source_builds.sh: building third-party libraries from Debian's source packages, for the
-# cross builds (build_windows.sh, build_web.sh). Sourced; the caller sets
-#   sources   where the downloaded tarballs are kept
-#   work      where each library is unpacked and its build log written (NAME.log)
-#   prefix    where the built libraries go; prefix/stamps/NAME marks one as built
+# cross builds (build_windows.sh, build_web.sh). Sourced.
+
+# source_build_folders OUT: the folders of one cross build, made when missing:
+#   sources   OUT/sources, where the downloaded tarballs are kept
+#   work      OUT/third_party, where each library is unpacked and its build log written
+#   prefix    OUT/prefix, where the built libraries go; prefix/stamps/NAME marks one built
+source_build_folders() {
+  sources=$1/sources
+  work=$1/third_party
+  prefix=$1/prefix
+  mkdir -p "$sources" "$work" "$prefix/stamps"
+}
 
 # Debian's orig tarball of a source package, downloaded into $sources once: prints its
 # path. The Debian part is not needed, and the newest version's files are not always
