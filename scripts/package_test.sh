@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package and tries it for real: Debian's checks (lintian, the desktop
 # entry, the control fields, a second build byte for byte), then apt-get installs it, plays
-# the installed show on a private Xvfb screen (dialog, Enter, the show's window, Escape, exit
-# code 0), captures a frame with the installed capture tool from another folder, and purges
-# it again, checking that nothing of it is left. The purge runs whatever fails before it.
-# Needs root (or sudo). Exits 0 when every check passes: scripts/package_test.sh
+# the installed show on a private Xvfb screen (dialog, Enter, the show's window, a scene on
+# screen, Escape, exit code 0), captures a frame with the installed capture tool from
+# another folder, and purges it again, checking that nothing of it is left. The purge runs
+# whatever fails before it. Needs root (or sudo). Exits 0 when every check passes:
+# scripts/package_test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
