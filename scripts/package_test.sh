@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-source scripts/lib/show_title.sh
+title="Kelvo Remix by Tarvik"
 began=$(date +%s)
 
 sudo_cmd=()

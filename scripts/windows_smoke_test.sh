@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-source scripts/lib/show_title.sh
+title="Kelvo Remix by Tarvik"
 
 began=$(date +%s)
 scripts/build_windows.sh --exe-only
