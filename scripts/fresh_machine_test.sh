@@ -36,7 +36,9 @@ mirror() {
 
 unmount_root() {
   for point in dev/pts dev proc; do
-    mountpoint -q "$root/$point" && umount -l "$root/$point" || true
+    if mountpoint -q "$root/$point"; then
+      umount -l "$root/$point" || echo "fresh_machine_test: could not unmount $root/$point" >&2
+    fi
   done
 }
 trap unmount_root EXIT
