@@ -217,13 +217,14 @@ BOOL wglMakeCurrent(HDC dc, HGLRC handle) {
     Log(handle ? "wglMakeCurrent" : "wglMakeCurrent(NULL)");
     if (ShouldFail("wglMakeCurrent")) return FALSE;
     EGLDisplay display = Display();
-    if (!handle) {
+    if (!dc && !handle) {
         eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         Get().currentContext = nullptr;
         return TRUE;
     }
     auto found = Get().contexts.find(handle);
-    if (found == Get().contexts.end() || !FindWindow(WindowOfDeviceContext(dc))) return FALSE;
+    Window* record = FindWindow(WindowOfDeviceContext(dc));
+    if (found == Get().contexts.end() || !record || record->pixelFormat == 0) return FALSE;
     Context& context = found->second;
     context.window = WindowOfDeviceContext(dc);
     if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context.egl)) return FALSE;
@@ -246,7 +247,8 @@ BOOL wglDeleteContext(HGLRC handle) {
 
 BOOL SwapBuffers(HDC dc) {
     Log("SwapBuffers");
-    if (ShouldFail("SwapBuffers") || !FindWindow(WindowOfDeviceContext(dc))) return FALSE;
+    Window* record = FindWindow(WindowOfDeviceContext(dc));
+    if (ShouldFail("SwapBuffers") || !record || record->pixelFormat == 0) return FALSE;
     glFinish();
     State& state = Get();
     int frameNumber = ++state.framesSwapped;

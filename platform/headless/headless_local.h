@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/resources.h"
 #include "platform/win32.h"
 
 namespace headless {
@@ -44,6 +45,7 @@ struct Context {
 };
 
 struct Dialog {
+    const DialogTemplate* form = nullptr;
     bool ended = false;
     INT_PTR result = 0;
     std::map<int, int> checks;

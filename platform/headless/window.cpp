@@ -12,6 +12,15 @@ Window* FindWindow(HWND window) {
     return found == Get().windows.end() ? nullptr : &found->second;
 }
 
+// Drops the record; contexts made for the window stay, bound to no window.
+void ForgetWindow(HWND window) {
+    for (auto& entry : Get().contexts) {
+        if (entry.second.window == window) entry.second.window = nullptr;
+    }
+    Get().windows.erase(window);
+    if (Get().mainWindow == window) Get().mainWindow = nullptr;
+}
+
 void DestroyAllWindows() {
     State& state = Get();
     while (!state.contexts.empty()) DestroyContext(state.contexts.begin()->first);
@@ -24,9 +33,16 @@ void DestroyAllWindows() {
 
 using namespace headless::detail;
 
-HINSTANCE GetModuleHandleA(LPCSTR) {
-    static int instance;
-    return reinterpret_cast<HINSTANCE>(&instance);
+namespace {
+
+// Stand-ins for the program and its stock resources: non-null handles nothing else hands out.
+char instanceTag, iconTag, cursorTag;
+
+}  // namespace
+
+HINSTANCE GetModuleHandleA(LPCSTR moduleName) {
+    if (moduleName) return nullptr;
+    return reinterpret_cast<HINSTANCE>(&instanceTag);
 }
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
@@ -39,16 +55,25 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     return static_cast<ATOM>(Get().classes.size());
 }
 
-HICON LoadIconA(HINSTANCE, LPCSTR) { return reinterpret_cast<HICON>(1); }
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(1); }
+HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
+    if (instance || name != IDI_APPLICATION) return nullptr;
+    return reinterpret_cast<HICON>(&iconTag);
+}
+
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    if (instance || name != IDC_ARROW) return nullptr;
+    return reinterpret_cast<HCURSOR>(&cursorTag);
+}
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+                     int y, int width, int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
     std::string name = className ? className : "";
     Log("CreateWindowExA(" + name + ", " + std::to_string(width) + "x" + std::to_string(height) +
         ")");
     auto windowClass = Get().classes.find(name);
-    if (ShouldFail("CreateWindowExA") || windowClass == Get().classes.end()) return nullptr;
+    if (ShouldFail("CreateWindowExA") || windowClass == Get().classes.end() || parent ||
+        width <= 0 || height <= 0)
+        return nullptr;
 
     Window record;
     record.className = name;
@@ -72,9 +97,16 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     record.visible = (style & WS_VISIBLE) != 0;
 
     HWND handle = NewHandle<HWND>();
+    HWND previousMain = Get().mainWindow;
     Get().windows[handle] = record;
     Get().mainWindow = handle;
-    record.procedure(handle, WM_CREATE, 0, 0);
+    // A procedure that answers WM_CREATE with -1 refuses the window: it goes without
+    // WM_DESTROY, as the live layer drops it.
+    if (record.procedure(handle, WM_CREATE, 0, 0) == -1) {
+        ForgetWindow(handle);
+        Get().mainWindow = FindWindow(previousMain) ? previousMain : nullptr;
+        return nullptr;
+    }
     Window* created = FindWindow(handle);
     if (created) {
         created->procedure(handle, WM_SIZE, SIZE_RESTORED,
@@ -88,11 +120,7 @@ BOOL DestroyWindow(HWND window) {
     Window* record = FindWindow(window);
     if (ShouldFail("DestroyWindow") || !record) return FALSE;
     record->procedure(window, WM_DESTROY, 0, 0);
-    for (auto& entry : Get().contexts) {
-        if (entry.second.window == window) entry.second.window = nullptr;
-    }
-    Get().windows.erase(window);
-    if (Get().mainWindow == window) Get().mainWindow = nullptr;
+    ForgetWindow(window);
     return TRUE;
 }
 
