@@ -16,6 +16,9 @@ namespace headless {
 namespace detail {
 namespace {
 
+// How far SwapBuffers moves the clock when no frame handler is set (ms).
+constexpr DWORD kFrameStepWithoutHandler = 16;
+
 struct FramebufferCalls {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
     PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
@@ -255,7 +258,7 @@ BOOL SwapBuffers(HDC dc) {
     if (state.frameHandler) {
         state.frameHandler(frameNumber);
     } else {
-        state.clock += state.defaultFrameStep;
+        state.clock += kFrameStepWithoutHandler;
     }
     return TRUE;
 }

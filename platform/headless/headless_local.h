@@ -55,7 +55,6 @@ struct Dialog {
 
 struct State {
     DWORD clock = 0;
-    DWORD defaultFrameStep = 16;
     int framesSwapped = 0;
     std::function<void(int)> frameHandler;
     std::map<std::string, int> failures;
