@@ -77,6 +77,7 @@ struct State {
     std::map<HGLRC, Context> contexts;
     HGLRC currentContext = nullptr;
     HWND mainWindow = nullptr;
+    HWND focusedWindow = nullptr;  // the window SetFocus was last given
     std::uintptr_t nextHandle = 0x1000;
     std::vector<int> dialogAnswers;
     std::map<HWND, Dialog> dialogs;

@@ -26,6 +26,7 @@ void DestroyAllWindows() {
     while (!state.contexts.empty()) DestroyContext(state.contexts.begin()->first);
     state.windows.clear();
     state.mainWindow = nullptr;
+    state.focusedWindow = nullptr;
 }
 
 }  // namespace detail
@@ -140,7 +141,10 @@ BOOL SetForegroundWindow(HWND window) {
 
 HWND SetFocus(HWND window) {
     Log("SetFocus");
-    return !ShouldFail("SetFocus") && FindWindow(window) ? window : nullptr;
+    if (ShouldFail("SetFocus") || !FindWindow(window)) return nullptr;
+    HWND previous = FindWindow(Get().focusedWindow) ? Get().focusedWindow : nullptr;
+    Get().focusedWindow = window;
+    return previous;
 }
 
 namespace headless {
