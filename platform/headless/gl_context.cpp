@@ -171,15 +171,13 @@ HDC GetDC(HWND window) {
     Log("GetDC");
     Window* record = FindWindow(window);
     if (ShouldFail("GetDC") || !record) return nullptr;
-    record->dcTaken = true;
     return DeviceContextOf(window);
 }
 
 int ReleaseDC(HWND window, HDC dc) {
     Log("ReleaseDC");
-    Window* record = FindWindow(window);
-    if (ShouldFail("ReleaseDC") || !record || WindowOfDeviceContext(dc) != window) return 0;
-    record->dcTaken = false;
+    if (ShouldFail("ReleaseDC") || !FindWindow(window) || WindowOfDeviceContext(dc) != window)
+        return 0;
     return 1;
 }
 

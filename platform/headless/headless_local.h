@@ -29,7 +29,6 @@ struct Window {
     int clientHeight = 0;
     bool visible = false;
     bool topmost = false;
-    bool dcTaken = false;
     int pixelFormat = 0;
 };
 
