@@ -1,5 +1,5 @@
 // window.cpp: window classes and windows as records (RegisterClassA, CreateWindowExA,
-// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus, GetModuleHandleA).
+// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus).
 #include <algorithm>
 
 #include "platform/headless/headless_local.h"
@@ -34,17 +34,6 @@ void DestroyAllWindows() {
 
 using namespace headless::detail;
 
-namespace {
-
-// Stand-ins for the program and its stock resources: non-null handles nothing else hands out.
-char instanceTag, iconTag, cursorTag;
-
-}  // namespace
-
-HINSTANCE GetModuleHandleA(LPCSTR moduleName) {
-    if (moduleName) return nullptr;
-    return reinterpret_cast<HINSTANCE>(&instanceTag);
-}
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     std::string name = windowClass && windowClass->lpszClassName ? windowClass->lpszClassName : "";
@@ -54,16 +43,6 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     if (Get().classes.count(name)) return 0;
     Get().classes[name] = *windowClass;
     return static_cast<ATOM>(Get().classes.size());
-}
-
-HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-    if (instance || name != IDI_APPLICATION) return nullptr;
-    return reinterpret_cast<HICON>(&iconTag);
-}
-
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    if (instance || name != IDC_ARROW) return nullptr;
-    return reinterpret_cast<HCURSOR>(&cursorTag);
 }
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
