@@ -93,3 +93,28 @@ TEST(RefusalTable, WindowRefusedByItsProcedureLeavesNoRecord) {
     EXPECT_EQ(0, destroyMessages);
     headless::Reset();
 }
+
+// SetFocus answers the window it gave the focus to before, as the live layer does, and
+// null once that window is gone.
+TEST(RefusalTable, SetFocusAnswersTheWindowFocusedBefore) {
+    headless::Reset();
+    WNDCLASSA plain = {};
+    plain.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        return DefWindowProcA(window, message, wParam, lParam);
+    };
+    plain.lpszClassName = "plain";
+    ASSERT_NE(0, RegisterClassA(&plain));
+    auto make = [] {
+        return CreateWindowExA(0, "plain", "", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr,
+                               nullptr);
+    };
+    HWND first = make();
+    HWND second = make();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(nullptr, SetFocus(first));
+    EXPECT_EQ(first, SetFocus(second));
+    EXPECT_EQ(second, SetFocus(second));
+    ASSERT_TRUE(DestroyWindow(second));
+    EXPECT_EQ(nullptr, SetFocus(first));
+    headless::Reset();
+}
