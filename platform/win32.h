@@ -263,60 +263,108 @@ struct PIXELFORMATDESCRIPTOR {
 // Entry point of the program, defined by the application. The platform calls it once.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
-// The handle of the running program. Only a null name is supported.
+// The handle of the running program for a null name.
+// Limitation: a module name is refused (null); the program has no other module.
 HINSTANCE GetModuleHandleA(LPCSTR moduleName);
 
-// Registers a window class by name; 0 when the name is taken or the class has no procedure.
+// Registers a window class by name; 0 for a null class, a class without a procedure or
+// a name, or a name already taken.
+// Limitation: only the procedure is used; styles, icon, cursor and brush are not acted
+// upon (every window has its own device context, as with CS_OWNDC).
 ATOM RegisterClassA(const WNDCLASSA* windowClass);
-// The stock icon and cursor; only IDI_APPLICATION and IDC_ARROW with a null instance.
+// The stock application icon and arrow cursor: non-null handles for IDI_APPLICATION and
+// IDC_ARROW with a null instance.
+// Limitation: any other name, and any instance, is refused (null).
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 
-// With CDS_FULLSCREEN: switches to the closest mode the display offers for the requested
-// size, or returns DISP_CHANGE_BADMODE when none matches it. With a null mode and no
-// flags: returns to the desktop's own mode. The desktop mode is back at process exit
-// whatever happens. The live layer checks the mode here and the display changes when the
-// full-screen window is shown. Limitation: the bit depth is requested of the GL context,
-// not the desktop; other flags with a mode return DISP_CHANGE_FAILED.
+// With CDS_FULLSCREEN: sets full screen at the mode's size (the live layer takes a missing
+// width or height from the desktop, the headless layer refuses it). Where the live layer can draw offscreen, the desktop
+// keeps its mode and the full-screen window shows the 640 x 480 picture scaled up to it;
+// elsewhere the display changes, when the full-screen window is shown, to a mode of
+// exactly that size, and DISP_CHANGE_BADMODE comes back when the display offers none.
+// With a null mode: back to the desktop's own mode, whatever the flags. The desktop mode
+// and the cursor are back at process exit whatever happens.
+// Limitation: the bit depth is requested of the GL context, not the desktop; a mode
+// without CDS_FULLSCREEN returns DISP_CHANGE_FAILED.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
-// ENUM_CURRENT_SETTINGS on the primary display: its current width, height and depth.
+// ENUM_CURRENT_SETTINGS on the primary display: its current width, height and depth;
+// FALSE without a mode record.
+// Limitation: a device name (another display) is refused; mode numbers from 0 list the
+// display's modes in the live layer only, the headless layer refuses them.
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNumber, DEVMODEA* mode);
 // Hides or shows the cursor over the show's window; returns the new display counter.
+// The cursor shows while the counter is 0 or more.
 int ShowCursor(BOOL show);
 
 // Creates a top-level window of a registered class, hidden unless WS_VISIBLE. Sends
 // WM_CREATE and then WM_SIZE with the client size before it returns. With WS_POPUP the
 // window covers the display when a full-screen mode is active; with WS_OVERLAPPEDWINDOW
-// the given size is the outer size, frame and caption included.
+// the given size is the outer size, frame and caption included. Null for an unknown
+// class, or when the procedure answers WM_CREATE with -1.
+// Limitation: child windows are refused (null with a parent), and so is a width or
+// height of 0 or less; a window refused by WM_CREATE gets no WM_DESTROY; the menu,
+// instance and creation parameter are not acted upon.
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                      int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
 // Sends WM_DESTROY, then destroys the window; FALSE for an unknown window.
 BOOL DestroyWindow(HWND window);
+// Hides the window with SW_HIDE and shows it with any other command; TRUE when it was
+// visible before, FALSE when it was hidden or the window is unknown.
+// Limitation: the other show commands (minimise, maximise...) only show the window.
 BOOL ShowWindow(HWND window, int command);
+// Brings the window in front of the others; FALSE for an unknown window.
+// Limitation: nothing keeps a program in the background from taking the foreground.
 BOOL SetForegroundWindow(HWND window);
+// Gives the window the keyboard focus; returns the window SetFocus gave it to before
+// (null when none, or when that window is gone), and null for an unknown window.
+// Limitation: focus taken by other means (a click, the dialog) is not reported.
 HWND SetFocus(HWND window);
-// Moves a window (the dialog); HWND_TOPMOST keeps it above other windows.
+// Moves a window or the dialog, and resizes a window; HWND_TOPMOST keeps it above other
+// windows. FALSE for an unknown window.
+// Limitation: a dialog and a scaled full-screen window keep their size (the latter its
+// place too); the other insert-after values leave the stacking order alone; the headless
+// layer records the position only.
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 
-// The window's own device context (CS_OWNDC): the same handle for the window's whole life.
+// The window's own device context (CS_OWNDC): the same handle for the window's whole
+// life; null for an unknown window.
 HDC GetDC(HWND window);
+// 1 when dc is the window's device context, 0 otherwise; the context stays usable, as a
+// CS_OWNDC context does.
 int ReleaseDC(HWND window, HDC dc);
 
-// Pixel formats: one double-buffered RGBA format with at least 16 colour and 16 depth bits.
+// Pixel formats: one double-buffered RGBA format (1) with at least 16 colour and 16 depth
+// bits, chosen for any request that draws to a window with OpenGL in RGBA; 0 otherwise.
+// Limitation: the requested bit counts are not matched.
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request);
+// Sets the window's pixel format once; FALSE for an unknown device context, a format
+// other than 1, or a window that already has another.
+// Limitation: the descriptor is not read.
 BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request);
-// Shows the back buffer.
+// Shows the back buffer; FALSE for an unknown device context or a window without a pixel
+// format. The headless layer hands the frame to its frame handler (headless.h).
 BOOL SwapBuffers(HDC dc);
 
-// An OpenGL compatibility-profile (fixed-function) context for the window's device context.
+// An OpenGL compatibility-profile (fixed-function) context for the window's device
+// context, not made current; null for an unknown device context or a window without a
+// pixel format.
 HGLRC wglCreateContext(HDC dc);
-// Binds the context to the calling thread; null arguments unbind the current one.
+// Binds the context to the calling thread and the window of dc; (NULL, NULL) unbinds the
+// current one. FALSE for an unknown context or device context, or a window without a
+// pixel format.
+// Limitation: a null context with a device context is refused, where Windows ignores the
+// device context and unbinds.
 BOOL wglMakeCurrent(HDC dc, HGLRC context);
+// Deletes the context, unbinding it first when it is current; FALSE for an unknown or
+// already deleted context.
 BOOL wglDeleteContext(HGLRC context);
 
 // A modal box; returns the button pressed. Where no box can be shown (no display), the
 // caption and text go to stderr as "CAPTION: TEXT" and the call returns IDOK.
+// Limitation: the box has only an OK button; MB_SYSTEMMODAL and the owner are not acted
+// upon.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // Takes one message from the thread's queue without waiting; FALSE when there is none.
@@ -325,32 +373,41 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Limitation: the window and range filters are ignored; with PM_NOREMOVE the call only
 // tells whether a message is waiting and does not copy it.
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
-// Would add WM_CHAR for character keys; the show needs none, so it adds nothing.
+// TRUE for key messages, FALSE for others, as on Windows.
+// Limitation: no WM_CHAR is added for character keys; the show needs none.
 BOOL TranslateMessage(const MSG* message);
 // Calls the window procedure of the message's window; 0 for a message without a window.
 LRESULT DispatchMessageA(const MSG* message);
-// Queues a message; messages come out in the order they were posted.
+// Queues a message; messages come out in the order they were posted. FALSE for a window
+// that is neither null nor open.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Queues WM_QUIT behind the messages already posted.
 void PostQuitMessage(int exitCode);
-// Calls the window procedure at once and returns its result.
+// Calls the window procedure at once and returns its result; 0 for an unknown window.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Default handling: WM_SYSCOMMAND SC_CLOSE and Alt+F4 become WM_CLOSE, WM_CLOSE destroys
-// the window; everything else returns 0.
+// Default handling: WM_SYSCOMMAND SC_CLOSE and Alt+F4 (WM_SYSKEYDOWN VK_F4 with the Alt
+// bit, 29, of lParam set) become WM_CLOSE, WM_CLOSE destroys the window; everything else
+// returns 0.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Milliseconds from a fixed start, 32 bits wide, wrapping modulo 2^32.
 DWORD timeGetTime(void);
 
 // Runs a modal dialog from a template of the program's resources (platform/resources.h);
-// returns the value given to EndDialog, or -1 when the template is missing or the dialog
-// cannot be shown. Enter sends WM_COMMAND IDOK, Escape and the close button IDCANCEL; the
-// keyboard focus starts on the first control that is not a push button.
+// returns the value given to EndDialog, or -1 when the template or the procedure is
+// missing or the dialog cannot be shown. The keyboard focus starts on the first visible
+// tab stop in template order; Enter presses the focused push button (the default button
+// when the focus is on another control), Space presses or toggles the focused control,
+// Escape and the close button send WM_COMMAND IDCANCEL. The headless layer answers with
+// the commands it was given (headless.h) instead of keys.
+// Limitation: the template's typeface is not used; the instance and owner are not acted
+// upon.
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure,
                         LPARAM initParam);
-// Ends the dialog once its procedure returns.
+// Ends the dialog once its procedure returns; FALSE for a window that is no open dialog.
 BOOL EndDialog(HWND dialog, INT_PTR result);
-// Sends a message to a control of a dialog (BM_SETCHECK, BM_GETCHECK on check boxes).
+// BM_SETCHECK and BM_GETCHECK on the automatic check boxes of a dialog; 0 for any other
+// control or message, or a window that is no open dialog.
 LRESULT SendDlgItemMessageA(HWND dialog, int controlId, UINT message, WPARAM wParam,
                             LPARAM lParam);
 

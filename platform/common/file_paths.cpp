@@ -1,83 +1,23 @@
-// file_paths.cpp: translating the program's Windows-style paths to this file system.
+// file_paths.cpp: the program's Windows-style paths translated to '/' separators and
+// looked up as the layer finds its files (platform/common/file_lookup.h).
+// Provides ResolveProgramPath and OpenProgramFile.
 #include "platform/file_paths.h"
 
-#include <dirent.h>
-#include <strings.h>
-#include <sys/stat.h>
-
+#include <algorithm>
+#include <cstring>
 #include <string>
 
-namespace {
-
-bool Exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
-// The entry of folder whose name equals name ignoring letter case, or "" if none.
-std::string FindIgnoringCase(const std::string& folder, const std::string& name) {
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return std::string();
-    std::string found;
-    while (dirent* entry = readdir(dir)) {
-        if (strcasecmp(entry->d_name, name.c_str()) == 0) {
-            found = entry->d_name;
-            break;
-        }
-    }
-    closedir(dir);
-    return found;
-}
-
-// Resolves each component in turn, so "DATA\Vil.3DS" finds "data/vil.3ds".
-bool ResolveComponents(const std::string& translated, std::string* resolved) {
-    std::string result;
-    std::size_t begin = 0;
-    if (!translated.empty() && translated[0] == '/') {
-        result = "/";
-        begin = 1;
-    }
-    while (begin <= translated.size()) {
-        std::size_t end = translated.find('/', begin);
-        if (end == std::string::npos) end = translated.size();
-        std::string component = translated.substr(begin, end - begin);
-        begin = end + 1;
-        if (component.empty()) continue;
-        std::string folder = result;
-        std::string candidate = folder + component;
-        if (!Exists(candidate)) {
-            std::string match = FindIgnoringCase(folder, component);
-            if (match.empty()) return false;
-            candidate = folder + match;
-        }
-        result = candidate;
-        if (begin <= translated.size()) result += '/';
-    }
-    *resolved = result;
-    return Exists(result);
-}
-
-}  // namespace
+#include "platform/common/file_lookup.h"
 
 int ResolveProgramPath(const char* path, char* resolved, std::size_t size) {
     if (!resolved || size == 0) return 0;
     resolved[0] = '\0';
     if (!path) return 0;
-    std::string translated(path);
-    for (char& c : translated) {
-        if (c == '\\') c = '/';
-    }
-    std::string found;
-    bool exists = Exists(translated);
-    if (exists) {
-        found = translated;
-    } else {
-        exists = ResolveComponents(translated, &found);
-        if (!exists) found = translated;
-    }
+    std::string found(path);
+    std::replace(found.begin(), found.end(), '\\', '/');
+    bool exists = FindProgramFile(&found);
     if (found.size() >= size) return 0;
-    found.copy(resolved, found.size());
-    resolved[found.size()] = '\0';
+    std::memcpy(resolved, found.c_str(), found.size() + 1);
     return exists ? 1 : 0;
 }
 

@@ -79,8 +79,6 @@ int OpenDevice(int mixRate, const char* driver) {
     return 1;
 }
 
-bool IsDeviceOpen() { return deviceOpen; }
-
 void CloseDevice() {
     if (!deviceOpen) return;
     Mix_HaltMusic();

@@ -34,7 +34,6 @@ struct Track {
 // included) and opens the mixer at mixRate Hz. Returns 1 when open (also when it already
 // was), 0 on failure with the reason in SDL_GetError.
 int OpenDevice(int mixRate, const char* driver);
-bool IsDeviceOpen();
 // Halts playback, frees every track, closes the mixer and SDL's audio. Safe when closed.
 void CloseDevice();
 

@@ -42,7 +42,6 @@ void Reset() {
     ThreadMessageQueue().Clear();
     detail::State& state = Get();
     state.clock = 0;
-    state.defaultFrameStep = 16;
     state.framesSwapped = 0;
     state.frameHandler = nullptr;
     state.logging = true;
@@ -67,7 +66,6 @@ void Reset() {
 
 void SetClock(DWORD ms) { Get().clock = ms; }
 DWORD Clock() { return Get().clock; }
-void SetDefaultFrameStep(DWORD ms) { Get().defaultFrameStep = ms; }
 
 void SetFrameHandler(std::function<void(int)> handler) { Get().frameHandler = std::move(handler); }
 

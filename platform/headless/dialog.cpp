@@ -2,16 +2,25 @@
 // each scripted control id, as clicks and keys would send them (EndDialog,
 // SendDlgItemMessageA, SetWindowPos).
 #include "platform/headless/headless_local.h"
-#include "platform/resources.h"
 
 using namespace headless::detail;
 
 namespace {
 
-// Any control other than the two push buttons is treated as the automatic check box it
-// is in the show's dialog: a click flips its mark before the command arrives.
+constexpr DWORD kButtonKindMask = 0x0F;
+
+// True when the dialog's template has an automatic check box with this id.
+bool IsCheckBox(const Dialog& dialog, int controlId) {
+    for (int i = 0; dialog.form && i < dialog.form->itemCount; ++i) {
+        const DialogItemTemplate& item = dialog.form->items[i];
+        if (item.id == controlId) return (item.style & kButtonKindMask) == BS_AUTOCHECKBOX;
+    }
+    return false;
+}
+
+// A click on an automatic check box flips its mark before the command arrives.
 void ClickControl(Dialog& dialog, int controlId) {
-    if (controlId == IDOK || controlId == IDCANCEL) return;
+    if (!IsCheckBox(dialog, controlId)) return;
     int& check = dialog.checks[controlId];
     check = check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
 }
@@ -24,11 +33,12 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure,
                            ? std::to_string(reinterpret_cast<std::uintptr_t>(templateName))
                            : std::string(templateName ? templateName : "");
     Log("DialogBoxParamA(" + name + ")");
-    if (ShouldFail("DialogBoxParamA") || !procedure || !FindDialogTemplate(templateName))
-        return -1;
+    const DialogTemplate* form = FindDialogTemplate(templateName);
+    if (ShouldFail("DialogBoxParamA") || !procedure || !form) return -1;
 
     HWND handle = NewHandle<HWND>();
     Get().dialogs[handle] = Dialog{};
+    Get().dialogs[handle].form = form;
     procedure(handle, WM_INITDIALOG, 0, initParam);
 
     std::vector<int> answers = Get().dialogAnswers;
@@ -58,9 +68,9 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
 
 LRESULT SendDlgItemMessageA(HWND dialog, int controlId, UINT message, WPARAM wParam, LPARAM) {
     auto found = Get().dialogs.find(dialog);
-    if (found == Get().dialogs.end()) return 0;
+    if (found == Get().dialogs.end() || !IsCheckBox(found->second, controlId)) return 0;
     if (message == BM_SETCHECK) {
-        found->second.checks[controlId] = static_cast<int>(wParam);
+        found->second.checks[controlId] = wParam == BST_CHECKED ? BST_CHECKED : BST_UNCHECKED;
         return 0;
     }
     if (message == BM_GETCHECK) {

@@ -65,6 +65,7 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     Log("ChangeDisplaySettingsA(" + std::to_string(mode->dmPelsWidth) + "x" +
         std::to_string(mode->dmPelsHeight) + "x" + std::to_string(mode->dmBitsPerPel) +
         (flags & CDS_FULLSCREEN ? ", CDS_FULLSCREEN)" : ")"));
+    if (!(flags & CDS_FULLSCREEN)) return DISP_CHANGE_FAILED;
     if (ShouldFail("ChangeDisplaySettingsA") || Get().refuseFullScreen) return DISP_CHANGE_BADMODE;
     if (!(mode->dmFields & DM_PELSWIDTH) || !(mode->dmFields & DM_PELSHEIGHT))
         return DISP_CHANGE_BADMODE;
@@ -77,9 +78,10 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     return DISP_CHANGE_SUCCESSFUL;
 }
 
-BOOL EnumDisplaySettingsA(LPCSTR, DWORD modeNumber, DEVMODEA* mode) {
+BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNumber, DEVMODEA* mode) {
     Log("EnumDisplaySettingsA");
-    if (ShouldFail("EnumDisplaySettingsA") || !mode || modeNumber != ENUM_CURRENT_SETTINGS)
+    if (ShouldFail("EnumDisplaySettingsA") || deviceName || !mode ||
+        modeNumber != ENUM_CURRENT_SETTINGS)
         return FALSE;
     *mode = headless::CurrentMode();
     return TRUE;

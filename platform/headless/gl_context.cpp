@@ -16,6 +16,9 @@ namespace headless {
 namespace detail {
 namespace {
 
+// How far SwapBuffers moves the clock when no frame handler is set (ms).
+constexpr DWORD kFrameStepWithoutHandler = 16;
+
 struct FramebufferCalls {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
     PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
@@ -168,15 +171,13 @@ HDC GetDC(HWND window) {
     Log("GetDC");
     Window* record = FindWindow(window);
     if (ShouldFail("GetDC") || !record) return nullptr;
-    record->dcTaken = true;
     return DeviceContextOf(window);
 }
 
 int ReleaseDC(HWND window, HDC dc) {
     Log("ReleaseDC");
-    Window* record = FindWindow(window);
-    if (ShouldFail("ReleaseDC") || !record || WindowOfDeviceContext(dc) != window) return 0;
-    record->dcTaken = false;
+    if (ShouldFail("ReleaseDC") || !FindWindow(window) || WindowOfDeviceContext(dc) != window)
+        return 0;
     return 1;
 }
 
@@ -217,13 +218,14 @@ BOOL wglMakeCurrent(HDC dc, HGLRC handle) {
     Log(handle ? "wglMakeCurrent" : "wglMakeCurrent(NULL)");
     if (ShouldFail("wglMakeCurrent")) return FALSE;
     EGLDisplay display = Display();
-    if (!handle) {
+    if (!dc && !handle) {
         eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         Get().currentContext = nullptr;
         return TRUE;
     }
     auto found = Get().contexts.find(handle);
-    if (found == Get().contexts.end() || !FindWindow(WindowOfDeviceContext(dc))) return FALSE;
+    Window* record = FindWindow(WindowOfDeviceContext(dc));
+    if (found == Get().contexts.end() || !record || record->pixelFormat == 0) return FALSE;
     Context& context = found->second;
     context.window = WindowOfDeviceContext(dc);
     if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context.egl)) return FALSE;
@@ -246,14 +248,15 @@ BOOL wglDeleteContext(HGLRC handle) {
 
 BOOL SwapBuffers(HDC dc) {
     Log("SwapBuffers");
-    if (ShouldFail("SwapBuffers") || !FindWindow(WindowOfDeviceContext(dc))) return FALSE;
+    Window* record = FindWindow(WindowOfDeviceContext(dc));
+    if (ShouldFail("SwapBuffers") || !record || record->pixelFormat == 0) return FALSE;
     glFinish();
     State& state = Get();
     int frameNumber = ++state.framesSwapped;
     if (state.frameHandler) {
         state.frameHandler(frameNumber);
     } else {
-        state.clock += state.defaultFrameStep;
+        state.clock += kFrameStepWithoutHandler;
     }
     return TRUE;
 }

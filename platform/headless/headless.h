@@ -25,13 +25,11 @@ void Reset();
 // The virtual clock that timeGetTime reads (ms, wraps modulo 2^32).
 void SetClock(DWORD ms);
 DWORD Clock();
-// How far each SwapBuffers moves the clock when no frame handler is set (default 16 ms),
-// so that a loop without a handler still reaches the end of the show.
-void SetDefaultFrameStep(DWORD ms);
 
 // Called by SwapBuffers after the frame is complete and before the swap returns, with the
 // number of frames swapped so far (1 for the first). The handler may read pixels, set the
-// clock for the next frame and post messages.
+// clock for the next frame and post messages. Without a handler each SwapBuffers moves the
+// clock 16 ms, so that a loop without one still reaches the end of the show.
 void SetFrameHandler(std::function<void(int frameNumber)> handler);
 
 // Makes the named platform call fail (it returns its original failure value) on each of

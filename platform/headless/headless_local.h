@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/resources.h"
 #include "platform/win32.h"
 
 namespace headless {
@@ -28,7 +29,6 @@ struct Window {
     int clientHeight = 0;
     bool visible = false;
     bool topmost = false;
-    bool dcTaken = false;
     int pixelFormat = 0;
 };
 
@@ -44,6 +44,7 @@ struct Context {
 };
 
 struct Dialog {
+    const DialogTemplate* form = nullptr;
     bool ended = false;
     INT_PTR result = 0;
     std::map<int, int> checks;
@@ -53,7 +54,6 @@ struct Dialog {
 
 struct State {
     DWORD clock = 0;
-    DWORD defaultFrameStep = 16;
     int framesSwapped = 0;
     std::function<void(int)> frameHandler;
     std::map<std::string, int> failures;
@@ -76,6 +76,7 @@ struct State {
     std::map<HGLRC, Context> contexts;
     HGLRC currentContext = nullptr;
     HWND mainWindow = nullptr;
+    HWND focusedWindow = nullptr;  // the window SetFocus was last given
     std::uintptr_t nextHandle = 0x1000;
     std::vector<int> dialogAnswers;
     std::map<HWND, Dialog> dialogs;

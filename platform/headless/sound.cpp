@@ -46,6 +46,24 @@ void Halt(mixer_sound::Track* track) {
     if (track == playing) EndPlayback();
 }
 
+// The stop and free calls: TRUE for a valid handle, FALSE (doing nothing) for a refused
+// one. A stop is recorded as a sound event whenever the handle is valid, a free only when
+// it ends what was playing.
+signed char StopByHandle(mixer_sound::Track* track, const char* call) {
+    if (track == nullptr) return 0;
+    headless::RecordSoundEvent(call);
+    Halt(track);
+    return 1;
+}
+
+signed char FreeByHandle(mixer_sound::Track* track, const char* call) {
+    if (track == nullptr) return 0;
+    if (track == playing) headless::RecordSoundEvent(call);
+    Halt(track);
+    mixer_sound::FreeTrack(track);
+    return 1;
+}
+
 }  // namespace
 
 namespace headless {
@@ -96,21 +114,12 @@ int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
 
 signed char FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
     headless::detail::Log("FSOUND_Stream_Stop(" + HandleText(stream) + ")");
-    mixer_sound::Track* track = mixer_sound::FindStream(stream);
-    if (track == nullptr) return 0;
-    headless::RecordSoundEvent("FSOUND_Stream_Stop");
-    Halt(track);
-    return 1;
+    return StopByHandle(mixer_sound::FindStream(stream), "FSOUND_Stream_Stop");
 }
 
 signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
     headless::detail::Log("FSOUND_Stream_Close(" + HandleText(stream) + ")");
-    mixer_sound::Track* track = mixer_sound::FindStream(stream);
-    if (track == nullptr) return 0;
-    if (track == playing) headless::RecordSoundEvent("FSOUND_Stream_Close");
-    Halt(track);
-    mixer_sound::FreeTrack(track);
-    return 1;
+    return FreeByHandle(mixer_sound::FindStream(stream), "FSOUND_Stream_Close");
 }
 
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
@@ -127,19 +136,10 @@ signed char FMUSIC_PlaySong(FMUSIC_MODULE* song) {
 
 signed char FMUSIC_StopSong(FMUSIC_MODULE* song) {
     headless::detail::Log("FMUSIC_StopSong(" + HandleText(song) + ")");
-    mixer_sound::Track* track = mixer_sound::FindSong(song);
-    if (track == nullptr) return 0;
-    headless::RecordSoundEvent("FMUSIC_StopSong");
-    Halt(track);
-    return 1;
+    return StopByHandle(mixer_sound::FindSong(song), "FMUSIC_StopSong");
 }
 
 signed char FMUSIC_FreeSong(FMUSIC_MODULE* song) {
     headless::detail::Log("FMUSIC_FreeSong(" + HandleText(song) + ")");
-    mixer_sound::Track* track = mixer_sound::FindSong(song);
-    if (track == nullptr) return 0;
-    if (track == playing) headless::RecordSoundEvent("FMUSIC_FreeSong");
-    Halt(track);
-    mixer_sound::FreeTrack(track);
-    return 1;
+    return FreeByHandle(mixer_sound::FindSong(song), "FMUSIC_FreeSong");
 }

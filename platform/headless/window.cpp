@@ -1,5 +1,5 @@
 // window.cpp: window classes and windows as records (RegisterClassA, CreateWindowExA,
-// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus, GetModuleHandleA).
+// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus).
 #include <algorithm>
 
 #include "platform/headless/headless_local.h"
@@ -12,11 +12,21 @@ Window* FindWindow(HWND window) {
     return found == Get().windows.end() ? nullptr : &found->second;
 }
 
+// Drops the record; contexts made for the window stay, bound to no window.
+void ForgetWindow(HWND window) {
+    for (auto& entry : Get().contexts) {
+        if (entry.second.window == window) entry.second.window = nullptr;
+    }
+    Get().windows.erase(window);
+    if (Get().mainWindow == window) Get().mainWindow = nullptr;
+}
+
 void DestroyAllWindows() {
     State& state = Get();
     while (!state.contexts.empty()) DestroyContext(state.contexts.begin()->first);
     state.windows.clear();
     state.mainWindow = nullptr;
+    state.focusedWindow = nullptr;
 }
 
 }  // namespace detail
@@ -24,10 +34,6 @@ void DestroyAllWindows() {
 
 using namespace headless::detail;
 
-HINSTANCE GetModuleHandleA(LPCSTR) {
-    static int instance;
-    return reinterpret_cast<HINSTANCE>(&instance);
-}
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     std::string name = windowClass && windowClass->lpszClassName ? windowClass->lpszClassName : "";
@@ -39,16 +45,15 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     return static_cast<ATOM>(Get().classes.size());
 }
 
-HICON LoadIconA(HINSTANCE, LPCSTR) { return reinterpret_cast<HICON>(1); }
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(1); }
-
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+                     int y, int width, int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
     std::string name = className ? className : "";
     Log("CreateWindowExA(" + name + ", " + std::to_string(width) + "x" + std::to_string(height) +
         ")");
     auto windowClass = Get().classes.find(name);
-    if (ShouldFail("CreateWindowExA") || windowClass == Get().classes.end()) return nullptr;
+    if (ShouldFail("CreateWindowExA") || windowClass == Get().classes.end() || parent ||
+        width <= 0 || height <= 0)
+        return nullptr;
 
     Window record;
     record.className = name;
@@ -72,9 +77,16 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     record.visible = (style & WS_VISIBLE) != 0;
 
     HWND handle = NewHandle<HWND>();
+    HWND previousMain = Get().mainWindow;
     Get().windows[handle] = record;
     Get().mainWindow = handle;
-    record.procedure(handle, WM_CREATE, 0, 0);
+    // A procedure that answers WM_CREATE with -1 refuses the window: it goes without
+    // WM_DESTROY, as the live layer drops it.
+    if (record.procedure(handle, WM_CREATE, 0, 0) == -1) {
+        ForgetWindow(handle);
+        Get().mainWindow = FindWindow(previousMain) ? previousMain : nullptr;
+        return nullptr;
+    }
     Window* created = FindWindow(handle);
     if (created) {
         created->procedure(handle, WM_SIZE, SIZE_RESTORED,
@@ -88,11 +100,7 @@ BOOL DestroyWindow(HWND window) {
     Window* record = FindWindow(window);
     if (ShouldFail("DestroyWindow") || !record) return FALSE;
     record->procedure(window, WM_DESTROY, 0, 0);
-    for (auto& entry : Get().contexts) {
-        if (entry.second.window == window) entry.second.window = nullptr;
-    }
-    Get().windows.erase(window);
-    if (Get().mainWindow == window) Get().mainWindow = nullptr;
+    ForgetWindow(window);
     return TRUE;
 }
 
@@ -112,7 +120,10 @@ BOOL SetForegroundWindow(HWND window) {
 
 HWND SetFocus(HWND window) {
     Log("SetFocus");
-    return !ShouldFail("SetFocus") && FindWindow(window) ? window : nullptr;
+    if (ShouldFail("SetFocus") || !FindWindow(window)) return nullptr;
+    HWND previous = FindWindow(Get().focusedWindow) ? Get().focusedWindow : nullptr;
+    Get().focusedWindow = window;
+    return previous;
 }
 
 namespace headless {

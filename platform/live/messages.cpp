@@ -1,7 +1,7 @@
-// messages.cpp: the thread's message queue fed from SDL's events, and window procedures.
-// Provides PeekMessageA, TranslateMessage, DispatchMessageA, PostMessageA,
-// PostQuitMessage, SendMessageA and DefWindowProcA.
+// messages.cpp: the thread's message queue fed from SDL's events. Provides PeekMessageA,
+// PostMessageA and PostQuitMessage (the others are shared, platform/common/window_messages.h).
 #include "platform/common/message_queue.h"
+#include "platform/common/window_messages.h"
 #include "platform/live/live_local.h"
 
 namespace {
@@ -53,19 +53,12 @@ WPARAM VirtualKey(SDL_Keycode key) {
     }
 }
 
-// The lParam bit that marks a key pressed with Alt held, and those of a repeat and a release.
-constexpr LPARAM kContextBit = LPARAM(1) << 29;
+// The lParam bits that mark a repeat and a release.
 constexpr LPARAM kPreviousStateBit = LPARAM(1) << 30;
 constexpr LPARAM kTransitionBit = LPARAM(1) << 31;
 
 MSG MessageFor(live::Window* window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG msg = {};
-    msg.hwnd = live::HandleOf(window);
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = timeGetTime();
-    return msg;
+    return MakeMessage(live::HandleOf(window), message, wParam, lParam);
 }
 
 void QueueKey(const SDL_KeyboardEvent& key) {
@@ -77,7 +70,7 @@ void QueueKey(const SDL_KeyboardEvent& key) {
     bool down = key.type == SDL_KEYDOWN;
     UINT message = alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
     LPARAM lParam = 1 | (LPARAM(key.keysym.scancode & 0xFF) << 16);
-    if (alt) lParam |= kContextBit;
+    if (alt) lParam |= kKeyContextBit;
     if (key.repeat || !down) lParam |= kPreviousStateBit;
     if (!down) lParam |= kTransitionBit;
     ThreadMessageQueue().PostInput(MessageFor(window, message, virtualKey, lParam));
@@ -116,46 +109,18 @@ void PumpWindowSystem() {
 
 }  // namespace
 
-BOOL PeekMessageA(MSG* message, HWND, UINT, UINT, UINT removeFlags) {
-    PumpWindowSystem();
-    if (!message) return FALSE;
-    if (!(removeFlags & PM_REMOVE)) return ThreadMessageQueue().Size() > 0 ? TRUE : FALSE;
-    return ThreadMessageQueue().Take(message) ? TRUE : FALSE;
+WNDPROC WindowProcedureOf(HWND window) {
+    live::Window* record = live::FindWindow(window);
+    return record ? record->procedure : nullptr;
 }
 
-BOOL TranslateMessage(const MSG*) { return FALSE; }
-
-LRESULT DispatchMessageA(const MSG* message) {
-    if (!message) return 0;
-    return live::SendToWindow(live::FindWindow(message->hwnd), message->message, message->wParam,
-                              message->lParam);
+BOOL PeekMessageA(MSG* message, HWND, UINT, UINT, UINT removeFlags) {
+    PumpWindowSystem();
+    return PeekThreadQueue(message, removeFlags);
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (window && !live::FindWindow(window)) return FALSE;
-    MSG msg = MessageFor(live::FindWindow(window), message, wParam, lParam);
-    msg.hwnd = window;
-    ThreadMessageQueue().Post(msg);
-    return TRUE;
+    return PostToThreadQueue(window, message, wParam, lParam);
 }
 
 void PostQuitMessage(int exitCode) { ThreadMessageQueue().PostQuit(exitCode); }
-
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return live::SendToWindow(live::FindWindow(window), message, wParam, lParam);
-}
-
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SYSCOMMAND:
-        // The low four bits of a system command are the system's own.
-        if ((wParam & 0xFFF0) == SC_CLOSE) return SendMessageA(window, WM_CLOSE, 0, 0);
-        return 0;
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_F4 && (lParam & kContextBit))
-            return SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return 0;
-    case WM_CLOSE: DestroyWindow(window); return 0;
-    default: return 0;
-    }
-}

@@ -27,9 +27,18 @@ void Halt(mixer_sound::Track* track) {
     playing = nullptr;
 }
 
-void Free(mixer_sound::Track* track) {
+// The stop and free calls: TRUE for a valid handle, FALSE (doing nothing) for a refused one.
+signed char StopByHandle(mixer_sound::Track* track) {
+    if (track == nullptr) return 0;
+    Halt(track);
+    return 1;
+}
+
+signed char FreeByHandle(mixer_sound::Track* track) {
+    if (track == nullptr) return 0;
     Halt(track);
     mixer_sound::FreeTrack(track);
+    return 1;
 }
 
 }  // namespace
@@ -56,17 +65,11 @@ int FSOUND_Stream_Play(int, FSOUND_STREAM* stream) {
 }
 
 signed char FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
-    mixer_sound::Track* track = mixer_sound::FindStream(stream);
-    if (track == nullptr) return 0;
-    Halt(track);
-    return 1;
+    return StopByHandle(mixer_sound::FindStream(stream));
 }
 
 signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
-    mixer_sound::Track* track = mixer_sound::FindStream(stream);
-    if (track == nullptr) return 0;
-    Free(track);
-    return 1;
+    return FreeByHandle(mixer_sound::FindStream(stream));
 }
 
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) { return mixer_sound::LoadSong(name); }
@@ -76,15 +79,9 @@ signed char FMUSIC_PlaySong(FMUSIC_MODULE* song) {
 }
 
 signed char FMUSIC_StopSong(FMUSIC_MODULE* song) {
-    mixer_sound::Track* track = mixer_sound::FindSong(song);
-    if (track == nullptr) return 0;
-    Halt(track);
-    return 1;
+    return StopByHandle(mixer_sound::FindSong(song));
 }
 
 signed char FMUSIC_FreeSong(FMUSIC_MODULE* song) {
-    mixer_sound::Track* track = mixer_sound::FindSong(song);
-    if (track == nullptr) return 0;
-    Free(track);
-    return 1;
+    return FreeByHandle(mixer_sound::FindSong(song));
 }

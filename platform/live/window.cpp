@@ -1,6 +1,6 @@
 // window.cpp: window classes and windows over SDL2 windows.
-// Provides GetModuleHandleA, RegisterClassA, LoadIconA, LoadCursorA, CreateWindowExA,
-// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus and SetWindowPos.
+// Provides RegisterClassA, CreateWindowExA, DestroyWindow, ShowWindow,
+// SetForegroundWindow, SetFocus and SetWindowPos.
 #include <algorithm>
 #include <map>
 #include <vector>
@@ -26,9 +26,6 @@ std::vector<live::Window*>& OpenWindows() {
     static std::vector<live::Window*>* windows = new std::vector<live::Window*>();
     return *windows;
 }
-
-// Stand-ins for the stock resources: non-null handles nothing else hands out.
-char instanceTag, iconTag, cursorTag;
 
 bool IsFramed(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
 
@@ -109,11 +106,6 @@ void FitClientIntoOuterSize(Window* window) {
 
 }  // namespace live
 
-HINSTANCE GetModuleHandleA(LPCSTR moduleName) {
-    if (moduleName) return nullptr;
-    return reinterpret_cast<HINSTANCE>(&instanceTag);
-}
-
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     static ATOM nextAtom = 0xC000;
     if (!windowClass || !windowClass->lpfnWndProc || !windowClass->lpszClassName ||
@@ -122,16 +114,6 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     auto inserted = Classes().emplace(windowClass->lpszClassName,
                                       WindowClass{windowClass->lpfnWndProc});
     return inserted.second ? nextAtom++ : 0;
-}
-
-HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-    if (instance || name != IDI_APPLICATION) return nullptr;
-    return reinterpret_cast<HICON>(&iconTag);
-}
-
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    if (instance || name != IDC_ARROW) return nullptr;
-    return reinterpret_cast<HCURSOR>(&cursorTag);
 }
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,

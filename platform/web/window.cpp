@@ -1,6 +1,6 @@
 // window.cpp: the show's window is the page's canvas (RegisterClassA, CreateWindowExA,
-// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus, SetWindowPos,
-// GetModuleHandleA), and the state shared by the layer's files.
+// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus, SetWindowPos), and the state
+// shared by the layer's files.
 #include "platform/web/web_local.h"
 
 namespace web {
@@ -35,10 +35,6 @@ using namespace web;
 static const int kCanvasWidth = 640;
 static const int kCanvasHeight = 480;
 
-HINSTANCE GetModuleHandleA(LPCSTR) {
-    static int instance;
-    return reinterpret_cast<HINSTANCE>(&instance);
-}
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     if (!windowClass || !windowClass->lpfnWndProc || !windowClass->lpszClassName) return 0;
@@ -48,8 +44,6 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     return static_cast<ATOM>(Get().classes.size());
 }
 
-HICON LoadIconA(HINSTANCE, LPCSTR) { return reinterpret_cast<HICON>(1); }
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(1); }
 
 // The page has one canvas, so one show window at a time; the client area is the
 // canvas whatever size was asked for.

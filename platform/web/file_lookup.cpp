@@ -1,14 +1,13 @@
-// file_paths.cpp: the program's files come from the web server. A path the program forms
+// file_lookup.cpp: the program's files come from the web server. A path the program forms
 // ("data\vil.3ds") is fetched from the same path beside the page ("data/vil.3ds") into the
 // in-memory file system the first time it is asked for; a file the server does not have
 // is missing. Servers compare names exactly, so a missing name is asked for once more in
 // lower case, the letter case the asset generator writes.
-#include "platform/file_paths.h"
+#include "platform/common/file_lookup.h"
 
 #include <sys/stat.h>
 
 #include <cctype>
-#include <cstring>
 #include <set>
 #include <string>
 
@@ -47,32 +46,11 @@ bool Fetched(const std::string& path) {
 
 }  // namespace
 
-int ResolveProgramPath(const char* path, char* resolved, std::size_t size) {
-    if (!resolved || size == 0) return 0;
-    resolved[0] = '\0';
-    if (!path) return 0;
-    std::string found(path);
-    for (char& c : found) {
-        if (c == '\\') c = '/';
-    }
-    bool exists = Fetched(found);
-    if (!exists) {
-        std::string lower = found;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (lower != found && Fetched(lower)) {
-            found = lower;
-            exists = true;
-        }
-    }
-    if (found.size() >= size) return 0;
-    std::memcpy(resolved, found.c_str(), found.size() + 1);
-    return exists ? 1 : 0;
-}
-
-std::FILE* OpenProgramFile(const char* path, const char* mode) {
-    char resolved[4096];
-    if (!path || !mode) return nullptr;
-    ResolveProgramPath(path, resolved, sizeof resolved);
-    if (resolved[0] == '\0') return nullptr;
-    return std::fopen(resolved, mode);
+bool FindProgramFile(std::string* path) {
+    if (Fetched(*path)) return true;
+    std::string lower = *path;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower == *path || !Fetched(lower)) return false;
+    *path = lower;
+    return true;
 }
