@@ -8,8 +8,18 @@
 #include <string>
 
 #include "platform/common/file_lookup.h"
+#include "platform/common/file_lookup_hook.h"
+
+namespace {
+
+void (*fileLookupHook)() = nullptr;
+
+}  // namespace
+
+void SetFileLookupHook(void (*hook)()) { fileLookupHook = hook; }
 
 int ResolveProgramPath(const char* path, char* resolved, std::size_t size) {
+    if (fileLookupHook) fileLookupHook();
     if (!resolved || size == 0) return 0;
     resolved[0] = '\0';
     if (!path) return 0;

@@ -61,6 +61,7 @@ void Reset() {
     state.clientWidth = state.clientHeight = 0;
     state.colourBits = 16;
     SetDesktopMode(640, 480, 16);
+    SetFileLookupTime(0);
     detail::ResetDisplayMode();
 }
 

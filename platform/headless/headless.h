@@ -31,6 +31,10 @@ DWORD Clock();
 // clock for the next frame and post messages. Without a handler each SwapBuffers moves the
 // clock 16 ms, so that a loop without one still reaches the end of the show.
 void SetFrameHandler(std::function<void(int frameNumber)> handler);
+// How far each lookup of a program file (a scene, a picture, the soundtrack) moves the
+// clock, found or not, so that loading takes virtual time as it takes real time; 0 after
+// Reset.
+void SetFileLookupTime(DWORD ms);
 
 // Makes the named platform call fail (it returns its original failure value) on each of
 // its next `times` calls; times < 0 means every call from now on.

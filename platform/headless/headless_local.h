@@ -54,6 +54,7 @@ struct Dialog {
 
 struct State {
     DWORD clock = 0;
+    DWORD fileLookupTime = 0;
     int framesSwapped = 0;
     std::function<void(int)> frameHandler;
     std::map<std::string, int> failures;
