@@ -8,6 +8,7 @@
 #include "platform/headless/headless.h"
 #include "support/headless_window.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
 #include "timeline/effect_sequencer.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "platform/resources.h"
 #include "support/headless_window.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
 
 namespace {
 

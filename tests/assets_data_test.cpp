@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/generated_data.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -81,18 +82,16 @@ struct PngHeader {
 
 // The IHDR fields, read straight from the bytes: they follow the 8-byte signature and the
 // chunk's length and type.
-bool ReadPngHeader(const std::vector<std::uint8_t>& bytes, PngHeader* header) {
-    static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (bytes.size() < 33 || !std::equal(signature, signature + 8, bytes.begin())) return false;
-    if (std::string(bytes.begin() + 12, bytes.begin() + 16) != "IHDR") return false;
-    auto u32 = [&bytes](size_t at) {
-        return (unsigned(bytes[at]) << 24) | (unsigned(bytes[at + 1]) << 16) | (unsigned(bytes[at + 2]) << 8) | bytes[at + 3];
-    };
+bool ReadPngHeader(const std::string& file, PngHeader* header) {
+    if (file.size() < 33 || file.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return false;
+    if (file.compare(12, 4, "IHDR") != 0) return false;
+    auto byte = [&file](size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(file[at])); };
+    auto u32 = [&byte](size_t at) { return (byte(at) << 24) | (byte(at + 1) << 16) | (byte(at + 2) << 8) | byte(at + 3); };
     header->width = u32(16);
     header->height = u32(20);
-    header->bitDepth = bytes[24];
-    header->colourType = bytes[25];
-    header->interlace = bytes[28];
+    header->bitDepth = byte(24);
+    header->colourType = byte(25);
+    header->interlace = byte(28);
     return true;
 }
 
@@ -120,17 +119,15 @@ TEST_F(GeneratedData, HoldsEveryFileTheShowReads) {
 }
 
 TEST_F(GeneratedData, TwoRunsWriteTheSameBytes) {
-    const std::string parent = std::string(::testing::TempDir()) + "/assets_again_" + std::to_string(getpid());
+    const TempFolder scratch;
+    const std::string parent = scratch.path();
     ASSERT_EQ(1, RunAssetGenerator(parent));
     const std::string again = parent + "/data";
     const std::vector<std::string> names = FileNames(folder);
     EXPECT_EQ(names, FileNames(again));
     for (const std::string& name : names) {
-        EXPECT_TRUE(ReadWholeFile(folder + "/" + name) == ReadWholeFile(again + "/" + name)) << name;
-        std::remove((again + "/" + name).c_str());
+        EXPECT_TRUE(ReadBytes(folder + "/" + name) == ReadBytes(again + "/" + name)) << name;
     }
-    rmdir(again.c_str());
-    rmdir(parent.c_str());
 }
 
 TEST_F(GeneratedData, PngFilesAreEightBitRgbWithPowerOfTwoSides) {
@@ -139,7 +136,7 @@ TEST_F(GeneratedData, PngFilesAreEightBitRgbWithPowerOfTwoSides) {
         if (!EndsWith(name, ".png")) continue;
         ++pngs;
         PngHeader header;
-        ASSERT_TRUE(ReadPngHeader(ReadWholeFile(folder + "/" + name), &header)) << name;
+        ASSERT_TRUE(ReadPngHeader(ReadBytes(folder + "/" + name), &header)) << name;
         EXPECT_EQ(8, header.bitDepth) << name;
         EXPECT_EQ(2, header.colourType) << name << ": truecolour without alpha";
         EXPECT_EQ(0, header.interlace) << name;
@@ -165,7 +162,7 @@ TEST_F(GeneratedData, MaterialTexturesExistAndEveryTextureIsUsed) {
             EXPECT_FALSE(texture.empty()) << scene.name << ": material " << m->name;
             if (texture.empty()) continue;
             named.insert(texture);
-            EXPECT_FALSE(ReadWholeFile(folder + "/" + texture).empty()) << scene.name << " names " << texture;
+            EXPECT_FALSE(ReadBytes(folder + "/" + texture).empty()) << scene.name << " names " << texture;
         }
         lib3ds_file_free(file);
     }

@@ -4,35 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "gfx/png_reader.h"
 #include "support/headless_window.h"
+#include "support/test_files.h"
+#include "support/tool_runs.h"
 #include "tools/assets/icons.h"
 
 namespace {
 
-std::string TempFolder(const char* name) {
-    return std::string(::testing::TempDir()) + "/" + std::to_string(getpid()) + "_" + name;
-}
-
 std::string IconPath(const std::string& folder, int size) {
     const std::string side = std::to_string(size);
     return folder + "/" + side + "x" + side + "/apps/kelvo-remix.png";
-}
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // The icon reduced to 8 x 8 block means of its three channels, whatever its size.
@@ -57,7 +46,8 @@ class Icons : public HeadlessTest {};
 }  // namespace
 
 TEST_F(Icons, WritesEverySizeAsAThemeTreeWithTheSameBytesOnEveryRun) {
-    const std::string first = TempFolder("icons_a"), second = TempFolder("icons_b");
+    const TempFolder scratch;
+    const std::string first = scratch / "icons_a", second = scratch / "icons_b";
     std::string error;
     ASSERT_EQ(1, assets::WriteIcons(first, &error)) << error;
     ASSERT_EQ(1, assets::WriteIcons(second, &error)) << error;
@@ -69,11 +59,10 @@ TEST_F(Icons, WritesEverySizeAsAThemeTreeWithTheSameBytesOnEveryRun) {
         std::free(pixels);
         EXPECT_EQ(size, width);
         EXPECT_EQ(size, height);
-        const std::string bytes = FileBytes(IconPath(first, size));
+        const std::string bytes = ReadBytes(IconPath(first, size));
         EXPECT_FALSE(bytes.empty());
-        EXPECT_EQ(bytes, FileBytes(IconPath(second, size))) << size;
+        EXPECT_EQ(bytes, ReadBytes(IconPath(second, size))) << size;
     }
-    std::system(("rm -rf '" + first + "' '" + second + "'").c_str());
 }
 
 // Drawn in proportion: each size, seen as 8 x 8 blocks, is the largest one, and shows a
@@ -98,23 +87,21 @@ TEST(IconPicture, EverySizeShowsTheSameGoldLetterOnDarkGround) {
 }
 
 TEST(IconPicture, AFolderThatCannotBeMadeIsReported) {
-    const std::string file = TempFolder("icons_file");
-    std::ofstream(file) << "not a folder";
+    const TempFolder scratch;
+    const std::string file = scratch / "icons_file";
+    ASSERT_TRUE(WriteBytes(file, "not a folder"));
     std::string error;
     EXPECT_EQ(0, assets::WriteIcons(file + "/icons", &error));
     EXPECT_NE(std::string::npos, error.find(file)) << error;
-    std::remove(file.c_str());
 }
 
 // kelvo-assets --icons without its folder is a usage error, not a data folder named "--icons".
 TEST(IconPicture, TheIconOptionWithoutAFolderIsRefused) {
-    const std::string folder = TempFolder("icons_cwd");
-    ASSERT_EQ(0, mkdir(folder.c_str(), 0755));
-    const std::string command = "cd '" + folder + "' && '" KELVO_BIN_DIR "/kelvo-assets' --icons 2>/dev/null";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(2, WEXITSTATUS(status));
+    const TempFolder folder;
+    ProgramStart start;
+    start.arguments = {BuiltProgram("kelvo-assets"), "--icons"};
+    start.workDir = folder.path();
+    EXPECT_EQ(2, RunProgram(start).exitCode);
     struct stat info;
-    EXPECT_NE(0, stat((folder + "/--icons").c_str(), &info)) << "a folder named --icons was written";
-    std::system(("rm -rf '" + folder + "'").c_str());
+    EXPECT_NE(0, stat((folder / "--icons").c_str(), &info)) << "a folder named --icons was written";
 }

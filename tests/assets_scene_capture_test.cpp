@@ -14,6 +14,8 @@
 #include "gfx/png_reader.h"
 #include "support/generated_data.h"
 #include "support/headless_window.h"
+#include "support/test_files.h"
+#include "support/tool_runs.h"
 
 namespace {
 
@@ -102,10 +104,12 @@ TEST_F(SceneCapture, EverySceneShowsSomethingMovingThroughItsSpan) {
     }
     std::string list;
     for (int t : times) list += (list.empty() ? "" : ",") + std::to_string(t);
-    const std::string out = std::string(::testing::TempDir()) + "/scene_capture_" + std::to_string(getpid());
-    const std::string command = "'" + std::string(KELVO_BIN_DIR) + "/kelvo-capture' --data '" + parent +
-                                "' --out '" + out + "' --at " + list + " > /dev/null 2> '" + out + ".err'";
-    ASSERT_EQ(0, std::system(command.c_str()));
+    const TempFolder scratch;
+    const std::string out = scratch / "frames";
+    ProgramStart start;
+    start.arguments = {BuiltProgram("kelvo-capture"), "--data", parent, "--out", out, "--at", list};
+    const ToolRun run = RunProgram(start);
+    ASSERT_EQ(0, run.exitCode) << run.err;
 
     for (const auto& sample : samples) {
         const int t = sample.second;
@@ -117,7 +121,5 @@ TEST_F(SceneCapture, EverySceneShowsSomethingMovingThroughItsSpan) {
         EXPECT_GT(Difference(now, before), 0.01);
     }
     // Message boxes come out on stderr as "CAPTION: TEXT"; loading and drawing show none.
-    const std::vector<std::uint8_t> messages = ReadWholeFile(out + ".err");
-    EXPECT_EQ(std::string::npos, std::string(messages.begin(), messages.end()).find("Error !"));
-    std::system(("rm -rf '" + out + "' '" + out + ".err'").c_str());
+    EXPECT_EQ(std::string::npos, run.err.find("Error !")) << run.err;
 }

@@ -4,6 +4,7 @@
 #include <mpg123.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -84,20 +85,17 @@ class Soundtrack : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         const std::string folder = GeneratedDataFolder();
-        decoded = new Decoded;
-        decodedOk = !folder.empty() && Decode(folder + "/kelvo32.mp3", decoded);
+        decoded = std::make_unique<Decoded>();
+        decodedOk = !folder.empty() && Decode(folder + "/kelvo32.mp3", decoded.get());
     }
-    static void TearDownTestSuite() {
-        delete decoded;
-        decoded = nullptr;
-    }
+    static void TearDownTestSuite() { decoded.reset(); }
     void SetUp() override { ASSERT_TRUE(decodedOk) << "kelvo32.mp3 does not decode"; }
 
-    static Decoded* decoded;
+    static std::unique_ptr<Decoded> decoded;
     static bool decodedOk;
 };
 
-Decoded* Soundtrack::decoded = nullptr;
+std::unique_ptr<Decoded> Soundtrack::decoded;
 bool Soundtrack::decodedOk = false;
 
 }  // namespace

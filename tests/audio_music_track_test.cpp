@@ -2,6 +2,7 @@
 // files; the layer opens and decodes them with SDL2_mixer on its dummy driver.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "platform/headless/headless.h"
 #include "support/headless_window.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -17,15 +19,9 @@ const UINT kErrorBox = MB_SYSTEMMODAL | MB_ICONERROR;
 class MusicTrackTest : public HeadlessTest {
 protected:
     static void SetUpTestSuite() {
-        folder = new WorkingFolder();
-        MakeToneMp3(folder->Data("tone.mp3"), 1.0, 440);
-        MakeToneWav(folder->Data("tone.wav"), 1.0, 440);
-        MakeModule(folder->Data("song.mod"));
+        folder = MakeSoundFolder();
     }
-    static void TearDownTestSuite() {
-        delete folder;
-        folder = nullptr;
-    }
+    static void TearDownTestSuite() { folder.reset(); }
     // The sound library's calls in the log, in order.
     static std::vector<std::string> SoundCalls() {
         std::vector<std::string> calls;
@@ -42,10 +38,10 @@ protected:
         EXPECT_EQ(text, headless::MessageBoxes()[0].text);
         EXPECT_EQ(kErrorBox, headless::MessageBoxes()[0].type);
     }
-    static WorkingFolder* folder;
+    static std::unique_ptr<WorkingFolder> folder;
 };
 
-WorkingFolder* MusicTrackTest::folder = nullptr;
+std::unique_ptr<WorkingFolder> MusicTrackTest::folder;
 
 struct Kind {
     SoundType type;

@@ -25,6 +25,8 @@
 #include "support/generated_data.h"
 #include "support/png_test_files.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
+#include "support/tool_runs.h"
 #include "tools/assets/scene_writer.h"
 
 namespace {
@@ -47,42 +49,14 @@ enum class Frame {
     None,   // not written
 };
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string err;
-};
-
 // Runs the built kelvo-capture. With a file size limit (bytes), every file the tool writes
 // stops growing there and the write fails with EFBIG, as it would on a full disk.
-ToolRun RunTool(const std::vector<std::string>& arguments, const std::string& errPath,
-                rlim_t fileSizeLimit = RLIM_INFINITY) {
-    std::vector<std::string> all = {std::string(KELVO_BIN_DIR) + "/kelvo-capture"};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& argument : all) argv.push_back(&argument[0]);
-    argv.push_back(nullptr);
-    pid_t child = fork();
-    if (child == 0) {
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(err, 2);
-        if (fileSizeLimit != RLIM_INFINITY) {
-            // Ignored, the signal stays ignored across exec and the write returns EFBIG.
-            signal(SIGXFSZ, SIG_IGN);
-            rlimit limit = {fileSizeLimit, fileSizeLimit};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ToolRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.err = testpng::ReadBytes(errPath);
-    return run;
+ToolRun RunCapture(const std::vector<std::string>& arguments, long long fileSizeLimit = -1) {
+    ProgramStart start;
+    start.arguments = {BuiltProgram("kelvo-capture")};
+    start.arguments.insert(start.arguments.end(), arguments.begin(), arguments.end());
+    start.fileSizeLimit = fileSizeLimit;
+    return RunProgram(start);
 }
 
 // The lines of stderr that are the program's boxes or the tool's own messages; other
@@ -202,18 +176,17 @@ protected:
     void Remove(const std::string& name) { fs::remove(show / "data" / name); }
     void Replace(const std::string& name, const std::string& bytes) {
         Remove(name);
-        ASSERT_TRUE(testpng::WriteBytes((show / "data" / name).string(), bytes));
+        ASSERT_TRUE(WriteBytes((show / "data" / name).string(), bytes));
     }
     void CutInHalf(const std::string& name) {
-        std::string whole = testpng::ReadBytes((fs::path(source) / name).string());
+        std::string whole = ReadBytes((fs::path(source) / name).string());
         Replace(name, whole.substr(0, whole.size() / 2));
     }
 
-    ToolRun Capture(const fs::path& out, rlim_t fileSizeLimit = RLIM_INFINITY) {
+    ToolRun Capture(const fs::path& out, long long fileSizeLimit = -1) {
         std::string times;
         for (int ms : kTimes) times += (times.empty() ? "" : ",") + std::to_string(ms);
-        return RunTool({"--data", show.string(), "--at", times, "--out", out.string()}, (scratch / "stderr.txt").string(),
-                       fileSizeLimit);
+        return RunCapture({"--data", show.string(), "--at", times, "--out", out.string()}, fileSizeLimit);
     }
 
     // The untouched show's frames, drawn once per test.
@@ -397,8 +370,8 @@ TEST_F(CaptureFailureTable, FullDiskStopsTheCaptureAtTheFrameItCannotWrite) {
         fs::remove_all(out);
         fs::create_directories(out);
         if (c.linkToDevFull) fs::create_symlink("/dev/full", out / "frame_001000.png");
-        ToolRun run = RunTool({"--data", show.string(), "--at", "60417,1000,7000", "--out", out.string()},
-                              (scratch / "stderr.txt").string(), c.fileSizeLimit);
+        ToolRun run = RunCapture({"--data", show.string(), "--at", "60417,1000,7000", "--out", out.string()},
+                                 c.fileSizeLimit);
         EXPECT_EQ(1, run.exitCode) << run.err;
         EXPECT_EQ((std::vector<std::string>{"kelvo-capture: cannot write " + (out / "frame_001000.png").string() + ": " +
                                             c.reason + "; capture stopped"}),
@@ -413,8 +386,7 @@ TEST_F(CaptureFailureTable, FullDiskForTheSoundtrackFailsTheCapture) {
     MakeShow();
     fs::path out = scratch / "frames";
     // Frames fit in 4 MB; the soundtrack of the whole show (207 s of 16-bit stereo) does not.
-    ToolRun run = RunTool({"--data", show.string(), "--fps", "1", "--out", out.string()},
-                          (scratch / "stderr.txt").string(), 4000000);
+    ToolRun run = RunCapture({"--data", show.string(), "--fps", "1", "--out", out.string()}, 4000000);
     EXPECT_EQ(1, run.exitCode) << run.err;
     EXPECT_EQ((std::vector<std::string>{"kelvo-capture: no soundtrack: cannot write " + (out / "soundtrack.wav").string() +
                                         ": File too large"}),

@@ -14,6 +14,9 @@
 #include "gfx/png_reader.h"
 #include "support/png_test_files.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
+#include "support/tool_runs.h"
+#include "support/video_probe.h"
 #include "tools/assets/scene_writer.h"
 
 namespace {
@@ -66,12 +69,6 @@ void WriteScene(const std::string& path, const std::string& texture) {
     ASSERT_EQ(scene_writer::WriteScene(scene, path, &error), 1) << error;
 }
 
-struct ToolRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
 class CaptureTool : public ::testing::Test {
 protected:
     // The show's data folder: 13 scenes, 24 pictures and a short soundtrack, without the
@@ -94,14 +91,9 @@ protected:
         MakeToneMp3((show / "data" / "kelvo32.mp3").string(), 1.0, 440);
     }
 
+    // Runs the built kelvo-capture with arguments split as a shell splits them.
     ToolRun Capture(const std::string& arguments) {
-        std::string outPath = (scratch / "stdout.txt").string(), errPath = (scratch / "stderr.txt").string();
-        std::string command = std::string(KELVO_BIN_DIR) + "/kelvo-capture " + arguments + " > " + outPath +
-                              " 2> " + errPath;
-        int status = std::system(command.c_str());
-        ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, testpng::ReadBytes(outPath),
-                testpng::ReadBytes(errPath)};
-        return run;
+        return RunShell(BuiltProgram("kelvo-capture") + " " + arguments);
     }
 
     static int CountLines(const std::string& text, const std::string& line) {
@@ -231,7 +223,7 @@ TEST_F(CaptureTool, BadArgumentsAreRefusedWithTheUsage) {
 TEST_F(CaptureTool, UnwritableOutputIsRefusedBeforeTheShowStarts) {
     fs::create_directories(show);
     const std::string file = (scratch / "file").string();
-    ASSERT_TRUE(testpng::WriteBytes(file, "x"));
+    ASSERT_TRUE(WriteBytes(file, "x"));
     const std::string frames = (scratch / "frames").string();
     const struct {
         std::string arguments;
@@ -312,15 +304,9 @@ TEST_F(CaptureTool, FrameRateCaptureWritesTheSoundtrackAndTheVideo) {
         worst = std::max(worst, std::abs(soundtrack.samples[i] - reference.samples[i]));
     EXPECT_LE(worst, 2) << "the first second differs from lame's decode of the show's MP3";
 
-    std::string probe = (scratch / "probe.txt").string();
-    ASSERT_EQ(std::system(("ffprobe -v error -show_entries stream=codec_name:format=duration -of default=nw=1 '" +
-                           video.string() + "' > '" + probe + "'")
-                              .c_str()),
-              0);
-    std::string streams = testpng::ReadBytes(probe);
-    EXPECT_NE(streams.find("codec_name=h264"), std::string::npos) << streams;
-    EXPECT_NE(streams.find("codec_name=aac"), std::string::npos) << streams;
-    std::size_t at = streams.find("duration=");
-    ASSERT_NE(at, std::string::npos) << streams;
-    EXPECT_NEAR(std::atof(streams.c_str() + at + 9), 209.0, 1.5);
+    const VideoSummary summary = ProbeVideo(video.string());
+    ASSERT_TRUE(summary.read) << summary.streams;
+    EXPECT_TRUE(summary.HasCodec("h264")) << summary.streams;
+    EXPECT_TRUE(summary.HasCodec("aac")) << summary.streams;
+    EXPECT_NEAR(summary.seconds, 209.0, 1.5) << summary.streams;
 }

@@ -21,15 +21,12 @@
 #include "support/generated_data.h"
 #include "support/png_test_files.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
+#include "support/tool_runs.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string err;
-};
 
 // An RGB image, top row first.
 struct Image {
@@ -102,39 +99,25 @@ protected:
 
     // Runs the built kelvo-capture on the generated show; with path set, PATH is that.
     ToolRun Capture(const std::vector<std::string>& arguments, const std::string& path = "") {
-        std::vector<std::string> all = {std::string(KELVO_BIN_DIR) + "/kelvo-capture", "--data", show.string()};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& argument : all) argv.push_back(&argument[0]);
-        argv.push_back(nullptr);
-        const std::string errPath = folder / "stderr.txt";
-        pid_t child = fork();
-        if (child == 0) {
-            int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 0);
-            dup2(null, 1);
-            dup2(err, 2);
-            if (!path.empty()) setenv("PATH", path.c_str(), 1);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), testpng::ReadBytes(errPath)};
+        ProgramStart start;
+        start.arguments = {BuiltProgram("kelvo-capture"), "--data", show.string()};
+        start.arguments.insert(start.arguments.end(), arguments.begin(), arguments.end());
+        if (!path.empty()) start.environment = {"PATH=" + path};
+        return RunProgram(start);
     }
 
     // The video's streams as ffprobe reads them (frames counted by decoding): for "video" and
     // "audio", each key=value of the stream.
     std::map<std::string, std::map<std::string, std::string>> Probe(const fs::path& video) {
-        const std::string out = folder / "probe.txt";
-        std::string command = "ffprobe -v error -count_frames -show_entries "
-                              "stream=codec_type,codec_name,pix_fmt,width,height,r_frame_rate,nb_read_frames,"
-                              "duration:format_tags=major_brand -of compact=p=0 '" +
-                              video.string() + "' > '" + out + "'";
+        ProgramStart start;
+        start.arguments = {"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                           "stream=codec_type,codec_name,pix_fmt,width,height,r_frame_rate,nb_read_frames,"
+                           "duration:format_tags=major_brand",
+                           "-of", "compact=p=0", video.string()};
+        const ToolRun run = RunProgram(start);
         std::map<std::string, std::map<std::string, std::string>> streams;
-        if (std::system(command.c_str()) != 0) return streams;
-        std::istringstream lines(testpng::ReadBytes(out));
+        if (run.exitCode != 0) return streams;
+        std::istringstream lines(run.out);
         for (std::string line; std::getline(lines, line);) {
             std::map<std::string, std::string> fields;
             std::istringstream parts(line);
@@ -147,13 +130,19 @@ protected:
         return streams;
     }
 
+    static bool Ffmpeg(const std::vector<std::string>& arguments) {
+        ProgramStart start;
+        start.arguments = {"ffmpeg", "-v", "error", "-y"};
+        start.arguments.insert(start.arguments.end(), arguments.begin(), arguments.end());
+        return RunProgram(start).exitCode == 0;
+    }
+
     // Every frame of the video, decoded.
     std::vector<Image> DecodeFrames(const fs::path& video, int width, int height) {
         const std::string raw = folder / "frames.rgb";
-        std::string command = "ffmpeg -v error -y -i '" + video.string() + "' -f rawvideo -pix_fmt rgb24 '" + raw + "'";
         std::vector<Image> frames;
-        if (std::system(command.c_str()) != 0) return frames;
-        std::string bytes = testpng::ReadBytes(raw);
+        if (!Ffmpeg({"-i", video.string(), "-f", "rawvideo", "-pix_fmt", "rgb24", raw})) return frames;
+        std::string bytes = ReadBytes(raw);
         const std::size_t size = std::size_t(width) * height * 3;
         for (std::size_t at = 0; at + size <= bytes.size(); at += size)
             frames.push_back({width, height, std::vector<std::uint8_t>(bytes.begin() + at, bytes.begin() + at + size)});
@@ -163,9 +152,8 @@ protected:
     // The video's sound, decoded to 44.1 kHz 16-bit stereo.
     std::vector<std::int16_t> DecodeSound(const fs::path& video) {
         const std::string wav = folder / "sound.wav";
-        std::string command = "ffmpeg -v error -y -i '" + video.string() + "' -vn -ar 44100 -ac 2 '" + wav + "'";
         WavData data;
-        if (std::system(command.c_str()) != 0 || !ReadWav(wav, &data)) return {};
+        if (!Ffmpeg({"-i", video.string(), "-vn", "-ar", "44100", "-ac", "2", wav}) || !ReadWav(wav, &data)) return {};
         return data.samples;
     }
 
@@ -198,7 +186,7 @@ TEST_F(CaptureVideo, VideoHoldsTheFramesAndSoundAskedFor) {
     EXPECT_NEAR(length, std::atof(picture["duration"].c_str()), 0.5 / fps);
     EXPECT_NEAR(length, std::atof(sound["duration"].c_str()), 1.0 / fps);
     // +faststart: the index comes before the media data.
-    std::string head = testpng::ReadBytes(video.string()).substr(0, 4096);
+    std::string head = ReadBytes(video.string()).substr(0, 4096);
     EXPECT_LT(head.find("moov"), head.find("mdat"));
 
     // Against --at frames of the same moments, drawn without the video: the scene's first
@@ -325,8 +313,8 @@ TEST_F(CaptureVideo, SpanFramesAndSoundAreTheWholeShows) {
         expected.push_back("soundtrack.wav");
         EXPECT_EQ(expected, FileNames(out.string()));
         for (int ms = span.first; ms < span.second; ms += 250)
-            EXPECT_EQ(ReadWholeFile((scratch / "whole" / FrameName(ms)).string()),
-                      ReadWholeFile((out / FrameName(ms)).string()))
+            EXPECT_EQ(ReadBytes((scratch / "whole" / FrameName(ms)).string()),
+                      ReadBytes((out / FrameName(ms)).string()))
                 << FrameName(ms);
 
         WavData whole, part;
@@ -389,7 +377,7 @@ TEST_F(CaptureVideo, FfmpegFailuresAreReportedAndTheVideoRemoved) {
     const std::string path = bin.string() + ":/usr/bin:/bin";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(testpng::WriteBytes((bin / "ffmpeg").string(), std::string("#!/bin/sh\n") + c.script));
+        ASSERT_TRUE(WriteBytes((bin / "ffmpeg").string(), std::string("#!/bin/sh\n") + c.script));
         fs::permissions(bin / "ffmpeg", fs::perms::owner_all);
         const fs::path video = scratch / "v.mp4";
         ToolRun run = Capture({"--fps", "10", "--to", "3000", "--video", video.string(), "--out",

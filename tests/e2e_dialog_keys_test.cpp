@@ -25,13 +25,7 @@ protected:
         ASSERT_TRUE(program->Started());
         ScreenWindow dialog;
         ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
-        std::vector<std::string> command = {"xdotool", "windowfocus", "--sync",
-                                            std::to_string(dialog.id)};
-        for (const std::string& key : keys) {
-            command.push_back("key");
-            command.push_back(key);
-        }
-        ASSERT_EQ(0, RunTool(display.Name(), command));
+        ASSERT_EQ(0, TypeKeys(display.Name(), dialog.id, keys));
     }
 
     PrivateDisplay display{false};

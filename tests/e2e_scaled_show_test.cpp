@@ -39,9 +39,7 @@ protected:
         program.reset(new LiveProgram(display.Name()));
         ASSERT_TRUE(program->Started());
         ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
-        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowfocus", std::to_string(dialog.id)}));
-        SleepMs(100);
-        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "key", "Return"}));
+        ASSERT_EQ(0, TypeKeys(display.Name(), dialog.id, {"Return"}));
     }
     // The show's windows seen now (the dialog is narrower).
     std::vector<ScreenWindow> ShowWindows() const {
@@ -86,6 +84,10 @@ bool BlackOutside(const ScreenArea& screen, int x0, int y0, int width, int heigh
     return *offending == 0;
 }
 
+bool AllBlack(const ScreenArea& area) {
+    return area.rgb.find_first_not_of('\0') == std::string::npos;
+}
+
 ScreenArea Crop(const ScreenArea& screen, int x0, int y0, int width, int height) {
     ScreenArea area;
     area.width = width;
@@ -107,9 +109,12 @@ TEST_P(E2eScaledShowTest, ShowCoversTheScreenWithTheHeadlessPictureScaled) {
     ScreenWindow show;
     ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show)) << program->Output();
     ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
-    SleepMs(500);
+    // The grab is taken once the show's picture has reached the screen.
     ScreenArea grabbed;
-    ASSERT_TRUE(GrabArea(display.Name(), 0, 0, screen.width, screen.height, &grabbed));
+    ASSERT_TRUE(program->WaitUntil([&] {
+        return GrabArea(display.Name(), 0, 0, screen.width, screen.height, &grabbed) &&
+               !AllBlack(Crop(grabbed, screen.pictureX, screen.pictureY, screen.pictureWidth, screen.pictureHeight));
+    }, kTimeoutMs)) << "the show's picture never reached the screen";
 
     std::vector<ScreenWindow> shows = ShowWindows();
     ASSERT_EQ(1u, shows.size());

@@ -43,26 +43,27 @@ protected:
         ASSERT_TRUE(display.Ready()) << display.Problem();
         program.reset(new LiveProgram(display.Name()));
         ASSERT_TRUE(program->Started());
-        ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
         // The window manager frames and places it; take it as it then stands.
-        SleepMs(400);
-        ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
+        ASSERT_TRUE(program->WaitUntil([&] {
+            return program->WaitForWindow(kTitle, 1, 0, &dialog) && dialog.frameTop > 0;
+        }, kTimeoutMs)) << program->Output();
     }
-    void Keys(std::initializer_list<std::string> keys) {
-        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowfocus", std::to_string(dialog.id)}));
-        SleepMs(100);
-        std::vector<std::string> command = {"xdotool", "key", "--delay", "50"};
-        command.insert(command.end(), keys);
-        ASSERT_EQ(0, RunTool(display.Name(), command));
+    void Keys(const std::vector<std::string>& keys) {
+        ASSERT_EQ(0, TypeKeys(display.Name(), dialog.id, keys));
     }
     // The show's window is framed, smaller than 640 x 480 inside, 640 x 480 outside.
     void ExpectFramedShowWindow() {
         ScreenWindow show;
-        ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show))
-            << program->Output();
         ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
-        SleepMs(300);  // the frame settles
-        show = WindowsTitled(display.Name(), kTitle).at(0);
+        // The window manager frames the window round the show's 640 x 480.
+        EXPECT_TRUE(program->WaitUntil([&] {
+            return program->WaitForWindow(kTitle, kShowMinWidth, 0, &show) &&
+                   show.frameLeft + show.width + show.frameRight == 640 &&
+                   show.frameTop + show.height + show.frameBottom == 480;
+        }, kTimeoutMs)) << program->Output();
+        // The viewport at the latest frame follows the client area the frame left.
+        const std::string client = "0 0 " + std::to_string(show.width) + " " + std::to_string(show.height) + " ";
+        program->WaitUntil([&] { return program->LastViewport().rfind(client, 0) == 0; }, kTimeoutMs);
         EXPECT_GT(show.frameTop, 0);
         EXPECT_LT(show.width, 640);
         EXPECT_LT(show.height, 480);
@@ -83,8 +84,7 @@ protected:
         // Resizing the window resizes the viewport with it.
         ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowsize", "--sync", std::to_string(show.id), "500", "360"}));
         const std::string resized = "0 0 500 360 500 360";
-        for (long long deadline = NowMs() + 3000; NowMs() < deadline && program->LastViewport() != resized;)
-            SleepMs(50);
+        program->WaitUntil([&] { return program->LastViewport() == resized; }, kTimeoutMs);
         EXPECT_EQ(resized, program->LastViewport());
         ASSERT_EQ(0, RunTool(display.Name(),
                              {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
@@ -108,10 +108,10 @@ TEST_F(E2eSettingsDialogTest, DialogShowsItsCaptionAndThreeControlsOnTop) {
     EXPECT_TRUE(dialog.above);
     // Centred on the 640 x 480 screen: the window's corner at (320 - 65, 240 - 63), once
     // the program has moved it in by the frame the window manager added.
-    for (long long deadline = NowMs() + 3000; NowMs() < deadline; SleepMs(50)) {
-        if (dialog.x - dialog.frameLeft == 255 && dialog.y - dialog.frameTop == 177) break;
-        ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog));
-    }
+    program->WaitUntil([&] {
+        return program->WaitForWindow(kTitle, 1, 0, &dialog) && dialog.x - dialog.frameLeft == 255 &&
+               dialog.y - dialog.frameTop == 177;
+    }, kTimeoutMs);
     EXPECT_EQ(255, dialog.x - dialog.frameLeft) << program->Output();
     EXPECT_EQ(177, dialog.y - dialog.frameTop);
 

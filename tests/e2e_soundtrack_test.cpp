@@ -10,6 +10,7 @@
 
 #include "support/live_session.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -28,6 +29,16 @@ std::vector<std::int16_t> ReadRawPcm(const std::string& path) {
     return samples;
 }
 
+// The first stereo frame with sound in it (its left sample's index), or the end.
+std::size_t FirstSound(const std::vector<std::int16_t>& samples) {
+    const auto first = std::find_if(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; });
+    return first == samples.end() ? samples.size() : static_cast<std::size_t>(first - samples.begin()) & ~std::size_t(1);
+}
+
+std::size_t SamplesFromFirstSound(const std::vector<std::int16_t>& samples) {
+    return samples.size() - FirstSound(samples);
+}
+
 }  // namespace
 
 TEST(E2eSoundtrack, ShowPlaysTheDecodedSoundtrackThroughTheAudioDriver) {
@@ -39,10 +50,12 @@ TEST(E2eSoundtrack, ShowPlaysTheDecodedSoundtrackThroughTheAudioDriver) {
     ASSERT_TRUE(program.Started());
     ScreenWindow dialog, show;
     ASSERT_TRUE(program.WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program.Output();
-    ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowfocus", "--sync",
-                                          std::to_string(dialog.id), "key", "Return"}));
+    ASSERT_EQ(0, TypeKeys(display.Name(), dialog.id, {"Return"}));
     ASSERT_TRUE(program.WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show)) << program.Output();
-    SleepMs(2500);
+    // The show plays until the driver has written a second of the track after its first sound.
+    EXPECT_TRUE(program.WaitUntil([&] { return SamplesFromFirstSound(ReadRawPcm(diskFile)) >= 2 * kRate; },
+                                  kTimeoutMs))
+        << "less than a second of the track was played";
     ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "key", "--window", std::to_string(show.id),
                                           "Escape"}));
     int exitCode = -1;
@@ -57,14 +70,11 @@ TEST(E2eSoundtrack, ShowPlaysTheDecodedSoundtrackThroughTheAudioDriver) {
 
     // Silence from the device's opening at start-up until the show's clock starts.
     const std::vector<std::int16_t> mixed = ReadRawPcm(diskFile);
-    auto firstSound = std::find_if(mixed.begin(), mixed.end(), [](std::int16_t s) { return s != 0; });
-    ASSERT_NE(mixed.end(), firstSound) << "the driver wrote only silence";
-    const std::size_t start = static_cast<std::size_t>(firstSound - mixed.begin()) & ~std::size_t(1);
+    const std::size_t start = FirstSound(mixed);
+    ASSERT_NE(mixed.size(), start) << "the driver wrote only silence";
     ASSERT_GE(mixed.size() - start, 2 * kRate) << "less than a second of the track was played";
     // The reference may start with samples that round to 0: align on its first sound too.
-    const std::size_t offset = static_cast<std::size_t>(
-        std::find_if(reference.samples.begin(), reference.samples.end(),
-                     [](std::int16_t s) { return s != 0; }) - reference.samples.begin()) & ~std::size_t(1);
+    const std::size_t offset = FirstSound(reference.samples);
     int worst = 0;
     for (std::size_t i = 0; i < 2 * kRate && offset + i < reference.samples.size(); ++i) {
         worst = std::max(worst, std::abs(mixed[start + i] - reference.samples[offset + i]));

@@ -14,6 +14,7 @@
 
 #include "support/headless_window.h"
 #include "support/png_test_files.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -22,29 +23,15 @@ const std::string kPngData = std::string(KELVO_TEST_DATA_DIR) + "/png/";
 // Tests with a folder of their own for the files they make.
 class PngReader : public HeadlessTest {
 protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        char pattern[] = "/tmp/kelvo_png_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override {
-        for (const std::string& file : made) std::remove(file.c_str());
-        rmdir(folder.c_str());
-        HeadlessTest::TearDown();
-    }
-
     std::string MakeFile(const std::string& name, const std::string& bytes) {
-        std::string path = folder + "/" + name;
-        EXPECT_TRUE(testpng::WriteBytes(path, bytes));
-        made.push_back(path);
+        std::string path = folder / name;
+        EXPECT_TRUE(WriteBytes(path, bytes));
         return path;
     }
     std::string MakeRgb(const std::string& name, int width, int height, const std::vector<std::uint8_t>& rgb,
                         bool interlaced = false) {
-        std::string path = folder + "/" + name;
+        std::string path = folder / name;
         EXPECT_TRUE(testpng::WriteRgb(path, width, height, rgb, interlaced));
-        made.push_back(path);
         return path;
     }
 
@@ -71,8 +58,7 @@ protected:
         return boxes.back().text;
     }
 
-    std::string folder;
-    std::vector<std::string> made;
+    TempFolder folder;
 };
 
 std::string ValidPngBytes(const std::string& folder) {
@@ -84,7 +70,7 @@ std::string ValidPngBytes(const std::string& folder) {
         byte = std::uint8_t(seed >> 24);
     }
     testpng::WriteRgb(path, 16, 16, rgb);
-    std::string bytes = testpng::ReadBytes(path);
+    std::string bytes = ReadBytes(path);
     std::remove(path.c_str());
     return bytes;
 }
@@ -148,7 +134,7 @@ bool ReadPpm(const std::string& path, int* width, int* height, std::vector<std::
 }
 
 TEST_F(PngReader, FailuresAreReportedWithTheirText) {
-    std::string valid = ValidPngBytes(folder);
+    std::string valid = ValidPngBytes(folder.path());
     ASSERT_GT(valid.size(), 700u);
     std::string lineEndsConverted = valid;
     lineEndsConverted.replace(4, 4, "\r\n\n\n");  // a text-mode copy: bytes 5 to 8 changed
@@ -174,7 +160,7 @@ TEST_F(PngReader, FailuresAreReportedWithTheirText) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         headless::Reset();
-        std::string path = c.exists ? MakeFile(c.name, c.bytes) : folder + "/" + c.name;
+        std::string path = c.exists ? MakeFile(c.name, c.bytes) : folder / c.name;
         unsigned char* pixels = nullptr;
         int width = -7, height = -7;
         EXPECT_EQ(LoadPngRgb(&pixels, path.c_str(), &width, &height), 0);
@@ -187,7 +173,7 @@ TEST_F(PngReader, FailuresAreReportedWithTheirText) {
 }
 
 TEST_F(PngReader, OpenFailureQuotesThePathAsGiven) {
-    std::string path = folder + "\\data\\Nowhere.png";
+    std::string path = folder.path() + "\\data\\Nowhere.png";
     unsigned char* pixels = nullptr;
     int width = 0, height = 0;
     EXPECT_EQ(LoadPngRgb(&pixels, path.c_str(), &width, &height), 0);

@@ -6,16 +6,16 @@
 #include "support/sound_files.h"
 #include "platform/gl.h"
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/program_state.h"
 #include "support/png_test_files.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -24,20 +24,10 @@ class TextureRegistryTest : public GlWindowTest {
 protected:
     void SetUp() override {
         GlWindowTest::SetUp();
-        char pattern[] = "/tmp/kelvo_textures_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-        ASSERT_EQ(getcwd(previousFolder, sizeof previousFolder), previousFolder);
-        ASSERT_EQ(chdir(folder.c_str()), 0);
-        ASSERT_EQ(mkdir("data", 0755), 0);
-        registry = new TextureRegistry();
+        registry = std::make_unique<TextureRegistry>();
     }
     void TearDown() override {
-        delete registry;
-        for (const std::string& name : made) std::remove(("data/" + name).c_str());
-        rmdir("data");
-        EXPECT_EQ(chdir(previousFolder), 0);
-        rmdir(folder.c_str());
+        registry.reset();  // its textures go while the context is still there
         GlWindowTest::TearDown();
     }
 
@@ -47,7 +37,6 @@ protected:
         std::vector<std::uint8_t> rgb;
         for (int i = 0; i < width * height; ++i) rgb.insert(rgb.end(), {r, g, b});
         ASSERT_TRUE(testpng::WriteRgb("data/" + name, width, height, rgb));
-        made.push_back(name);
     }
 
     static GLuint Bound() {
@@ -63,10 +52,8 @@ protected:
         return name;
     }
 
-    TextureRegistry* registry = nullptr;
-    std::string folder;
-    char previousFolder[4096] = {};
-    std::vector<std::string> made;
+    WorkingFolder folder;
+    std::unique_ptr<TextureRegistry> registry;
 };
 
 TEST_F(TextureRegistryTest, LoadUploadsThePictureAndLeavesItBound) {
@@ -138,8 +125,8 @@ TEST_F(TextureRegistryTest, FailedLoadTakesNoSlot) {
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Error : Can't open file data\\missing.png"});
 
     MakePicture("broken.png", 1, 2, 3);
-    std::string bytes = testpng::ReadBytes("data/broken.png");
-    testpng::WriteBytes("data/broken.png", bytes.substr(0, bytes.size() / 2));
+    std::string bytes = ReadBytes("data/broken.png");
+    WriteBytes("data/broken.png", bytes.substr(0, bytes.size() / 2));
     EXPECT_EQ(registry->Load("broken.png"), 0);
     EXPECT_EQ(registry->textureCount, 0);
 
@@ -196,7 +183,6 @@ TEST_F(TextureRegistryTest, PictureDrawnWithOriginBottomLeftIsUpright) {
         }
     }
     ASSERT_TRUE(testpng::WriteRgb("data/quarters.png", size, size, rgb));
-    made.push_back("quarters.png");
     ASSERT_EQ(registry->Load("quarters.png"), 1);
 
     glViewport(0, 0, 640, 480);

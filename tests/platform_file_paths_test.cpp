@@ -1,38 +1,20 @@
 // Tests of the translation of the program's Windows-style paths.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform/file_paths.h"
+#include "support/test_files.h"
 
 namespace {
 
 class FilePathsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kelvo_paths_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        root_ = pattern;
-        ASSERT_NE(nullptr, getcwd(previous_, sizeof previous_));
-        ASSERT_EQ(0, chdir(root_.c_str()));
-        mkdir("data", 0755);
-        Touch("data/vil.3ds", "scene");
-        Touch("data/Chinois1.PNG", "picture");
-    }
-    void TearDown() override {
-        ASSERT_EQ(0, chdir(previous_));
-        std::string command = "rm -rf '" + root_ + "'";
-        ASSERT_EQ(0, std::system(command.c_str()));
-    }
-    static void Touch(const char* path, const char* content) {
-        std::FILE* file = std::fopen(path, "wb");
-        ASSERT_NE(nullptr, file);
-        std::fputs(content, file);
-        std::fclose(file);
+        ASSERT_TRUE(WriteBytes("data/vil.3ds", "scene"));
+        ASSERT_TRUE(WriteBytes("data/Chinois1.PNG", "picture"));
     }
     static std::string ReadAll(const char* programPath) {
         std::FILE* file = OpenProgramFile(programPath, "rb");
@@ -43,8 +25,7 @@ protected:
         return std::string(buffer, count);
     }
 
-    std::string root_;
-    char previous_[4096];
+    WorkingFolder folder_;
 };
 
 }  // namespace
@@ -72,7 +53,7 @@ TEST_F(FilePathsTest, ResolveReportsTheRealNameOrThePlainTranslation) {
 }
 
 TEST_F(FilePathsTest, ExactNameWinsOverACaseVariant) {
-    Touch("data/VIL.3ds", "other");
+    ASSERT_TRUE(WriteBytes("data/VIL.3ds", "other"));
     EXPECT_EQ("scene", ReadAll("data\\vil.3ds"));
     EXPECT_EQ("other", ReadAll("data\\VIL.3ds"));
 }

@@ -9,33 +9,28 @@
 #include "platform/headless/headless.h"
 #include "support/headless_window.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
 
 namespace {
 
 class SoundLayerTest : public HeadlessTest {
 protected:
     static void SetUpTestSuite() {
-        folder = new WorkingFolder();
-        MakeToneMp3(folder->Data("tone.mp3"), 1.0, 440);
-        MakeToneWav(folder->Data("tone.wav"), 1.0, 440);
-        MakeModule(folder->Data("song.mod"));
+        folder = MakeSoundFolder();
         WriteBytes(folder->Data("empty.mp3"), "");
         WriteBytes(folder->Data("garbage.mp3"), std::string(4000, '\x5a'));
         const std::string mp3 = ReadBytes(folder->Data("tone.mp3"));
         WriteBytes(folder->Data("truncated.mp3"), mp3.substr(0, mp3.size() / 3));
     }
-    static void TearDownTestSuite() {
-        delete folder;
-        folder = nullptr;
-    }
+    static void TearDownTestSuite() { folder.reset(); }
     void SetUp() override {
         HeadlessTest::SetUp();
         ASSERT_EQ(1, FSOUND_Init(44100, 32, 0));
     }
-    static WorkingFolder* folder;
+    static std::unique_ptr<WorkingFolder> folder;
 };
 
-WorkingFolder* SoundLayerTest::folder = nullptr;
+std::unique_ptr<WorkingFolder> SoundLayerTest::folder;
 
 enum class Opener { Mpeg, Wav, Song };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "platform/fsound.h"
@@ -11,6 +12,8 @@
 #include "platform/headless/soundtrack_export.h"
 #include "support/headless_window.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
+#include "support/video_probe.h"
 
 namespace {
 
@@ -19,15 +22,12 @@ const int kRate = 44100;
 class SoundtrackExportTest : public HeadlessTest {
 protected:
     static void SetUpTestSuite() {
-        folder = new WorkingFolder();
+        folder = std::make_unique<WorkingFolder>();
         MakeToneMp3(folder->Data("tone.mp3"), 3.0, 440);
         DecodeMp3WithLame(folder->Data("tone.mp3"), folder->Data("reference.wav"));
         MakeModule(folder->Data("song.mod"));
     }
-    static void TearDownTestSuite() {
-        delete folder;
-        folder = nullptr;
-    }
+    static void TearDownTestSuite() { folder.reset(); }
     // Plays the file from clock `start` to `stop` and writes the soundtrack.
     static WavData Export(bool song, DWORD start, DWORD stop) {
         EXPECT_EQ(1, FSOUND_Init(44100, 32, 0));
@@ -58,10 +58,10 @@ protected:
         EXPECT_EQ(16, wav.bits);
         return wav;
     }
-    static WorkingFolder* folder;
+    static std::unique_ptr<WorkingFolder> folder;
 };
 
-WorkingFolder* SoundtrackExportTest::folder = nullptr;
+std::unique_ptr<WorkingFolder> SoundtrackExportTest::folder;
 
 std::size_t Frames(const WavData& wav) { return wav.samples.size() / 2; }
 
@@ -123,16 +123,11 @@ TEST_F(SoundtrackExportTest, VideoCarriesFramesAndSoundtrack) {
     ASSERT_EQ(1, headless::MuxVideo(folder->Data("frame_*.ppm"), 5, folder->Data("soundtrack.wav"),
                                     folder->Data("show.mp4"), &error))
         << error;
-    const std::string probe = folder->Data("probe.txt");
-    ASSERT_EQ(0, std::system(("ffprobe -v error -show_entries stream=codec_name:format=duration "
-                              "-of default=nw=1 '" + folder->Data("show.mp4") + "' > '" + probe + "'")
-                                 .c_str()));
-    const std::string streams = ReadBytes(probe);
-    EXPECT_NE(std::string::npos, streams.find("codec_name=h264")) << streams;
-    EXPECT_NE(std::string::npos, streams.find("codec_name=aac")) << streams;
-    const std::size_t at = streams.find("duration=");
-    ASSERT_NE(std::string::npos, at) << streams;
-    EXPECT_NEAR(2.0, std::atof(streams.c_str() + at + 9), 0.1);
+    const VideoSummary summary = ProbeVideo(folder->Data("show.mp4"));
+    ASSERT_TRUE(summary.read) << summary.streams;
+    EXPECT_TRUE(summary.HasCodec("h264")) << summary.streams;
+    EXPECT_TRUE(summary.HasCodec("aac")) << summary.streams;
+    EXPECT_NEAR(2.0, summary.seconds, 0.1) << summary.streams;
 }
 
 TEST_F(SoundtrackExportTest, MissingFfmpegIsSaidPlainly) {

@@ -2,8 +2,6 @@
 // loaded and drawn without crash or hang.
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +9,7 @@
 #include "scene/chunk_check.h"
 #include "scene/scene.h"
 #include "support/scene_fixture.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -179,7 +178,7 @@ protected:
     // Loads bytes as data/damaged.3ds and, when that succeeds, draws two frames. Returns
     // whether it loaded.
     bool LoadAndDraw(const Bytes& bytes) {
-        std::ofstream(DataPath("damaged.3ds"), std::ios::binary) << bytes;
+        EXPECT_TRUE(WriteBytes(DataPath("damaged.3ds"), bytes));
         Scene scene;
         const int loaded = scene.Load("damaged.3ds");
         if (loaded) {
@@ -191,8 +190,7 @@ protected:
 };
 
 Bytes ReadCorpus(const std::string& name) {
-    std::ifstream in(std::string(KELVO_TEST_DATA_DIR) + "/3ds/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ReadBytes(std::string(KELVO_TEST_DATA_DIR) + "/3ds/" + name);
 }
 
 const char* const kCorpus[] = {"TargetCameraAnim.3ds", "test1.3ds", "RotatingCube.3DS",

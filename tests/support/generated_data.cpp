@@ -2,6 +2,8 @@
 // process of a build.
 #include "support/generated_data.h"
 
+#include "support/tool_runs.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -16,7 +18,7 @@
 
 namespace {
 
-const std::string kGenerator = std::string(KELVO_BIN_DIR) + "/kelvo-assets";
+const std::string kGenerator = BuiltProgram("kelvo-assets");
 const std::string kCacheParent = std::string(KELVO_BIN_DIR) + "/../test-data";
 
 bool NewerThan(const std::string& a, const std::string& b) {
@@ -30,8 +32,9 @@ bool NewerThan(const std::string& a, const std::string& b) {
 }  // namespace
 
 int RunAssetGenerator(const std::string& parent) {
-    const std::string command = "'" + kGenerator + "' '" + parent + "'";
-    return std::system(command.c_str()) == 0 ? 1 : 0;
+    ProgramStart start;
+    start.arguments = {kGenerator, parent};
+    return RunProgram(start).exitCode == 0 ? 1 : 0;
 }
 
 std::string GeneratedDataFolder() {
@@ -68,9 +71,4 @@ std::vector<std::string> FileNames(const std::string& folder) {
     closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -16,6 +16,3 @@ int RunAssetGenerator(const std::string& parent);
 
 // The names of the regular files in folder, sorted.
 std::vector<std::string> FileNames(const std::string& folder);
-
-// The whole content of a file; empty when it cannot be read.
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path);

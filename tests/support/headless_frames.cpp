@@ -1,5 +1,6 @@
 // headless_frames.cpp: the headless frames an end-to-end test compares the screen with.
 #include "support/headless_frames.h"
+#include "support/tool_runs.h"
 
 #include <cmath>
 #include <cstdio>
@@ -56,28 +57,18 @@ std::string FramePath(const std::string& folder, int elapsedMs) {
 }  // namespace
 
 HeadlessFrames::HeadlessFrames(const std::vector<int>& elapsedMs) : elapsedMs_(elapsedMs) {
-    char pattern[] = "/tmp/kelvo-headless-frames-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        problem_ = "cannot make a temporary folder";
-        return;
-    }
-    folder_ = pattern;
     std::string times;
     for (int ms : elapsedMs) times += (times.empty() ? "" : ",") + std::to_string(ms);
-    fs::path binDir = KELVO_BIN_DIR;
-    std::string command = "'" + (binDir / "kelvo-capture").string() + "' --data '" +
-                          binDir.parent_path().string() + "' --at " + times + " --out '" + folder_ +
-                          "/frames' > '" + folder_ + "/capture.log' 2>&1";
-    folder_ += "/frames";
-    rendered_ = std::system(command.c_str()) == 0;
-    if (!rendered_) problem_ = "kelvo-capture failed: " + command;
+    folder_ = scratch_ / "frames";
+    ProgramStart start;
+    start.arguments = {BuiltProgram("kelvo-capture"), "--data",
+                       fs::path(KELVO_BIN_DIR).parent_path().string(), "--at", times, "--out", folder_};
+    const ToolRun run = RunProgram(start);
+    rendered_ = run.exitCode == 0;
+    if (!rendered_) problem_ = "kelvo-capture failed: " + run.err;
 }
 
-HeadlessFrames::~HeadlessFrames() {
-    if (folder_.empty()) return;
-    std::error_code error;
-    fs::remove_all(fs::path(folder_).parent_path(), error);
-}
+HeadlessFrames::~HeadlessFrames() = default;
 
 ScreenArea HeadlessFrames::Frame(int elapsedMs) const {
     ScreenArea frame;

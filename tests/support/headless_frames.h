@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/live_session.h"
+#include "support/test_files.h"
 
 // An area of the screen shrunk to the show's 640 x 480: each pixel is the mean of the
 // screen pixels whose centres fall in it.
@@ -37,6 +38,7 @@ public:
     ScreenArea Frame(int elapsedMs) const;
 
 private:
+    TempFolder scratch_;
     std::string folder_;
     std::vector<int> elapsedMs_;
     bool rendered_ = false;

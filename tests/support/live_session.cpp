@@ -1,6 +1,7 @@
 // live_session.cpp: a private X server, the real program on it, and what tests see of it.
 #include "support/live_session.h"
 #include "support/sound_files.h"
+#include "support/tool_runs.h"
 
 // Before Xlib, whose macros (None, Bool) clash with GoogleTest's names.
 #include <gtest/gtest.h>
@@ -20,10 +21,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
-
-extern char** environ;
 
 namespace {
 
@@ -32,53 +32,20 @@ constexpr int kServerStartMs = 10000;
 const char* const kBoxCaptions[] = {"Error !", "ERROR!", "SHUTDOWN ERROR"};
 constexpr int kWindowManagerStartMs = 10000;
 
-// The test's environment with DISPLAY and the audio driver set for the child, and then
-// `overrides` ("NAME=value") in place of the variables they name.
-std::vector<std::string> ChildEnvironment(const std::string& display,
-                                          const std::vector<std::string>& overrides) {
-    std::vector<std::string> wanted = {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"};
-    for (const std::string& variable : overrides) {
-        const std::string name = variable.substr(0, variable.find('=') + 1);
-        for (auto it = wanted.begin(); it != wanted.end();) {
-            it = it->compare(0, name.size(), name) == 0 ? wanted.erase(it) : it + 1;
-        }
-        wanted.push_back(variable);
-    }
-    std::vector<std::string> variables;
-    for (char** variable = environ; *variable; ++variable) {
-        bool replaced = false;
-        for (const std::string& want : wanted) {
-            const std::size_t nameLength = want.find('=') + 1;
-            replaced = replaced || std::strncmp(*variable, want.c_str(), nameLength) == 0;
-        }
-        if (!replaced) variables.emplace_back(*variable);
-    }
-    variables.insert(variables.end(), wanted.begin(), wanted.end());
-    return variables;
-}
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// Starts program with arguments; stdout and stderr go to outputFd (or /dev/null when -1).
+// Starts a program on the display with SDL's dummy audio driver, then `overrides`.
 pid_t Spawn(const std::vector<std::string>& arguments, const std::string& display,
             const std::string& workDir, int outputFd, int keepFd = -1,
             const std::vector<std::string>& overrides = {}) {
-    std::vector<std::string> environment = ChildEnvironment(display, overrides);
-    std::vector<char*> argv, envp;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    for (const std::string& variable : environment) envp.push_back(const_cast<char*>(variable.c_str()));
-    envp.push_back(nullptr);
-    pid_t pid = fork();
-    if (pid != 0) return pid;
-    setpgid(0, 0);
-    int sink = outputFd >= 0 ? outputFd : open("/dev/null", O_WRONLY);
-    int input = open("/dev/null", O_RDONLY);
-    dup2(input, 0);
-    dup2(sink, 1);
-    dup2(sink, 2);
-    if (keepFd >= 0) fcntl(keepFd, F_SETFD, 0);
-    if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(127);
-    execvpe(argv[0], argv.data(), envp.data());
-    _exit(127);
+    ProgramStart start;
+    start.arguments = arguments;
+    start.environment = {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"};
+    start.environment.insert(start.environment.end(), overrides.begin(), overrides.end());
+    start.workDir = workDir;
+    start.outFd = outputFd;
+    start.keepFd = keepFd;
+    return StartProgram(start);
 }
 
 void Stop(pid_t pid) {
@@ -241,8 +208,6 @@ long long NowMs() {
         .count();
 }
 
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
 PrivateDisplay::PrivateDisplay(bool windowManager, const std::string& screen) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
@@ -370,19 +335,25 @@ bool RequestClose(const std::string& display, unsigned long window) {
 
 int RunTool(const std::string& display, const std::vector<std::string>& arguments,
             std::string* output) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return -1;
-    pid_t pid = Spawn(arguments, display, "", pipeFds[1]);
-    close(pipeFds[1]);
-    std::string text;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(got));
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (output) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ProgramStart start;
+    start.arguments = arguments;
+    start.environment = {"DISPLAY=" + display};
+    ToolRun run = RunProgram(start);
+    if (output) *output = run.out + run.err;
+    return run.exitCode;
+}
+
+int TypeKeys(const std::string& display, unsigned long window, const std::vector<std::string>& keys) {
+    std::vector<std::string> command = {"xdotool", "windowfocus", "--sync", std::to_string(window),
+                                        "key", "--delay", "50"};
+    command.insert(command.end(), keys.begin(), keys.end());
+    return RunTool(display, command);
+}
+
+void ExpectQuickerThan(long long tookMs, long long limitMs, const std::string& what) {
+    ::testing::Test::RecordProperty(what + "_ms", std::to_string(tookMs));
+    if (kSanitizedBuild) return;
+    EXPECT_LT(tookMs, limitMs) << what << " took " << tookMs << " ms";
 }
 
 LiveProgram::LiveProgram(const std::string& display, const std::vector<std::string>& environment)
@@ -427,46 +398,42 @@ void LiveProgram::Signal(int signalNumber) {
     if (pid_ > 0 && !ended_) kill(pid_, signalNumber);
 }
 
+bool LiveProgram::WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    const long long deadline = NowMs() + timeoutMs;
+    do {
+        if (condition()) return true;
+        DismissBoxes();
+        SleepMs(10);
+    } while (NowMs() < deadline);
+    return condition();
+}
+
 bool LiveProgram::WaitForExit(int timeoutMs, int* exitCode) {
     if (pid_ <= 0) return false;
-    long long deadline = NowMs() + timeoutMs;
-    do {
+    return ended_ || WaitUntil([&] {
         int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            ended_ = true;
-            *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            return true;
-        }
-        DismissBoxes();
-        SleepMs(5);
-    } while (NowMs() < deadline);
-    return false;
+        if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+        ended_ = true;
+        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return true;
+    }, timeoutMs);
 }
 
 bool LiveProgram::WaitForWindow(const std::string& title, int minWidth, int timeoutMs,
                                 ScreenWindow* found) {
-    long long deadline = NowMs() + timeoutMs;
-    do {
+    return WaitUntil([&] {
         for (const ScreenWindow& window : WindowsTitled(display_, title)) {
             if (window.width >= minWidth) {
                 *found = window;
                 return true;
             }
         }
-        DismissBoxes();
-        SleepMs(20);
-    } while (NowMs() < deadline);
-    return false;
+        return false;
+    }, timeoutMs);
 }
 
 bool LiveProgram::WaitForFirstFrame(int timeoutMs) {
-    long long deadline = NowMs() + timeoutMs;
-    do {
-        if (!LastViewport().empty()) return true;
-        DismissBoxes();
-        SleepMs(20);
-    } while (NowMs() < deadline);
-    return false;
+    return WaitUntil([&] { return !LastViewport().empty(); }, timeoutMs);
 }
 
 std::string LiveProgram::LastViewport() const {

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,9 +62,13 @@ bool SavePng(const ScreenArea& area, const std::string& path);
 // Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).
 bool RequestClose(const std::string& display, unsigned long window);
 
-// Runs a tool such as xdotool on the display; returns its exit code, stdout in output.
+// Runs a tool such as xdotool on the display to its end; returns its exit code, and what
+// it wrote (stdout, then stderr) in output.
 int RunTool(const std::string& display, const std::vector<std::string>& arguments,
             std::string* output = nullptr);
+// Gives the window the input focus, waits until it has it, and types the keys (xdotool
+// key names) into it 50 ms apart; xdotool's exit code.
+int TypeKeys(const std::string& display, unsigned long window, const std::vector<std::string>& keys);
 
 // The kelvo program, started in a fresh working directory whose data folder is the
 // generated one (build/data, scripts/make_data.sh) when it exists, else one holding only
@@ -80,6 +85,9 @@ public:
     LiveProgram& operator=(const LiveProgram&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    // Checks condition until it holds, for up to timeoutMs, dismissing boxes meanwhile;
+    // whether it held.
+    bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
     // Sends the program a signal.
     void Signal(int signalNumber);
     // Waits up to timeoutMs for the program to end. true with its exit code (or 128 +
@@ -118,5 +126,14 @@ private:
 
 // Milliseconds on a monotonic clock.
 long long NowMs();
-// Sleeps for ms milliseconds.
-void SleepMs(int ms);
+
+// A sanitized build runs the program several times slower than the one that ships, so
+// what it takes on the wall clock says nothing about the program.
+#ifdef KELVO_SANITIZE
+constexpr bool kSanitizedBuild = true;
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+// Checks that something measured on the wall clock took less than limitMs, except in a
+// sanitized build; records the time as the test's property "<what>_ms" either way.
+void ExpectQuickerThan(long long tookMs, long long limitMs, const std::string& what);

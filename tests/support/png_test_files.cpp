@@ -57,15 +57,4 @@ std::string SignatureAndHeader(std::uint32_t width, std::uint32_t height, int bi
     return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", header);
 }
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    return bool(out);
-}
-
 }  // namespace testpng

@@ -17,7 +17,4 @@ std::string Chunk(const std::string& type, const std::string& data);
 // The 8-byte signature followed by an IHDR chunk declaring this header.
 std::string SignatureAndHeader(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType);
 
-std::string ReadBytes(const std::string& path);
-bool WriteBytes(const std::string& path, const std::string& bytes);
-
 }  // namespace testpng

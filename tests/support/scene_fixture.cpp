@@ -2,9 +2,7 @@
 #include "support/scene_fixture.h"
 
 #include "platform/gl.h"
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -17,14 +15,6 @@ namespace fs = std::filesystem;
 
 void SceneFixture::SetUp() {
     GlWindowTest::SetUp();
-    previousDirectory_ = fs::current_path().string();
-    std::string pattern = fs::temp_directory_path().string() + "/kelvo_scene_XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    ASSERT_NE(nullptr, mkdtemp(buffer.data()));
-    folder_ = buffer.data();
-    fs::create_directory(folder_ + "/data");
-    fs::current_path(folder_);
     textureRegistry = new TextureRegistry();
     SetShowState();
     ClearFrame();
@@ -33,9 +23,6 @@ void SceneFixture::SetUp() {
 void SceneFixture::TearDown() {
     delete textureRegistry;
     textureRegistry = nullptr;
-    fs::current_path(previousDirectory_);
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
     GlWindowTest::TearDown();
 }
 
@@ -59,9 +46,7 @@ void SceneFixture::WriteTexture(const std::string& name, int r, int g, int b) {
     ASSERT_TRUE(testpng::WriteRgb(DataPath(name), 4, 4, rgb));
 }
 
-std::string SceneFixture::DataPath(const std::string& name) const {
-    return folder_ + "/data/" + name;
-}
+std::string SceneFixture::DataPath(const std::string& name) const { return folder_.Data(name); }
 
 void SceneFixture::SetShowState() { SetShowBaselineState(); }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/headless_window.h"
+#include "support/test_files.h"
 #include "tools/assets/scene_writer.h"
 
 class SceneFixture : public GlWindowTest {
@@ -25,8 +26,7 @@ protected:
     static void ClearFrame();
 
 private:
-    std::string folder_;
-    std::string previousDirectory_;
+    WorkingFolder folder_;
 };
 
 // Common fixture content: a camera "Camera01" at (0, -10, 0) looking at the origin (world

@@ -1,6 +1,9 @@
 // sound_files.cpp: real sound files for tests.
 #include "support/sound_files.h"
 
+#include "support/test_files.h"
+#include "support/tool_runs.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -16,8 +19,8 @@
 namespace {
 
 void Run(const std::string& command) {
-    int status = std::system((command + " 2>&1").c_str());
-    ASSERT_EQ(0, status) << "failed: " << command;
+    const ToolRun run = RunShell(command);
+    ASSERT_EQ(0, run.exitCode) << "failed: " << command << "\n" << run.out << run.err;
 }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
@@ -88,25 +91,22 @@ void MakeModule(const std::string& path) {
     WriteBytes(path, mod);
 }
 
+std::unique_ptr<WorkingFolder> MakeSoundFolder() {
+    auto folder = std::make_unique<WorkingFolder>();
+    MakeToneMp3(folder->Data("tone.mp3"), 1.0, 440);
+    MakeToneWav(folder->Data("tone.wav"), 1.0, 440);
+    MakeModule(folder->Data("song.mod"));
+    return folder;
+}
+
 void AddShowSoundtrack(const std::string& dataFolder) {
-    static TempFolder* cache = new TempFolder();  // made once per test program
-    const std::string made = *cache / "kelvo32.mp3";
+    static const TempFolder cache;  // made once per test program, removed at its end
+    const std::string made = cache / "kelvo32.mp3";
     if (ReadBytes(made).empty()) MakeToneMp3(made, 2.0, 440);
     std::error_code error;
     std::filesystem::copy_file(made, dataFolder + "/kelvo32.mp3",
                                std::filesystem::copy_options::overwrite_existing, error);
     ASSERT_FALSE(error) << "cannot copy the soundtrack into " << dataFolder;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(file.good()) << "cannot write " << path;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool ReadWav(const std::string& path, WavData* wav) {
@@ -138,26 +138,3 @@ bool ReadWav(const std::string& path, WavData* wav) {
     }
     return false;
 }
-
-TempFolder::TempFolder() {
-    std::string pattern = std::string(::testing::TempDir()) + "/kelvo_XXXXXX";
-    if (mkdtemp(&pattern[0]) == nullptr) ADD_FAILURE() << "cannot make " << pattern;
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-WorkingFolder::WorkingFolder() {
-    previous_ = std::filesystem::current_path().string();
-    std::filesystem::create_directory(path() + "/data");
-    if (chdir(path().c_str()) != 0) ADD_FAILURE() << "cannot enter " << path();
-}
-
-WorkingFolder::~WorkingFolder() {
-    if (chdir(previous_.c_str()) != 0) ADD_FAILURE() << "cannot go back to " << previous_;
-}
-
-std::string WorkingFolder::Data(const std::string& name) const { return path() + "/data/" + name; }

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/test_files.h"
 
 // A 16-bit stereo 44.1 kHz WAV: a sine of `hertz` at half scale, or silence for 0 Hz.
 // Fails the current test when sox is missing or fails.
@@ -15,9 +18,9 @@ void MakeToneMp3(const std::string& path, double seconds, int hertz);
 void DecodeMp3WithLame(const std::string& mp3Path, const std::string& wavPath);
 // A four-channel ProTracker module of one pattern that plays one looping sine note.
 void MakeModule(const std::string& path);
-// Writes bytes as they are (empty, garbage and truncated files).
-void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
+// A working folder (made the working directory) holding data/tone.mp3 and data/tone.wav,
+// a second of a 440 Hz tone each, and data/song.mod, the module above.
+std::unique_ptr<WorkingFolder> MakeSoundFolder();
 
 // Puts a short real MP3 (2 s of a 440 Hz tone) at dataFolder/kelvo32.mp3: the soundtrack
 // that start-up opens, without which a show ends silently as soon as its clock starts.
@@ -31,32 +34,3 @@ struct WavData {
 };
 // Reads a PCM WAV file; false when it is not one.
 bool ReadWav(const std::string& path, WavData* wav);
-
-// A fresh folder under the test temporary directory, removed with its contents at the end.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    // path() + "/" + name
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-// A temporary folder made the working directory, with an empty data/ folder in it, as the
-// show expects to find its files; the previous working directory comes back at the end.
-// Folders can nest: each restores the directory that was current when it was made.
-class WorkingFolder : public TempFolder {
-public:
-    WorkingFolder();
-    ~WorkingFolder();
-    // path() + "/data/" + name
-    std::string Data(const std::string& name) const;
-
-private:
-    std::string previous_;
-};
