@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <algorithm>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,7 +44,7 @@ void PictureColour(int n, bool top, int* r, int* g, int* b) {
 class ScenePlayerTest : public SceneFixture {
 protected:
     void TearDown() override {
-        delete player;
+        player.reset();
         SceneFixture::TearDown();
     }
 
@@ -83,8 +84,27 @@ protected:
     }
 
     void StartPlayer() {
-        player = new ScenePlayer();
+        player = std::make_unique<ScenePlayer>();
         ASSERT_EQ(player->Init(), 1);
+    }
+
+    // A second start in the same window, with its own texture registry as at the show's start.
+    void RestartPlayer() {
+        player.reset();
+        delete textureRegistry;
+        textureRegistry = new TextureRegistry();
+        StartPlayer();
+    }
+
+    // The frames drawn at these moments, as RGB bytes.
+    std::vector<std::vector<std::uint8_t>> FramesAt(const std::vector<int>& moments) {
+        std::vector<std::vector<std::uint8_t>> frames;
+        for (int elapsed : moments) {
+            Render(elapsed);
+            int width = 0, height = 0;
+            frames.push_back(headless::ReadPixels(&width, &height));
+        }
+        return frames;
     }
 
     static Lib3dsNode* CameraNode(const Scene* scene) {
@@ -144,7 +164,7 @@ protected:
         return depth;
     }
 
-    ScenePlayer* player = nullptr;
+    std::unique_ptr<ScenePlayer> player;
 };
 
 TEST_F(ScenePlayerTest, EachElapsedTimeReachesItsSceneAtItsSceneTime) {
@@ -200,9 +220,15 @@ TEST_F(ScenePlayerTest, EveryFrameStartsFromClearedBuffers) {
     EXPECT_EQ(PictureShown(), 1);
 }
 
-TEST_F(ScenePlayerTest, InitSetsTheShowStateThenLoadsScenesBeforePictures) {
+// Init sets up the drawing state the show needs: started from the opposite state, the
+// player draws the same frames as one started from the show's own.
+TEST_F(ScenePlayerTest, InitSetsUpTheDrawingStateOfTheShow) {
     WriteShow();
-    // The opposite of the show's state, so that every call of Init shows.
+    // The textured first scene, the lit fifth one and a flash.
+    const std::vector<int> moments = {1000, 60000, 60417};
+    StartPlayer();
+    const std::vector<std::vector<std::uint8_t>> expected = FramesAt(moments);
+
     glClearColor(1, 1, 1, 0);
     for (GLenum capability : {GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_DEPTH_TEST, GL_CULL_FACE})
         glDisable(capability);
@@ -210,29 +236,21 @@ TEST_F(ScenePlayerTest, InitSetsTheShowStateThenLoadsScenesBeforePictures) {
     glShadeModel(GL_FLAT);
     glDepthFunc(GL_ALWAYS);
     glCullFace(GL_FRONT);
-    player = new ScenePlayer();
+    glPolygonOffset(0.0f, 0.0f);
+    RestartPlayer();
+    const std::vector<std::vector<std::uint8_t>> drawn = FramesAt(moments);
+    ASSERT_EQ(expected.size(), drawn.size());
+    for (std::size_t i = 0; i < moments.size(); ++i) {
+        ASSERT_FALSE(expected[i].empty());
+        EXPECT_TRUE(expected[i] == drawn[i]) << "the frame at " << moments[i] << " ms differs";
+    }
+}
+
+TEST_F(ScenePlayerTest, InitLoadsTheScenesThenThePictures) {
+    WriteShow();
+    player = std::make_unique<ScenePlayer>();
     EXPECT_EQ(player->sceneCount, 0);
     ASSERT_EQ(player->Init(), 1);
-
-    for (GLenum capability : {GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_DEPTH_TEST, GL_CULL_FACE})
-        EXPECT_TRUE(glIsEnabled(capability)) << capability;
-    EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
-    GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(std::vector<GLfloat>(clear, clear + 4), (std::vector<GLfloat>{0, 0, 0, 1}));
-    GLint value = 0;
-    glGetIntegerv(GL_SHADE_MODEL, &value);
-    EXPECT_EQ(value, GL_SMOOTH);
-    glGetIntegerv(GL_DEPTH_FUNC, &value);
-    EXPECT_EQ(value, GL_LEQUAL);
-    glGetIntegerv(GL_CULL_FACE_MODE, &value);
-    EXPECT_EQ(value, GL_BACK);
-    GLfloat offset[2];
-    glGetFloatv(GL_POLYGON_OFFSET_FACTOR, &offset[0]);
-    glGetFloatv(GL_POLYGON_OFFSET_UNITS, &offset[1]);
-    EXPECT_EQ(offset[0], 1.0f);
-    EXPECT_EQ(offset[1], 2.0f);
-
     for (int i = 0; i < kScenes; ++i) {
         ASSERT_NE(player->scenes[i], nullptr);
         EXPECT_EQ(std::string(player->scenes[i]->path), std::string("data\\") + kSceneFiles[i]);
