@@ -1,6 +1,7 @@
 // live_session.cpp: a private X server, the real program on it, and what tests see of it.
 #include "support/live_session.h"
 #include "support/sound_files.h"
+#include "support/test_files.h"
 #include "support/tool_runs.h"
 
 // Before Xlib, whose macros (None, Bool) clash with GoogleTest's names.
@@ -22,7 +23,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -357,10 +357,7 @@ void ExpectQuickerThan(long long tookMs, long long limitMs, const std::string& w
 }
 
 LiveProgram::LiveProgram(const std::string& display, const std::vector<std::string>& environment)
-    : display_(display) {
-    char pattern[] = "/tmp/kelvo-e2e-XXXXXX";
-    if (!mkdtemp(pattern)) return;
-    workDir_ = pattern;
+    : display_(display), workDir_(work_.path()) {
     namespace fs = std::filesystem;
     fs::path generated = fs::path(KELVO_BIN_DIR).parent_path() / "data";
     std::error_code error;
@@ -380,7 +377,7 @@ LiveProgram::LiveProgram(const std::string& display, const std::vector<std::stri
         std::string("ASAN_OPTIONS=") + (sanitizer ? sanitizer : "") +
             ":verify_asan_link_order=0:detect_leaks=0"};
     settings.insert(settings.end(), environment.begin(), environment.end());
-    pid_ = Spawn({std::string(KELVO_BIN_DIR) + "/kelvo"}, display_, workDir_, output, -1, settings);
+    pid_ = Spawn({BuiltProgram("kelvo")}, display_, workDir_, output, -1, settings);
     close(output);
 }
 
@@ -388,10 +385,6 @@ LiveProgram::~LiveProgram() {
     if (pid_ > 0 && !ended_) Stop(pid_);
     for (const std::string& caption : boxes_)
         ADD_FAILURE() << "the program showed a \"" << caption << "\" box:\n" << Output();
-    if (!workDir_.empty()) {
-        std::error_code error;
-        std::filesystem::remove_all(workDir_, error);
-    }
 }
 
 void LiveProgram::Signal(int signalNumber) {
@@ -452,9 +445,4 @@ void LiveProgram::DismissBoxes() {
     }
 }
 
-std::string LiveProgram::Output() const {
-    std::ifstream file(workDir_ + "/output.txt");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+std::string LiveProgram::Output() const { return ReadBytes(workDir_ + "/output.txt"); }

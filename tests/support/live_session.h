@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_files.h"
+
 // A private X server with one screen (640 x 480 x 16 unless told), for one test. Each test has its own,
 // so tests run in parallel and never touch the developer's display.
 class PrivateDisplay {
@@ -118,6 +120,7 @@ public:
 
 private:
     std::string display_;
+    TempFolder work_;
     std::string workDir_;
     pid_t pid_ = -1;
     bool ended_ = false;
