@@ -21,7 +21,7 @@ protected:
     // Starts the program and types keys into its dialog.
     void TypeIntoDialog(const std::vector<std::string>& keys) {
         ASSERT_TRUE(display.Ready()) << display.Problem();
-        program.reset(new LiveProgram(display.Name()));
+        program = std::make_unique<LiveProgram>(display.Name());
         ASSERT_TRUE(program->Started());
         ScreenWindow dialog;
         ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();

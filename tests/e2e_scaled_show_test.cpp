@@ -36,7 +36,7 @@ class E2eScaledShowTest : public ::testing::TestWithParam<Screen> {
 protected:
     void StartShow() {
         ASSERT_TRUE(display.Ready()) << display.Problem();
-        program.reset(new LiveProgram(display.Name()));
+        program = std::make_unique<LiveProgram>(display.Name());
         ASSERT_TRUE(program->Started());
         ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
         ASSERT_EQ(0, TypeKeys(display.Name(), dialog.id, {"Return"}));

@@ -41,7 +41,7 @@ class E2eSettingsDialogTest : public ::testing::Test {
 protected:
     void StartDialog() {
         ASSERT_TRUE(display.Ready()) << display.Problem();
-        program.reset(new LiveProgram(display.Name()));
+        program = std::make_unique<LiveProgram>(display.Name());
         ASSERT_TRUE(program->Started());
         // The window manager frames and places it; take it as it then stands.
         ASSERT_TRUE(program->WaitUntil([&] {

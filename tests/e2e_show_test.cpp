@@ -21,7 +21,7 @@ protected:
     // show's window.
     void StartShow(const std::vector<std::string>& environment = {}) {
         ASSERT_TRUE(display.Ready()) << display.Problem();
-        program.reset(new LiveProgram(display.Name(), environment));
+        program = std::make_unique<LiveProgram>(display.Name(), environment);
         ASSERT_TRUE(program->Started());
         ScreenWindow dialog;
         ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();

@@ -32,6 +32,12 @@ constexpr int kServerStartMs = 10000;
 const char* const kBoxCaptions[] = {"Error !", "ERROR!", "SHUTDOWN ERROR"};
 constexpr int kWindowManagerStartMs = 10000;
 
+#ifdef KELVO_SANITIZE
+constexpr bool kSanitizedBuild = true;
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // Starts a program on the display with SDL's dummy audio driver, then `overrides`.

@@ -130,13 +130,7 @@ private:
 // Milliseconds on a monotonic clock.
 long long NowMs();
 
-// A sanitized build runs the program several times slower than the one that ships, so
-// what it takes on the wall clock says nothing about the program.
-#ifdef KELVO_SANITIZE
-constexpr bool kSanitizedBuild = true;
-#else
-constexpr bool kSanitizedBuild = false;
-#endif
 // Checks that something measured on the wall clock took less than limitMs, except in a
-// sanitized build; records the time as the test's property "<what>_ms" either way.
+// sanitized build, which runs the program several times slower than the one that ships;
+// records the time as the test's property "<what>_ms" either way.
 void ExpectQuickerThan(long long tookMs, long long limitMs, const std::string& what);
