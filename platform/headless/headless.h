@@ -18,8 +18,8 @@
 namespace headless {
 
 // Back to a fresh state: clock 0, empty queue, log and boxes, no failures, no frame
-// handler, no dialog answers, 640 x 480 x 16 desktop, no window frame. Windows and
-// contexts still open are destroyed.
+// handler, no file lookup time, no dialog answers, 640 x 480 x 16 desktop, no window
+// frame. Windows and contexts still open are destroyed.
 void Reset();
 
 // The virtual clock that timeGetTime reads (ms, wraps modulo 2^32).
