@@ -402,7 +402,7 @@ bool LiveProgram::WaitUntil(const std::function<bool()>& condition, int timeoutM
     do {
         if (condition()) return true;
         DismissBoxes();
-        SleepMs(10);
+        SleepMs(20);
     } while (NowMs() < deadline);
     return condition();
 }
