@@ -343,7 +343,7 @@ int RunTool(const std::string& display, const std::vector<std::string>& argument
             std::string* output) {
     ProgramStart start;
     start.arguments = arguments;
-    start.environment = {"DISPLAY=" + display};
+    start.environment = {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"};
     ToolRun run = RunProgram(start);
     if (output) *output = run.out + run.err;
     return run.exitCode;
