@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "tools/assets/block_font.h"
-#include "tools/assets/png_writer.h"
+#include "tools/png/png_writer.h"
 
 namespace assets {
 
@@ -91,7 +91,7 @@ int WriteIcons(const std::string& folder, std::string* error) {
         }
         const Canvas icon = MakeIcon(size);
         const std::string path = apps + "/kelvo-remix.png";
-        if (!WritePngRgb(path, icon.Width(), icon.Height(), icon.ToRgb8())) {
+        if (!png_writer::WriteRgb(path, icon.Width(), icon.Height(), icon.ToRgb8())) {
             *error = "cannot write " + path;
             return 0;
         }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tools/assets/block_font.h"
-#include "tools/assets/png_writer.h"
+#include "tools/png/png_writer.h"
 #include "tools/assets/random.h"
 
 namespace assets {
@@ -539,7 +539,7 @@ std::string PictureFileName(int n) { return "chinois" + std::to_string(n) + ".pn
 int WritePictures(const std::string& folder) {
     for (int n = 1; n <= kPictureCount; ++n) {
         const Canvas picture = MakePicture(n);
-        if (!WritePngRgb(folder + "/" + PictureFileName(n), picture.Width(), picture.Height(),
+        if (!png_writer::WriteRgb(folder + "/" + PictureFileName(n), picture.Width(), picture.Height(),
                          picture.ToRgb8())) {
             return 0;
         }

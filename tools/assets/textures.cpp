@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "tools/assets/block_font.h"
-#include "tools/assets/png_writer.h"
+#include "tools/png/png_writer.h"
 #include "tools/assets/random.h"
 
 namespace assets {
@@ -487,7 +487,7 @@ Canvas MakeTexture(const std::string& fileName) {
 int WriteTextures(const std::string& folder) {
     for (const auto& entry : Table()) {
         const Canvas texture = entry.second();
-        if (!WritePngRgb(folder + "/" + entry.first, texture.Width(), texture.Height(),
+        if (!png_writer::WriteRgb(folder + "/" + entry.first, texture.Width(), texture.Height(),
                          texture.ToRgb8())) {
             return 0;
         }

@@ -20,7 +20,7 @@
 #include "platform/headless/video_encoder.h"
 #include "timeline/effect_sequencer.h"
 #include "tools/capture/frame_layout.h"
-#include "tools/capture/frame_png.h"
+#include "tools/png/png_writer.h"
 #include "tools/capture/frame_stats.h"
 #include "tools/capture/progress_line.h"
 #include "tools/capture/soundtrack.h"
@@ -218,7 +218,10 @@ bool Capture::EmitFrame(int elapsed) {
     std::snprintf(name, sizeof name, "/frame_%06d.png", elapsed);
     std::string path = options.outFolder + name;
     std::string reason;
-    if (WriteFramePng(path, layout.width, layout.height, frame, &reason)) return true;
+    // Fast compression: frames are many and large, and their size matters less than time.
+    png_writer::Options fast;
+    fast.fast = true;
+    if (png_writer::WriteRgb(path, layout.width, layout.height, frame, fast, &reason)) return true;
     progress.Finish();
     std::fprintf(stderr, "kelvo-capture: cannot write %s: %s; capture stopped\n", path.c_str(), reason.c_str());
     return false;
