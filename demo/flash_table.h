@@ -8,3 +8,5 @@ extern const int kFlashTimes[kFlashCount];
 const int kFlashWindow = 75;
 // The pictures "chinois1.png" to "chinois24.png"; flash k shows picture (k mod 24) + 1.
 const int kPictureCount = 24;
+// The file name of picture n, as a printf format taking n.
+inline constexpr char kPictureNameFormat[] = "chinois%d.png";

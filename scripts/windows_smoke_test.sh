@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-title="Kelvo Remix by Tarvik"
+# The program's title, read from the header the program is built with.
+title=$(sed -n 's/^#define KELVO_TITLE "\(.*\)"$/\1/p' app/resources/resource_ids.h)
+: "${title:?no KELVO_TITLE in app/resources/resource_ids.h}"
 
 began=$(date +%s)
 scripts/build_windows.sh --exe-only

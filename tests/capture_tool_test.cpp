@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "demo/scene_table.h"
 #include "gfx/png_reader.h"
 #include "support/png_test_files.h"
 #include "support/sound_files.h"
@@ -20,9 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kSceneFiles[] = {"btitre.3ds", "32.3ds",      "tube.3ds",  "tube1.3ds",  "line.3ds",
-                                   "vil.3ds",    "planne.3ds",  "planne2.3ds", "vide.3ds", "doble.3ds",
-                                   "roulet.3ds", "roulet2.3ds", "roulet3.3ds"};
 
 struct Colour {
     int r, g, b;
@@ -83,10 +81,10 @@ protected:
                 if (m == name) return false;
             return true;
         };
-        for (int i = 0; i < 13; ++i) {
+        for (int i = 0; i < kSceneRows; ++i) {
             std::string texture = "paint" + std::to_string(i) + ".png";
             WriteSolidPng((show / "data" / texture).string(), 4, SceneColour(i), SceneColour(i));
-            if (wanted(kSceneFiles[i])) WriteScene((show / "data" / kSceneFiles[i]).string(), texture);
+            if (wanted(kSceneTable[i].file)) WriteScene((show / "data" / kSceneTable[i].file).string(), texture);
         }
         for (int n = 1; n <= 24; ++n)
             WriteSolidPng((show / "data" / ("chinois" + std::to_string(n) + ".png")).string(), 64,

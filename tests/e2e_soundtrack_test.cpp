@@ -8,12 +8,13 @@
 #include <memory>
 #include <string>
 
+#include "app/resources/resource_ids.h"
 #include "support/live_session.h"
 #include "support/sound_files.h"
 
 namespace {
 
-const char kTitle[] = "Kelvo Remix by Tarvik";
+const char kTitle[] = KELVO_TITLE;
 const int kShowMinWidth = 400;
 const int kTimeoutMs = 15000;
 const std::size_t kRate = 44100;

@@ -2,18 +2,19 @@
 #include "tools/assets/pictures.h"
 
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "tools/assets/block_font.h"
-#include "tools/png/png_writer.h"
+#include "tools/assets/numbers.h"
 #include "tools/assets/random.h"
+#include "tools/png/png_writer.h"
 
 namespace assets {
 
 namespace {
 
 constexpr int kSize = 512;
-constexpr float kPi = 3.14159265f;
 constexpr float kMid = kSize * 0.5f;
 
 const Color kRed = FromHex(0xD21F1B);
@@ -534,7 +535,11 @@ Canvas MakePicture(int n) {
     }
 }
 
-std::string PictureFileName(int n) { return "chinois" + std::to_string(n) + ".png"; }
+std::string PictureFileName(int n) {
+    char name[32];
+    std::snprintf(name, sizeof name, kPictureNameFormat, n);
+    return name;
+}
 
 int WritePictures(const std::string& folder) {
     for (int n = 1; n <= kPictureCount; ++n) {

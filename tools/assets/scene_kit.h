@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/assets/numbers.h"
 #include "tools/assets/scene_writer.h"
 
 namespace assets {
@@ -18,7 +19,6 @@ namespace assets {
 using scene_writer::Texel;
 using scene_writer::Vec3;
 
-constexpr float kPi = 3.14159265f;
 // The show evaluates keyframes at scene milliseconds x 0.01: ten keyframe frames a second.
 constexpr float kFramesPerSecond = 10.0f;
 

@@ -401,8 +401,8 @@ private:
         const double beat = static_cast<double>(i) / kSamplesPerBeat;
         const int whole = static_cast<int>(beat);
         if (whole > kLastBeat) return 1.0f;
-        const float since = static_cast<float>((beat - whole) * 60.0 / 144.0);
-        const float until = static_cast<float>((whole + 1 - beat) * 60.0 / 144.0);
+        const float since = static_cast<float>((beat - whole) * 60.0 / kBeatsPerMinute);
+        const float until = static_cast<float>((whole + 1 - beat) * 60.0 / kBeatsPerMinute);
         const float depth = SectionOf(whole) == Section::Void ? 0.3f : 0.55f;
         float amount = std::exp(-since / 0.1f);
         if (whole + 1 <= kLastBeat && until < 0.004f) amount = std::max(amount, 1.0f - until / 0.004f);
@@ -435,7 +435,7 @@ private:
             float fade = 1.0f;
             if (i >= fadeStart) {
                 const float x = static_cast<float>(i - fadeStart) / (total - fadeStart);
-                fade = 0.5f + 0.5f * std::cos(3.14159265f * std::min(1.0f, x));
+                fade = 0.5f + 0.5f * std::cos(kPi * std::min(1.0f, x));
             }
             master.left[i] = std::tanh(drive * master.left[i] / peak) * norm * fade;
             master.right[i] = std::tanh(drive * master.right[i] / peak) * norm * fade;

@@ -10,14 +10,15 @@
 #include <utility>
 
 #include "tools/assets/block_font.h"
-#include "tools/png/png_writer.h"
+#include "tools/assets/numbers.h"
 #include "tools/assets/random.h"
+#include "tools/png/png_writer.h"
 
 namespace assets {
 
 namespace {
 
-constexpr float kTau = 6.2831853f;
+constexpr float kTau = 2.0f * kPi;
 
 const Color kBlack{0, 0, 0};
 
