@@ -36,14 +36,11 @@ int MakeFolders(const std::string& path) {
 // colour given by shade(row).
 template <typename Shade>
 void FillLetter(Canvas& c, float x0, float y0, float cell, Shade shade) {
-    for (int row = 0; row < kGlyphRows; ++row) {
-        for (int column = 0; column < kGlyphColumns; ++column) {
-            if (!GlyphCell(kLetter, column, row)) continue;
-            const float x = x0 + column * cell, y = y0 + row * cell;
-            // A hair of overlap, so neighbouring cells join without a seam.
-            c.FillRect(x, y, x + cell + 0.02f * cell, y + cell + 0.02f * cell, shade(row));
-        }
-    }
+    ForEachTextCell(std::string(1, kLetter), [&](int column, int row) {
+        const float x = x0 + column * cell, y = y0 + row * cell;
+        // A hair of overlap, so neighbouring cells join without a seam.
+        c.FillRect(x, y, x + cell + 0.02f * cell, y + cell + 0.02f * cell, shade(row));
+    });
 }
 
 }  // namespace

@@ -65,16 +65,11 @@ void DrawText(Canvas& c, const std::string& text, float cx, float cy, float cell
     for (int pass = shadow > 0.0f ? 0 : 1; pass < 2; ++pass) {
         const float off = pass == 0 ? shadow : 0.0f;
         const Color col = pass == 0 ? shadowColor : color;
-        for (size_t i = 0; i < text.size(); ++i) {
-            for (int row = 0; row < kGlyphRows; ++row) {
-                for (int column = 0; column < kGlyphColumns; ++column) {
-                    if (!GlyphCell(text[i], column, row)) continue;
-                    const float x = x0 + (i * (kGlyphColumns + 1) + column) * cell + off;
-                    const float y = y0 + row * cell + off;
-                    c.FillRect(x, y, x + cell, y + cell, col);
-                }
-            }
-        }
+        ForEachTextCell(text, [&](int column, int row) {
+            const float x = x0 + column * cell + off;
+            const float y = y0 + row * cell + off;
+            c.FillRect(x, y, x + cell, y + cell, col);
+        });
     }
 }
 
