@@ -9,13 +9,29 @@
 #include <cmath>
 #include <vector>
 
+#include "demo/scene_table.h"
 #include "tools/assets/mp3_writer.h"
 
 namespace assets {
 
-const int kSectionStartBeats[13] = {0, 16, 32, 64, 96, 144, 240, 272, 304, 336, 384, 400, 448};
-
 namespace {
+
+// The beats nearest to the starts of the show's scenes: the music's sections start there.
+struct SectionStarts {
+    int beats[kSceneRows];
+};
+
+constexpr SectionStarts MakeSectionStarts() {
+    SectionStarts starts{};
+    int startMs = 0;
+    for (int i = 0; i < kSceneRows; ++i) {
+        starts.beats[i] = (startMs * kBeatsPerMinute + 30000) / 60000;
+        startMs += kSceneTable[i].duration;
+    }
+    return starts;
+}
+
+constexpr SectionStarts kSectionStarts = MakeSectionStarts();
 
 enum class Section { Intro, Count, Tube, Tube2, Lines, City, Planes, Planes2, Void, Double, Build,
                      Wheels, Finale };
@@ -79,8 +95,8 @@ long Beats(double beats) { return std::lround(beats * kSamplesPerBeat); }
 
 Section SectionOf(int beat) {
     int index = 0;
-    for (int i = 0; i < 13; ++i) {
-        if (beat >= kSectionStartBeats[i]) index = i;
+    for (int i = 0; i < kSceneRows; ++i) {
+        if (beat >= kSectionStarts.beats[i]) index = i;
     }
     return static_cast<Section>(index);
 }
@@ -106,7 +122,7 @@ private:
 
     static int SectionStart(int beat) {
         int start = 0;
-        for (int s : kSectionStartBeats) {
+        for (int s : kSectionStarts.beats) {
             if (beat >= s) start = s;
         }
         return start;

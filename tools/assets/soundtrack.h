@@ -14,9 +14,6 @@ constexpr int kLastBeat = 496;           // the closing hit; the show stops 207.
 constexpr float kFadeStartSeconds = 207.0f;
 constexpr float kSoundtrackSeconds = 209.0f;
 
-// Beats at which the music changes section: the starts of the show's thirteen scenes.
-extern const int kSectionStartBeats[13];
-
 // The finished mix, kSoundtrackSeconds long, peaks within [-1, 1].
 StereoBuffer ComposeSoundtrack();
 
