@@ -9,12 +9,16 @@
 #include <cmath>
 #include <vector>
 
+#include "demo/flash_table.h"
 #include "demo/scene_table.h"
 #include "tools/assets/mp3_writer.h"
 
 namespace assets {
 
 namespace {
+
+// The beat nearest to a time of the show (ms).
+constexpr int NearestBeat(int ms) { return (ms * kBeatsPerMinute + 30000) / 60000; }
 
 // The beats nearest to the starts of the show's scenes: the music's sections start there.
 struct SectionStarts {
@@ -25,7 +29,7 @@ constexpr SectionStarts MakeSectionStarts() {
     SectionStarts starts{};
     int startMs = 0;
     for (int i = 0; i < kSceneRows; ++i) {
-        starts.beats[i] = (startMs * kBeatsPerMinute + 30000) / 60000;
+        starts.beats[i] = NearestBeat(startMs);
         startMs += kSceneTable[i].duration;
     }
     return starts;
@@ -36,10 +40,13 @@ constexpr SectionStarts kSectionStarts = MakeSectionStarts();
 enum class Section { Intro, Count, Tube, Tube2, Lines, City, Planes, Planes2, Void, Double, Build,
                      Wheels, Finale };
 
-constexpr int kFirstFlashBeat = 145;
+static_assert(static_cast<int>(Section::Finale) + 1 == kSceneRows, "a section for every scene");
+
+// The run of picture flashes, a beat each.
+constexpr int kFirstFlashBeat = NearestBeat(kFlashTimes[0]);
+constexpr int kLastFlashBeat = NearestBeat(kFlashTimes[kFlashCount - 1]);
 constexpr float kDrumLevel = 0.8f;
 constexpr float kMusicLevel = 1.5f;
-constexpr int kLastFlashBeat = 207;
 
 struct Chord {
     int bass;               // MIDI note of the bass, around the second octave
