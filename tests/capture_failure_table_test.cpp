@@ -21,11 +21,13 @@
 #include <string>
 #include <vector>
 
+#include "app/win_main.h"
 #include "demo/scene_table.h"
 #include "gfx/png_reader.h"
 #include "support/generated_data.h"
 #include "support/png_test_files.h"
 #include "support/sound_files.h"
+#include "tools/assets/pictures.h"
 #include "tools/assets/scene_writer.h"
 
 namespace {
@@ -340,7 +342,7 @@ TEST_F(CaptureFailureTable, BadTexturesAndPicturesAreReportedAndTheShowGoesOn) {
     const std::string texture = TextureOfTheFirstSceneOnly(&requests);
     ASSERT_FALSE(texture.empty()) << "every texture of btitre.3ds is used by another captured scene";
     auto reported = [requests](const std::string& line) { return std::vector<std::string>(requests, line); };
-    const std::string picture = "chinois1.png";
+    const std::string picture = assets::PictureFileName(1);
     auto recoded = [&](const std::string& name, bool sixteenBit) {
         Replace(name, Recoded((fs::path(source) / name).string(), sixteenBit));
     };
@@ -364,7 +366,7 @@ TEST_F(CaptureFailureTable, BadTexturesAndPicturesAreReportedAndTheShowGoesOn) {
 // Without its music the show cannot start: it ends once loaded, so no frame is drawn and
 // the capture fails. A cut-short MP3 still plays, as far as it goes.
 TEST_F(CaptureFailureTable, BadMusicEndsTheShowBeforeItsFirstFrameUnlessItStillPlays) {
-    const std::string music = "kelvo32.mp3";
+    const std::string music = kSoundtrackName;
     const std::vector<std::string> unreadable = {"ERROR!: internal error: Can't read music!",
                                                  "kelvo-capture: the show ended early, after 0 of the 5 frames asked for"};
     const Row rows[] = {
