@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "app/win_main.h"
+#include "demo/scene_table.h"
 #include "gfx/png_reader.h"
 #include "support/headless_window.h"
 #include "tools/assets/scene_kit.h"
+#include "tools/assets/scenes.h"
 #include "tools/assets/synth.h"
 #include "tools/png/png_writer.h"
 
@@ -78,6 +81,26 @@ TEST_F(PngWriter, AFullDiskIsAFailureWithItsReason) {
     EXPECT_EQ("No space left on device", reason);
     EXPECT_NE(0, access(path.c_str(), F_OK)) << "the link is left behind";
     std::remove(path.c_str());
+}
+
+// The generator animates each scene for as long as the show draws it: the scenes follow one
+// another from 0 ms in the show's order, and the last one lasts to the show's end, past
+// its own table duration (selection never walks beyond it).
+TEST(ShowScenes, FollowEachOtherFromTheShowsStartToItsEnd) {
+    const std::vector<assets::ShowScene>& scenes = assets::ShowScenes();
+    ASSERT_EQ(static_cast<size_t>(kSceneRows), scenes.size());
+    int end = 0;
+    for (int i = 0; i < kSceneRows; ++i) {
+        SCOPED_TRACE(scenes[i].fileName);
+        EXPECT_STREQ(kSceneTable[i].file, scenes[i].fileName);
+        EXPECT_EQ(end, scenes[i].startMs);
+        if (i < kWalkedScenes) {
+            EXPECT_EQ(kSceneTable[i].duration, scenes[i].playsMs);
+        }
+        end += scenes[i].playsMs;
+    }
+    EXPECT_EQ(kShowLength, end);
+    EXPECT_GT(scenes.back().playsMs, kSceneTable[kSceneRows - 1].duration);
 }
 
 // lib3ds needs keys in strictly increasing frames, starting at 0; the helpers must also end
