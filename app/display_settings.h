@@ -9,7 +9,8 @@ const int kShowHeight = 480;
 
 class DisplaySettings {
 public:
-    int fullScreen;  // 1: full screen in a changed display mode; 0: an ordinary window
+    int fullScreen;  // 1: full screen, the display mode asked for at the window's size;
+                     // 0: an ordinary window
     int width;       // pixels: the window's size when created, then the client size (WM_SIZE)
     int height;
 

@@ -28,22 +28,16 @@ foreach(doc ${KELVO_COMPRESSED_DOCS})
     DEPENDS ${KELVO_PACKAGING_DIR}/${doc} VERBATIM)
   list(APPEND KELVO_PACKAGE_OUTPUTS ${compressed})
 endforeach()
-if(TARGET kelvo-assets)
-  set(icon_stamp ${KELVO_PACKAGE_FILES_DIR}/icons.stamp)
-  add_custom_command(OUTPUT ${icon_stamp}
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${KELVO_PACKAGE_FILES_DIR}/icons
-    COMMAND kelvo-assets --icons ${KELVO_PACKAGE_FILES_DIR}/icons
-    COMMAND ${CMAKE_COMMAND} -E touch ${icon_stamp}
-    DEPENDS kelvo-assets VERBATIM)
-  list(APPEND KELVO_PACKAGE_OUTPUTS ${icon_stamp})
-endif()
+set(icon_stamp ${KELVO_PACKAGE_FILES_DIR}/icons.stamp)
+add_custom_command(OUTPUT ${icon_stamp}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${KELVO_PACKAGE_FILES_DIR}/icons
+  COMMAND kelvo-assets --icons ${KELVO_PACKAGE_FILES_DIR}/icons
+  COMMAND ${CMAKE_COMMAND} -E touch ${icon_stamp}
+  DEPENDS kelvo-assets VERBATIM)
+list(APPEND KELVO_PACKAGE_OUTPUTS ${icon_stamp})
 add_custom_target(kelvo_package_files DEPENDS ${KELVO_PACKAGE_OUTPUTS})
 
-foreach(program kelvo kelvo-capture)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION lib/games/${KELVO_PACKAGE})
-  endif()
-endforeach()
+install(TARGETS kelvo kelvo-capture RUNTIME DESTINATION lib/games/${KELVO_PACKAGE})
 install(PROGRAMS ${KELVO_PACKAGING_DIR}/kelvo-remix ${KELVO_PACKAGING_DIR}/kelvo-remix-capture
   DESTINATION games)
 install(DIRECTORY ${KELVO_DATA_DIR} DESTINATION share/games/${KELVO_PACKAGE})

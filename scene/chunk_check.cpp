@@ -17,6 +17,7 @@ const std::size_t kMaxMorphNameBytes = 11;  // a morph key's object name
 const std::uint16_t kNoParent = 65535;
 
 // Chunk ids (the names lib3ds gives them).
+// clang-format off
 enum : std::uint16_t {
     kM3dMagic = 0x4D4D, kMlibMagic = 0x3DAA, kCMagic = 0xC23D, kMdata = 0x3D3D,
     kNamedObject = 0x4000, kTriObject = 0x4100, kPointArray = 0x4110, kPointFlagArray = 0x4111,
@@ -32,6 +33,7 @@ enum : std::uint16_t {
     kRollTrack = 0xB024, kColTrack = 0xB025, kMorphTrack = 0xB026, kHotTrack = 0xB027,
     kFallTrack = 0xB028, kHideTrack = 0xB029,
 };
+// clang-format on
 
 // The optional floats of a key's tension-continuity-bias header: one per flag set
 // (tension, continuity, bias, ease to, ease from).
@@ -40,6 +42,7 @@ const std::uint16_t kTcbFloatFlags[] = {0x01, 0x02, 0x04, 0x08, 0x10};
 // Bytes of data before the sub-chunks of a container; -1 when the chunk is not a
 // container lib3ds walks. Face arrays and named objects have variable prefixes.
 int ContainerPrefix(std::uint16_t id) {
+    // clang-format off
     switch (id) {
         case kM3dMagic: case kMlibMagic: case kCMagic: case kMdata: case kTriObject:
         case kMatEntry: case kKfdata: case kAmbientLight: case kSolidBgnd: case kDefaultView:
@@ -61,6 +64,7 @@ int ContainerPrefix(std::uint16_t id) {
             if (id >= kFirstNodeTag && id <= kLastNodeTag) return 0;
             return -1;
     }
+    // clang-format on
 }
 
 std::uint16_t Word(const unsigned char* p) {
@@ -86,8 +90,8 @@ struct MeshState {
     std::uint32_t highestPointIndex = 0;
 };
 
-// lib3ds numbers nodes in file order until a NODE_ID chunk says otherwise, and a node
-// without a header keeps parent id 0.
+// lib3ds numbers the nodes of a keyframer chunk in file order, from 0, until a NODE_ID
+// chunk says otherwise, and a node without a header keeps parent id 0.
 struct NodeRecord {
     std::uint16_t id = 0;
     std::uint16_t parent = 0;
@@ -101,13 +105,31 @@ public:
         const std::uint32_t length = Dword(data + 2);
         if (id != kM3dMagic && id != kMlibMagic && id != kCMagic && id != kMdata) return false;
         if (length < kHeaderSize || length > size) return false;
+        rootId_ = id;
         return Chunk(data, length, 0) && NodesLinkSafely();
     }
 
 private:
+    // lib3ds reads a chunk's data only where its parser expects it: a mesh's points and
+    // faces directly inside the mesh, a face array's groups directly inside it, nodes
+    // directly inside a keyframer chunk that is directly inside the file chunk, and a
+    // node's id and header directly inside the node. The walk checks every chunk wherever
+    // it is, but takes counts and ids only from those places, so that it judges the file
+    // as lib3ds will read it. Each state below holds the depth of the chunk it belongs to.
+    std::uint16_t rootId_ = 0;
     MeshState* mesh_ = nullptr;
-    NodeRecord* node_ = nullptr;
+    int meshDepth_ = -1;
+    std::uint32_t faceArrayFaces_ = 0;
+    int faceArrayDepth_ = -1;
+    int keyframerDepth_ = -1;
+    std::uint16_t nodeNumber_ = 0;
+    std::size_t nodeIndex_ = 0;
+    int nodeDepth_ = -1;
     std::vector<NodeRecord> nodes_;
+
+    static bool IsChildOf(int depth, int parentDepth) {
+        return parentDepth >= 0 && depth == parentDepth + 1;
+    }
 
     // One chunk of exactly `length` bytes (header included) whose header has been checked.
     bool Chunk(const unsigned char* chunk, std::size_t length, int depth) {
@@ -120,25 +142,29 @@ private:
         }
         if (id == kTriObject) return Mesh(data, size, depth);
         if (id == kFaceArray) return FaceArray(data, size, depth);
-        if (id >= kFirstNodeTag && id <= kLastNodeTag) return Node(data, size, depth);
+        if (id == kKfdata) return Keyframer(data, size, depth);
+        if (id >= kFirstNodeTag && id <= kLastNodeTag && IsChildOf(depth, keyframerDepth_))
+            return Node(data, size, depth);
         const int prefix = ContainerPrefix(id);
         if (prefix >= 0) {
             return size >= static_cast<std::size_t>(prefix) &&
                    SubChunks(data + prefix, size - prefix, depth);
         }
-        return Leaf(id, data, size);
+        return Leaf(id, data, size, depth);
     }
 
     // A run of sub-chunks filling exactly size bytes: each at least a header long and
     // inside its parent, so that lib3ds's walk always moves forward and stays inside. A
-    // chunk id of 0 is refused: lib3ds takes it for the end of the parent and stops
-    // reading there, so it would not see what this walk checked after it (a node cut off
-    // before its header becomes its own parent, and lib3ds recurses without end).
+    // chunk id of 0 ends the run, as it does in lib3ds, which stops reading the parent
+    // there and skips the rest of it: what follows is never read, so it is not checked,
+    // and what the parent lacks because of it is judged as lib3ds will see it (a node cut
+    // off before its header keeps parent id 0).
     bool SubChunks(const unsigned char* data, std::size_t size, int depth) {
         if (depth >= kMaxNesting) return false;
         std::size_t at = 0;
         while (at < size) {
-            if (size - at < kHeaderSize || Word(data + at) == 0) return false;
+            if (size - at < kHeaderSize) return false;
+            if (Word(data + at) == 0) return true;
             const std::uint32_t length = Dword(data + at + 2);
             if (length < kHeaderSize || length > size - at) return false;
             if (!Chunk(data + at, length, depth + 1)) return false;
@@ -150,9 +176,12 @@ private:
     bool Mesh(const unsigned char* data, std::size_t size, int depth) {
         MeshState state;
         MeshState* outer = mesh_;
+        const int outerDepth = meshDepth_;
         mesh_ = &state;
+        meshDepth_ = depth;
         const bool ok = SubChunks(data, size, depth);
         mesh_ = outer;
+        meshDepth_ = outerDepth;
         // lib3ds computes every face's normal from its points once the mesh is read.
         return ok && (state.faces == 0 || state.highestPointIndex < state.points);
     }
@@ -168,33 +197,50 @@ private:
                 const std::uint32_t index = Word(data + 2 + i * 8 + k * 2);
                 if (index > highest) highest = index;
             }
-        if (mesh_) {  // a later face array replaces an earlier one, as in lib3ds
+        if (IsChildOf(depth, meshDepth_)) {  // a later face array replaces an earlier one
             mesh_->faces = faces;
             mesh_->highestPointIndex = highest;
         }
-        return SubChunks(data + prefix, size - prefix, depth);
+        const std::uint32_t outerFaces = faceArrayFaces_;
+        const int outerDepth = faceArrayDepth_;
+        faceArrayFaces_ = faces;
+        faceArrayDepth_ = depth;
+        const bool ok = SubChunks(data + prefix, size - prefix, depth);
+        faceArrayFaces_ = outerFaces;
+        faceArrayDepth_ = outerDepth;
+        return ok;
+    }
+
+    // lib3ds reads nodes only from a keyframer chunk directly inside a file chunk (not from
+    // a bare scene-data file), and numbers each such chunk's nodes from 0.
+    bool Keyframer(const unsigned char* data, std::size_t size, int depth) {
+        if (depth != 1 || rootId_ == kMdata) return SubChunks(data, size, depth);
+        keyframerDepth_ = depth;
+        nodeNumber_ = 0;
+        const bool ok = SubChunks(data, size, depth);
+        keyframerDepth_ = -1;
+        return ok;
     }
 
     bool Node(const unsigned char* data, std::size_t size, int depth) {
         NodeRecord record;
-        record.id = static_cast<std::uint16_t>(nodes_.size());
+        record.id = nodeNumber_++;
+        nodeIndex_ = nodes_.size();
         nodes_.push_back(record);
-        NodeRecord* outer = node_;
-        node_ = &record;
+        nodeDepth_ = depth;
         const bool ok = SubChunks(data, size, depth);
-        node_ = outer;
-        nodes_.back() = record;
+        nodeDepth_ = -1;
         return ok;
     }
 
     // Chunks that lib3ds reads as data: counts must agree with the bytes present, and
     // indices must stay below what they index.
-    bool Leaf(std::uint16_t id, const unsigned char* data, std::size_t size) {
+    bool Leaf(std::uint16_t id, const unsigned char* data, std::size_t size, int depth) {
         switch (id) {
             case kPointArray: {
                 if (size < 2) return false;
                 const std::uint32_t points = Word(data);
-                if (mesh_) mesh_->points = points;
+                if (IsChildOf(depth, meshDepth_)) mesh_->points = points;
                 return 2 + static_cast<std::size_t>(points) * 12 <= size;
             }
             case kPointFlagArray:
@@ -202,16 +248,17 @@ private:
             case kTexVerts:
                 return size >= 2 && 2 + static_cast<std::size_t>(Word(data)) * 8 <= size;
             case kSmoothGroup:
-                return !mesh_ || static_cast<std::size_t>(mesh_->faces) * 4 <= size;
-            case kMshMatGroup: return MaterialGroup(data, size);
+                return !IsChildOf(depth, faceArrayDepth_) ||
+                       static_cast<std::size_t>(faceArrayFaces_) * 4 <= size;
+            case kMshMatGroup: return MaterialGroup(data, size, depth);
             case kNodeId:
                 if (size < 2) return false;
-                if (node_) node_->id = Word(data);
+                if (IsChildOf(depth, nodeDepth_)) nodes_[nodeIndex_].id = Word(data);
                 return true;
             case kNodeHdr: {
                 const std::size_t name = NameBytes(data, size);
                 if (!name || size - name < 6) return false;
-                if (node_) node_->parent = Word(data + name + 4);
+                if (IsChildOf(depth, nodeDepth_)) nodes_[nodeIndex_].parent = Word(data + name + 4);
                 return true;
             }
             // Names lib3ds reads into fixed buffers: one that does not end in time fails
@@ -241,12 +288,14 @@ private:
         return true;
     }
 
-    bool MaterialGroup(const unsigned char* data, std::size_t size) {
+    // Outside a face array lib3ds does not read the group; the walk still wants its face
+    // indices to be valid, which there means none.
+    bool MaterialGroup(const unsigned char* data, std::size_t size, int depth) {
         const std::size_t name = NameBytes(data, size);
         if (!name || size - name < 2) return false;
         const std::uint32_t count = Word(data + name);
         if (name + 2 + static_cast<std::size_t>(count) * 2 > size) return false;
-        const std::uint32_t faces = mesh_ ? mesh_->faces : 0;
+        const std::uint32_t faces = IsChildOf(depth, faceArrayDepth_) ? faceArrayFaces_ : 0;
         for (std::uint32_t i = 0; i < count; ++i)
             if (Word(data + name + 2 + i * 2) >= faces) return false;
         return true;

@@ -5,18 +5,21 @@
 #   scripts/bench_live_frame_times.sh [WIDTHxHEIGHTxDEPTH]   (default 1920x1080x24)
 set -euo pipefail
 cd "$(dirname "$0")/../build"
+# shellcheck source=scripts/lib/private_display.sh
+source ../scripts/lib/private_display.sh
+# shellcheck source=scripts/lib/show_title.sh
+source ../scripts/lib/show_title.sh
 screen=${1:-1920x1080x24}
-exec 3< <(Xvfb -displayfd 1 -screen 0 "$screen" -nolisten tcp 2>/dev/null & echo "pid $!"; wait)
-read -r _ xvfb_pid <&3
-read -r display_number <&3
-trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-export DISPLAY=":$display_number"
+xvfb_dir=$(mktemp -d)
+trap 'stop_private_xvfb; rm -rf "$xvfb_dir"' EXIT
+start_private_xvfb "$screen" "$xvfb_dir"
 KELVO_FRAME_TIMES=1 vblank_mode=0 SDL_AUDIODRIVER=dummy bin/kelvo 2>&1 &
 show=$!
 # The settings dialog answers Enter with full screen.
-for _ in $(seq 100); do
-  dialog=$(xdotool search --name "Kelvo Remix" 2>/dev/null | head -n 1) && [ -n "$dialog" ] && break
-  sleep 0.1
-done
+dialog=$(wait_for_window "$title" 1 30) || {
+  echo "bench_live_frame_times: the settings dialog did not appear within 30 s" >&2
+  kill "$show" 2>/dev/null
+  exit 1
+}
 xdotool windowfocus --sync "$dialog" key Return
 wait "$show"

@@ -23,63 +23,21 @@ case "$stop_after" in
 esac
 
 out=$root/build-windows
-prefix=$out/prefix
-sources=$out/sources
-work=$out/third_party
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 host=x86_64-w64-mingw32
-# Third-party builds run at low priority on at most two jobs: they share the machine.
+# Third-party builds run on at most two jobs: they share the machine.
 jobs=${KELVO_WINDOWS_JOBS:-2}
-low() { nice -n 15 "$@"; }
+source scripts/lib/source_builds.sh
+source_build_folders "$out"
+source scripts/lib/data_folder.sh
 
 scripts/install_windows_deps.sh
-mkdir -p "$prefix/stamps" "$sources" "$work"
-
-# Debian's orig tarball of a source package; the Debian part is not needed, and a
-# security update's Debian part is not always served, so only the tarball must arrive.
-fetch_orig() {
-  local package=$1 pattern=$2
-  local tarball
-  tarball=$(find "$sources" -maxdepth 1 -name "$pattern" | head -n 1)
-  if [ -z "$tarball" ]; then
-    (cd "$sources" && apt-get source --download-only "$package" >/dev/null 2>&1) || true
-    tarball=$(find "$sources" -maxdepth 1 -name "$pattern" | head -n 1)
-  fi
-  if [ -z "$tarball" ]; then
-    echo "build_windows: could not download the source of $package ($pattern)" >&2
-    exit 1
-  fi
-  echo "$tarball"
-}
-
-# Unpacks a tarball into a fresh folder under third_party/ and prints the source folder.
-unpack() {
-  local name=$1 tarball=$2
-  rm -rf "${work:?}/$name" "$work/$name.log"
-  mkdir -p "$work/$name"
-  tar -xf "$tarball" -C "$work/$name"
-  find "$work/$name" -mindepth 1 -maxdepth 1 -type d | head -n 1
-}
-
-# Runs a build step with its output in third_party/NAME.log, shown when the step fails.
-logged() {
-  local name=$1
-  shift
-  if ! "$@" >>"$work/$name.log" 2>&1; then
-    tail -n 40 "$work/$name.log" >&2
-    echo "build_windows: building $name failed; the whole log is $work/$name.log" >&2
-    exit 1
-  fi
-}
-
-built() { [ -f "$prefix/stamps/$1" ]; }
-mark_built() { touch "$prefix/stamps/$1"; }
 
 build_libpng() {
   built libpng && return 0
   echo "== libpng (Windows)"
   local src
-  src=$(unpack libpng "$(fetch_orig libpng1.6 'libpng1.6_*.orig.tar.*')")
+  src=$(unpack_source libpng libpng1.6 'libpng1.6_*.orig.tar.*')
   cd "$src"
   logged libpng low ./configure --host=$host --prefix="$prefix" --disable-shared \
     --enable-static --disable-dependency-tracking CC=$host-gcc-posix
@@ -95,11 +53,7 @@ build_lib3ds() {
   built lib3ds && return 0
   echo "== lib3ds (Windows)"
   local src
-  src=$(unpack lib3ds "$(fetch_orig lib3ds 'lib3ds_*.orig.tar.*')")
-  # The 2007 autotools scripts predate the w64 vendor name; Debian's current ones know it.
-  for helper in config.sub config.guess; do
-    [ -f "/usr/share/misc/$helper" ] && cp "/usr/share/misc/$helper" "$src/$helper"
-  done
+  src=$(unpack_source lib3ds lib3ds 'lib3ds_*.orig.tar.*')
   cd "$src"
   logged lib3ds low ./configure --host=$host --prefix="$prefix" --disable-shared \
     --enable-static --disable-dependency-tracking CC=$host-gcc-posix
@@ -124,11 +78,14 @@ build_sdl2() {
   built sdl2 && return 0
   echo "== SDL2 (Windows)"
   local src
-  src=$(unpack sdl2 "$(fetch_orig libsdl2 'libsdl2_*.orig.tar.*')")
+  src=$(unpack_source sdl2 libsdl2 'libsdl2_*.orig.tar.*')
   # A static library has no use for SDL's table of entry points for replacing the library
   # at run time, and with video left out the table would name functions not built.
   sed -i 's/^#define SDL_DYNAMIC_API 1$/#define SDL_DYNAMIC_API 0/' "$src/src/dynapi/SDL_dynapi.h"
-  grep -q '^#define SDL_DYNAMIC_API 0$' "$src/src/dynapi/SDL_dynapi.h"
+  grep -q '^#define SDL_DYNAMIC_API 0$' "$src/src/dynapi/SDL_dynapi.h" || {
+    echo "build_windows: could not turn SDL_DYNAMIC_API off in $src/src/dynapi/SDL_dynapi.h" >&2
+    exit 1
+  }
   cmake_third_party sdl2 "$src" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF \
     -DSDL2_DISABLE_SDL2MAIN=ON -DSDL2_DISABLE_UNINSTALL=ON \
     -DSDL_VIDEO=OFF -DSDL_RENDER=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF \
@@ -142,7 +99,7 @@ build_sdl2_mixer() {
   built sdl2_mixer && return 0
   echo "== SDL2_mixer (Windows)"
   local src
-  src=$(unpack sdl2_mixer "$(fetch_orig libsdl2-mixer 'libsdl2-mixer_*.orig.tar.*')")
+  src=$(unpack_source sdl2_mixer libsdl2-mixer 'libsdl2-mixer_*.orig.tar.*')
   cmake_third_party sdl2_mixer "$src" -DBUILD_SHARED_LIBS=OFF -DSDL2MIXER_SAMPLES=OFF \
     -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2MIXER_CMD=OFF \
     -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF \
@@ -171,10 +128,7 @@ echo "== kelvo.exe built in $(( $(date +%s) - started )) s: $(stat -c %s "$exe")
 
 # The data folder comes from the asset generator, built for this machine.
 echo "== Data folder and zip"
-scripts/install_deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target kelvo-assets
-scripts/make_data.sh build
+make_data_folder
 staging=$out/dist/kelvo-remix
 rm -rf "$out/dist"
 mkdir -p "$staging"

@@ -2,9 +2,10 @@
 # Proves that the install script brings everything the build and the tests need: makes a
 # minimal Debian 12 root once (debootstrap --variant=minbase, cached in build-fresh/), copies
 # a clean clone of this repository's HEAD into a fresh copy of it, and there runs the install
-# script, a full build and the normal tests.
+# script, a full build, the normal tests and a short fuzz run.
 #
-#   scripts/fresh_machine_test.sh          install, build, data folder, normal tests
+#   scripts/fresh_machine_test.sh          install, build, data folder, normal tests, and
+#                                          each fuzz harness for 5 s
 #   scripts/fresh_machine_test.sh --all    the whole README test command instead
 #
 # Needs root (debootstrap and chroot) and the package mirror the machine's apt uses. Slow
@@ -35,7 +36,9 @@ mirror() {
 
 unmount_root() {
   for point in dev/pts dev proc; do
-    mountpoint -q "$root/$point" && umount -l "$root/$point" || true
+    if mountpoint -q "$root/$point"; then
+      umount -l "$root/$point" || echo "fresh_machine_test: could not unmount $root/$point" >&2
+    fi
   done
 }
 trap unmount_root EXIT
@@ -71,7 +74,8 @@ if [ "$mode" = "--all" ]; then
   steps='scripts/run_tests.sh'
 else
   steps='scripts/install_deps.sh && scripts/build.sh build && scripts/make_data.sh build &&
-         SDL_AUDIODRIVER=dummy scripts/with_display.sh ctest --test-dir build --output-on-failure -j"$(nproc)"'
+         SDL_AUDIODRIVER=dummy scripts/with_display.sh ctest --test-dir build --output-on-failure -j"$(nproc)" &&
+         scripts/fuzz.sh 5'
 fi
 start=$(date +%s)
 status=0

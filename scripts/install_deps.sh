@@ -10,5 +10,6 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev libmp3lame-dev libmpg123-dev
   xvfb xauth xdotool x11-utils openbox
   lame sox ffmpeg
+  clang libclang-rt-dev clang-format python3
 )
 exec "$(dirname "$0")/apt_install.sh" "${packages[@]}"

@@ -6,5 +6,6 @@ set -euo pipefail
 packages=(
   dpkg-dev file          # dpkg-shlibdeps and dpkg-buildflags; CPack finds programs with file
   lintian desktop-file-utils
+  imagemagick            # package_test.sh looks at the installed show's screen
 )
 exec "$(dirname "$0")/apt_install.sh" "${packages[@]}"

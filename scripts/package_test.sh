@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
 # Builds the Debian package and tries it for real: Debian's checks (lintian, the desktop
 # entry, the control fields, a second build byte for byte), then apt-get installs it, plays
-# the installed show on a private Xvfb screen (dialog, Enter, the show's window, Escape, exit
-# code 0), captures a frame with the installed capture tool from another folder, and purges
-# it again, checking that nothing of it is left. The purge runs whatever fails before it.
-# Needs root (or sudo). Exits 0 when every check passes: scripts/package_test.sh
+# the installed show on a private Xvfb screen (dialog, Enter, the show's window, a scene on
+# screen, Escape, exit code 0), captures a frame with the installed capture tool from
+# another folder, and purges it again, checking that nothing of it is left. The purge runs
+# whatever fails before it. Needs root (or sudo). Exits 0 when every check passes:
+# scripts/package_test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-# The program's title, read from the header the program is built with.
-title=$(sed -n 's/^#define KELVO_TITLE "\(.*\)"$/\1/p' app/resources/resource_ids.h)
-: "${title:?no KELVO_TITLE in app/resources/resource_ids.h}"
+source scripts/lib/show_title.sh
 began=$(date +%s)
 
 sudo_cmd=()
@@ -24,19 +23,8 @@ work=$root/build-deb/test
 rm -rf "$work"
 mkdir -p "$work/elsewhere"
 
-passed=0
-failed=0
-check() {  # check NAME COMMAND...: runs one check and counts it
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok - $name"
-    passed=$((passed + 1))
-  else
-    echo "FAILED - $name"
-    failed=$((failed + 1))
-  fi
-}
+source scripts/lib/checks.sh
+source scripts/lib/private_display.sh
 elapsed() { echo "$(( $(date +%s) - began )) s"; }
 
 # --- The package file itself --------------------------------------------------------------
@@ -87,13 +75,18 @@ program_pid=
 new_packages=()
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_private_xvfb
   if dpkg-query -W kelvo-remix >/dev/null 2>&1; then
     "${apt_get[@]}" purge -y -qq kelvo-remix >"$work/purge.log" 2>&1 || cat "$work/purge.log" >&2
   fi
   # Libraries apt installed for the package alone go too, so the machine is left as found.
   if [ ${#new_packages[@]} -gt 0 ]; then
-    "${apt_get[@]}" purge -y -qq "${new_packages[@]}" >>"$work/purge.log" 2>&1 || true
+    if ! "${apt_get[@]}" purge -y -qq "${new_packages[@]}" >>"$work/purge.log" 2>&1; then
+      cat "$work/purge.log" >&2
+      echo "package_test: could not purge ${new_packages[*]}, which apt installed for the" \
+        "package: the machine is not as it was" >&2
+      exit 1
+    fi
   fi
 }
 trap cleanup EXIT
@@ -112,31 +105,9 @@ install_package() {
 check "apt-get installs the package and what it depends on" install_package
 installed_here || { echo "package_test: not installed, nothing more to try" >&2; exit 1; }
 
-# A private X server; -displayfd picks a free display number.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 640x480x16 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+start_private_xvfb 640x480x16 "$work"
 export SDL_AUDIODRIVER=dummy
 
-# Waits up to $2 seconds for a visible window titled $title at least $1 pixels wide and
-# prints its id.
-wait_for_window() {
-  local min_width=$1 seconds=$2 id width
-  for _ in $(seq $((seconds * 5))); do
-    for id in $(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null); do
-      width=$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
-      if [ -n "$width" ] && [ "$width" -ge "$min_width" ]; then
-        echo "$id"
-        return 0
-      fi
-    done
-    sleep 0.2
-  done
-  return 1
-}
 # Message boxes have a UTF-8 title only, which xwininfo lists and xdotool does not find.
 no_message_box() {
   ! xwininfo -root -tree | grep -E '"(Error !|ERROR!|SHUTDOWN ERROR)"'
@@ -146,18 +117,20 @@ still_running() { kill -0 "$program_pid" 2>/dev/null; }
 echo "== The installed show ($(elapsed) so far)"
 (cd "$work/elsewhere" && exec /usr/games/kelvo-remix >"$work/show.log" 2>&1) &
 program_pid=$!
-dialog=$(wait_for_window 1 30) || dialog=
+dialog=$(wait_for_window "$title" 1 30) || dialog=
 check "the settings dialog appears" test -n "$dialog"
 if [ -n "$dialog" ]; then
-  xdotool windowfocus "$dialog"
-  sleep 0.1
-  xdotool key Return
-  show=$(wait_for_window 400 30) || show=
+  xdotool windowfocus --sync "$dialog" key Return
+  show=$(wait_for_window "$title" 400 30) || show=
   check "Enter starts the show in a window titled \"$title\"" test -n "$show"
-  # Loading ends before the clock starts; a show that cannot find its data ends there.
-  sleep 4
+  # Loading ends before the clock starts: the show plays once a scene is on screen. A show
+  # that cannot find its data stops there, with a message box or without.
+  scene_or_stop() { screen_shows_scene "$work/frame.png" || ! no_message_box || ! still_running; }
+  wait_until 60 scene_or_stop >/dev/null ||
+    echo "   no scene on screen within 60 s of the show's window opening"
   check "the show still plays after loading" still_running
   check "no message box came up" no_message_box
+  check "the installed show draws a scene" screen_shows_scene "$work/frame.png"
   # Escape is read once the main loop runs; it is pressed again until the program ends.
   exit_code=
   for _ in $(seq 30); do
@@ -206,8 +179,7 @@ check "the capture tool's manual page lists every option of its --help" man_page
 
 # --- Purged -------------------------------------------------------------------------------
 echo "== apt-get purge ($(elapsed) so far)"
-kill "$xvfb_pid" 2>/dev/null || true
-xvfb_pid=
+stop_private_xvfb
 purge_package() {
   "${apt_get[@]}" purge -y -qq kelvo-remix >"$work/purge.log" 2>&1 || { cat "$work/purge.log"; return 1; }
 }

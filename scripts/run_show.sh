@@ -5,9 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install_deps.sh
 scripts/build.sh build
-if [ -x scripts/make_data.sh ]; then
-  scripts/make_data.sh build
-fi
+scripts/make_data.sh build
 if [ -z "${DISPLAY:-}" ]; then
   echo "No display (DISPLAY is not set): the show needs a screen to play on." >&2
   echo "To watch it without one, record it: build/bin/kelvo-capture --data build --out frames" >&2

@@ -21,15 +21,8 @@ done
 echo "total: $total bytes compressed"
 
 log=$(mktemp)
-python3 -u -m http.server --bind 127.0.0.1 --directory "$page" 0 >"$log" 2>&1 &
-server_pid=$!
-trap 'kill "$server_pid" 2>/dev/null || true; rm -f "$log"' EXIT
-port=
-for _ in $(seq 50); do
-  port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$log" | head -n 1)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "web_bench: the web server did not start" >&2; exit 1; }
+source scripts/lib/web_server.sh
+trap 'stop_web_server; rm -f "$log"' EXIT
+start_web_server "$page" "$log"
 echo "== The whole show in headless Chromium"
 node tools/bench/web_show.js "http://127.0.0.1:$port/"

@@ -20,7 +20,11 @@ mkdir -p "$work/site" "$work/headless"
 echo "== Headless frames"
 cmake --build build -j2 --target kelvo-capture >/dev/null
 for at in ${at_times//,/ }; do
-  build/bin/kelvo-capture --data build --at "$at" --out "$work/headless" >>"$work/capture.log" 2>&1
+  build/bin/kelvo-capture --data build --at "$at" --out "$work/headless" >>"$work/capture.log" 2>&1 || {
+    tail -n 20 "$work/capture.log" >&2
+    echo "web_test: kelvo-capture could not write the headless frame at $at ms" >&2
+    exit 1
+  }
 done
 
 # page/ is the show; no-music/ lacks the MP3; damaged/ has a scene file cut short.
@@ -38,16 +42,9 @@ variant damaged
 rm "$work/site/damaged/data/roulet3.3ds"
 head -c 100 "$page/data/roulet3.3ds" >"$work/site/damaged/data/roulet3.3ds"
 
-python3 -u -m http.server --bind 127.0.0.1 --directory "$work/site" 0 >"$work/server.log" 2>&1 &
-server_pid=$!
-trap 'kill "$server_pid" 2>/dev/null || true' EXIT
-port=
-for _ in $(seq 50); do
-  port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/server.log" | head -n 1)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "web_test: the web server did not start" >&2; exit 1; }
+source scripts/lib/web_server.sh
+trap stop_web_server EXIT
+start_web_server "$work/site" "$work/server.log"
 
 echo "== Browser tests"
 status=0

@@ -62,6 +62,19 @@ Bytes NodeTag(std::uint16_t id, std::uint16_t parent, int keys = 1, int declared
                              Chunk(0xB020, track));
 }
 
+// An object node without a NODE_ID chunk, so numbered by its place in the keyframer chunk.
+Bytes NodeWithoutId(std::uint16_t parent) {
+    return Chunk(0xB002, Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(parent)));
+}
+
+// An object node with the given id and no parent that holds another node chunk, which
+// lib3ds skips.
+Bytes NodeHoldingANode(std::uint16_t id = 7) {
+    return Chunk(0xB002, Chunk(0xB030, Word(id)) +
+                             Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(65535)) +
+                             NodeTag(8, 65535));
+}
+
 // An object node (id 0, no parent) holding one extra chunk, such as a track.
 Bytes NodeWith(const Bytes& chunk) {
     return Chunk(0xB002, Chunk(0xB030, Word(0)) + Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(65535)) +
@@ -133,8 +146,27 @@ TEST(ChunkCheck, AcceptsSoundFilesAndRefusesWhatLib3dsWouldMisread) {
         {"instance name without end", File(goodMesh, NodeWith(Chunk(0xB011, "Box"))), 0},
         {"material name without end", File(goodMesh + Chunk(0xAFFF, Chunk(0xA000, "Mat"))), 0},
         {"texture map name without end", File(goodMesh + Chunk(0xAFFF, Chunk(0xA200, Chunk(0xA300, "map.png")))), 0},
+        // lib3ds stops reading a parent at a chunk of id 0 and skips the rest of it.
+        {"chunk of id 0 ending the scene data", File(goodMesh + Chunk(0x0000, "")), 1},
+        {"chunk of id 0 whose size field is wrong", File(goodMesh + Word(0) + Dword(99999)), 1},
+        {"broken chunk after a chunk of id 0, never read",
+         File(goodMesh + Chunk(0x0000, "") + Word(0x0100) + Dword(0) + Floats(1)), 1},
+        {"chunk of id 0 without a whole header", File(goodMesh + Word(0) + Word(6)), 0},
         {"node whose header follows a chunk of id 0",
          File(goodMesh, Chunk(0xB002, Chunk(0x0000, Word(0)) + Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(65535)))), 0},
+        // lib3ds takes counts and ids only where its parser reads them.
+        {"node chunk inside a node: skipped, not numbered", File(goodMesh, NodeHoldingANode()), 1},
+        {"node numbered as lib3ds numbers it, its own parent",
+         File(goodMesh, NodeWithoutId(65535) + NodeHoldingANode(5) + NodeWithoutId(2)), 0},
+        {"numbering starts again in each keyframer chunk",
+         Chunk(0x4D4D, Chunk(0x3D3D, goodMesh) + Chunk(0xB000, NodeTag(9, 65535)) +
+                           Chunk(0xB000, NodeWithoutId(0))),
+         0},
+        {"nodes outside a keyframer chunk are not linked", File(goodMesh + NodeTag(4, 4)), 1},
+        {"points nested deeper than the mesh do not count",
+         File(Chunk(0x4000, Name("Box") + Chunk(0x4100, Chunk(0xA010, Chunk(0x4110, Word(3) + Floats(9))) +
+                                                        Chunk(0x4120, Word(1) + Word(0) + Word(1) + Word(2) + Word(7))))),
+         0},
         {"keyframer name longer than lib3ds reads", File(goodMesh, Chunk(0xB00A, Word(5) + Name("FourteenLetter") + Dword(100))), 0},
     };
     for (const Case& c : cases) EXPECT_EQ(c.expected, Check(c.bytes)) << c.what;
@@ -193,6 +225,20 @@ TEST_F(DamagedScene, FuzzFindingsAreRefused) {
         ++found;
     }
     EXPECT_GT(found, 0);
+}
+
+// A chunk of id 0 at the end of a file is harmless to lib3ds: the file loads and draws the
+// same frame as the file without it.
+TEST_F(DamagedScene, ChunkOfIdZeroEndingTheFileLoadsAndDraws) {
+    ASSERT_TRUE(LoadAndDraw(ReadCorpus("TargetCameraAnim.3ds")));
+    const std::vector<std::uint8_t> expected = headless::ReadPixels(nullptr, nullptr);
+    ASSERT_TRUE(LoadAndDraw(ReadCorpus("TargetCameraAnim-ending-in-a-chunk-of-id-0.3ds")));
+    const std::vector<std::uint8_t> drawn = headless::ReadPixels(nullptr, nullptr);
+    EXPECT_EQ(expected, drawn);
+    int lit = 0;
+    for (std::uint8_t value : drawn) lit += value > 16;
+    EXPECT_GT(lit, 1000);
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(DamagedScene, CorpusFilesWithFlippedBytesLoadOrAreRefused) {

@@ -17,7 +17,8 @@ public:
 
     // Empties the list; startTime is left alone.
     void Clear();
-    // Stores the effect and runs its Init; 0 (and no Init) when all slots are taken.
+    // Stores the effect and runs its Init; 0 (and no Init) when all slots are taken or
+    // the effect is null.
     int Push(Effect* effect, int start, int end);
     // Renders every effect whose span holds now - startTime (mod 2^32, signed), in push order.
     int RenderFrame(std::uint32_t now);
