@@ -1,6 +1,7 @@
 // display_settings.cpp: the output window, its display mode and its rendering context.
 #include "app/display_settings.h"
 
+#include "app/resources/resource_ids.h"
 #include "platform/gl.h"
 
 #include <cstring>
@@ -8,7 +9,7 @@
 namespace {
 
 const char kWindowClassName[] = "mainframe";
-const char kWindowTitle[] = "Kelvo Remix by Tarvik";
+const char kWindowTitle[] = KELVO_TITLE;
 
 int ReportShutdownError(const char* text) {
     return MessageBoxA(nullptr, text, "SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION);
@@ -79,7 +80,7 @@ bool ChangeToFullScreenMode(int width, int height) {
 
 }  // namespace
 
-DisplaySettings::DisplaySettings() : fullScreen(1), width(640), height(480) {}
+DisplaySettings::DisplaySettings() : fullScreen(1), width(kShowWidth), height(kShowHeight) {}
 
 int DisplaySettings::ReportError(const char* text) {
     return MessageBoxA(nullptr, text, "Error !", MB_OK | MB_ICONERROR);

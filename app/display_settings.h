@@ -3,6 +3,10 @@
 
 #include "platform/win32.h"
 
+// The size the show is drawn at (pixels), full screen or in a window.
+const int kShowWidth = 640;
+const int kShowHeight = 480;
+
 class DisplaySettings {
 public:
     int fullScreen;  // 1: full screen, the display mode asked for at the window's size;

@@ -3,6 +3,7 @@
 #include "app/main_window_proc.h"
 #include "app/program_state.h"
 #include "app/settings_dialog.h"
+#include "app/win_main.h"
 #include "audio/music_track.h"
 #include "demo/scene_player.h"
 #include "gfx/texture_registry.h"
@@ -10,12 +11,6 @@
 #include "timeline/effect_sequencer.h"
 
 namespace {
-
-// The show ends at the first frame whose elapsed time is greater than this (ms).
-const int kShowLength = 207100;
-// The scene player's span (ms): it covers the whole show and more.
-const int kPlayerSpanEnd = 500000;
-const char* const kSoundtrackFile = "data\\kelvo32.mp3";
 
 // The window's handles, held from the window's opening to shutdown.
 struct OutputWindow {

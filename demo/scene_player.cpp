@@ -10,29 +10,14 @@
 #include <new>
 
 #include "demo/flash_table.h"
+#include "demo/scene_table.h"
 #include "gfx/texture_registry.h"
 #include "scene/scene.h"
 
 namespace {
 
-struct SceneRow {
-    const char* file;
-    int duration;  // ms
-};
-
-// The timeline: each scene plays for its duration after the one before it.
-const SceneRow kSceneTable[] = {
-    {"btitre.3ds", 6666}, {"32.3ds", 6667},       {"tube.3ds", 13333},   {"tube1.3ds", 13334},
-    {"line.3ds", 20000},  {"vil.3ds", 40000},     {"planne.3ds", 13333}, {"planne2.3ds", 13334},
-    {"vide.3ds", 13333},  {"doble.3ds", 20000},   {"roulet.3ds", 6667},  {"roulet2.3ds", 20000},
-    {"roulet3.3ds", 13333},
-};
-const int kSceneRows = sizeof kSceneTable / sizeof kSceneTable[0];
-// Selection walks the first 12 durations only, so the last scene plays on to the show's end.
-const int kWalkedScenes = 12;
-
 // "chinois" + n + ".png", n from 1 to 24.
-void PictureName(int n, char* name, int size) { std::snprintf(name, size, "chinois%d.png", n); }
+void PictureName(int n, char* name, int size) { std::snprintf(name, size, kPictureNameFormat, n); }
 
 // Draws the picture of every flash whose window holds elapsed, in table order (the windows
 // never overlap, so that is at most one). 1 when a picture was drawn.

@@ -5,7 +5,10 @@
 #   scripts/bench_live_frame_times.sh [WIDTHxHEIGHTxDEPTH]   (default 1920x1080x24)
 set -euo pipefail
 cd "$(dirname "$0")/../build"
+# shellcheck source=scripts/lib/private_display.sh
 source ../scripts/lib/private_display.sh
+# shellcheck source=scripts/lib/show_title.sh
+source ../scripts/lib/show_title.sh
 screen=${1:-1920x1080x24}
 xvfb_dir=$(mktemp -d)
 trap 'stop_private_xvfb; rm -rf "$xvfb_dir"' EXIT
@@ -13,7 +16,7 @@ start_private_xvfb "$screen" "$xvfb_dir"
 KELVO_FRAME_TIMES=1 vblank_mode=0 SDL_AUDIODRIVER=dummy bin/kelvo 2>&1 &
 show=$!
 # The settings dialog answers Enter with full screen.
-dialog=$(wait_for_window "Kelvo Remix by Tarvik" 1 30) || {
+dialog=$(wait_for_window "$title" 1 30) || {
   echo "bench_live_frame_times: the settings dialog did not appear within 30 s" >&2
   kill "$show" 2>/dev/null
   exit 1

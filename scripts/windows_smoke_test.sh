@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-title="Kelvo Remix by Tarvik"
+source scripts/lib/show_title.sh
 
 began=$(date +%s)
 scripts/build_windows.sh --exe-only

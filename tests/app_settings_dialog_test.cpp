@@ -10,6 +10,7 @@
 
 #include "app/display_settings.h"
 #include "app/program_state.h"
+#include "app/resources/resource_ids.h"
 #include "app/settings_dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/resources.h"
@@ -190,13 +191,15 @@ TEST(SettingsDialogTemplate, ResourceScriptMatchesTheTable) {
         std::string first;
         words >> first;
         if (first == "IDD_SETTINGS") dialogBox = Rectangle(line);
-        if (first == "CAPTION") caption = Quoted(line);
+        if (first == "CAPTION") words >> caption;
         if (first == "FONT") font = line.substr(line.find("FONT") + 5);
         if (first == "DEFPUSHBUTTON" || first == "PUSHBUTTON" || first == "CONTROL")
             controls.push_back({first, Quoted(line), Rectangle(line)});
     }
     EXPECT_EQ((std::vector<int>{form->x, form->y, form->cx, form->cy}), dialogBox);
-    EXPECT_EQ(form->caption, caption);
+    // Both take the caption from the one title the program has.
+    EXPECT_EQ("KELVO_TITLE", caption);
+    EXPECT_STREQ(KELVO_TITLE, form->caption);
     EXPECT_EQ(std::to_string(form->pointSize) + ", \"" + form->typeface + "\"", font);
 
     // Controls in template order, each of the same kind, text and rectangle.

@@ -15,23 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "app/win_main.h"
 #include "support/generated_data.h"
 #include "support/test_files.h"
+#include "tools/assets/pictures.h"
+#include "tools/assets/scenes.h"
 
 namespace {
 
-struct SceneSpan {
-    const char* name;
-    int playsMs;  // how long the show draws the scene
-};
-
-// The show's scene table; the last scene plays until the show stops at 207100 ms.
-const SceneSpan kScenes[] = {
-    {"btitre.3ds", 6666},  {"32.3ds", 6667},      {"tube.3ds", 13333},  {"tube1.3ds", 13334},
-    {"line.3ds", 20000},   {"vil.3ds", 40000},    {"planne.3ds", 13333}, {"planne2.3ds", 13334},
-    {"vide.3ds", 13333},   {"doble.3ds", 20000},  {"roulet.3ds", 6667}, {"roulet2.3ds", 20000},
-    {"roulet3.3ds", 20433},
-};
 
 bool IsPicture(const std::string& name) { return name.rfind("chinois", 0) == 0; }
 bool EndsWith(const std::string& s, const char* tail) {
@@ -110,9 +101,9 @@ protected:
 
 TEST_F(GeneratedData, HoldsEveryFileTheShowReads) {
     const std::vector<std::string> names = FileNames(folder);
-    std::vector<std::string> expected = {"kelvo32.mp3"};
-    for (const SceneSpan& scene : kScenes) expected.push_back(scene.name);
-    for (int n = 1; n <= 24; ++n) expected.push_back("chinois" + std::to_string(n) + ".png");
+    std::vector<std::string> expected = {kSoundtrackName};
+    for (const assets::ShowScene& scene : assets::ShowScenes()) expected.push_back(scene.fileName);
+    for (int n = 1; n <= kPictureCount; ++n) expected.push_back(assets::PictureFileName(n));
     for (const std::string& name : expected) {
         EXPECT_TRUE(std::binary_search(names.begin(), names.end(), name)) << name;
     }
@@ -154,15 +145,15 @@ TEST_F(GeneratedData, PngFilesAreEightBitRgbWithPowerOfTwoSides) {
 
 TEST_F(GeneratedData, MaterialTexturesExistAndEveryTextureIsUsed) {
     std::set<std::string> named;
-    for (const SceneSpan& scene : kScenes) {
-        Lib3dsFile* file = lib3ds_file_load((folder + "/" + scene.name).c_str());
-        ASSERT_NE(nullptr, file) << scene.name;
+    for (const assets::ShowScene& scene : assets::ShowScenes()) {
+        Lib3dsFile* file = lib3ds_file_load((folder + "/" + scene.fileName).c_str());
+        ASSERT_NE(nullptr, file) << scene.fileName;
         for (Lib3dsMaterial* m = file->materials; m; m = m->next) {
             const std::string texture = m->texture1_map.name;
-            EXPECT_FALSE(texture.empty()) << scene.name << ": material " << m->name;
+            EXPECT_FALSE(texture.empty()) << scene.fileName << ": material " << m->name;
             if (texture.empty()) continue;
             named.insert(texture);
-            EXPECT_FALSE(ReadBytes(folder + "/" + texture).empty()) << scene.name << " names " << texture;
+            EXPECT_FALSE(ReadBytes(folder + "/" + texture).empty()) << scene.fileName << " names " << texture;
         }
         lib3ds_file_free(file);
     }
@@ -178,9 +169,9 @@ TEST_F(GeneratedData, MaterialTexturesExistAndEveryTextureIsUsed) {
 // and meshes the software renderer draws quickly.
 TEST_F(GeneratedData, ScenesAreKeyedForTheirWholeSpan) {
     int withGlow = 0;
-    for (const SceneSpan& scene : kScenes) {
-        SCOPED_TRACE(scene.name);
-        Lib3dsFile* file = lib3ds_file_load((folder + "/" + scene.name).c_str());
+    for (const assets::ShowScene& scene : assets::ShowScenes()) {
+        SCOPED_TRACE(scene.fileName);
+        Lib3dsFile* file = lib3ds_file_load((folder + "/" + scene.fileName).c_str());
         ASSERT_NE(nullptr, file);
         ASSERT_NE(nullptr, file->cameras);
         EXPECT_STREQ("Camera01", file->cameras->name);

@@ -11,33 +11,22 @@
 #include <string>
 #include <vector>
 
+#include "demo/flash_table.h"
 #include "gfx/png_reader.h"
 #include "support/generated_data.h"
 #include "support/headless_window.h"
+#include "tools/assets/scenes.h"
 #include "support/test_files.h"
 #include "support/tool_runs.h"
 
 namespace {
 
-struct Span {
-    const char* name;
-    int start, end;  // ms of show time
-};
 
-const Span kSpans[] = {
-    {"btitre.3ds", 0, 6666},         {"32.3ds", 6666, 13333},        {"tube.3ds", 13333, 26666},
-    {"tube1.3ds", 26666, 40000},     {"line.3ds", 40000, 60000},     {"vil.3ds", 60000, 100000},
-    {"planne.3ds", 100000, 113333},  {"planne2.3ds", 113333, 126667}, {"vide.3ds", 126667, 140000},
-    {"doble.3ds", 140000, 160000},   {"roulet.3ds", 160000, 166667}, {"roulet2.3ds", 166667, 186667},
-    {"roulet3.3ds", 186667, 207100},
-};
-
-// Pictures flash from 60416 ms on every 416.7 ms for 74 ms; frames taken in those windows show
-// a picture rather than the scene, so the sampled times step out of them.
+// Frames taken while a picture flashes show it rather than the scene, so the sampled times
+// step out of the flash windows.
 int AwayFromFlashes(int t) {
-    for (int k = 0; k < 63; ++k) {
-        const int flash = static_cast<int>(60416 + k * 1250.0 / 3.0 + 0.5) - 1;
-        if (t > flash - 2 && t < flash + 78) return flash + 80;
+    for (int flash : kFlashTimes) {
+        if (t > flash - 2 && t < flash + kFlashWindow + 3) return flash + kFlashWindow + 5;
     }
     return t;
 }
@@ -89,10 +78,11 @@ TEST_F(SceneCapture, EverySceneShowsSomethingMovingThroughItsSpan) {
 
     // Near the start, in the middle and near the end of each span, each with the frame one
     // second before it.
-    std::vector<std::pair<const Span*, int>> samples;
+    std::vector<std::pair<const assets::ShowScene*, int>> samples;
     std::set<int> times;
-    for (const Span& span : kSpans) {
-        const int picks[3] = {span.start + 1000, (span.start + span.end) / 2, span.end - 60};
+    for (const assets::ShowScene& span : assets::ShowScenes()) {
+        const int end = span.startMs + span.playsMs;
+        const int picks[3] = {span.startMs + 1000, (span.startMs + end) / 2, end - 60};
         for (int t : picks) {
             t = AwayFromFlashes(t);
             const int before = AwayFromFlashes(t - 1000);
@@ -113,7 +103,7 @@ TEST_F(SceneCapture, EverySceneShowsSomethingMovingThroughItsSpan) {
 
     for (const auto& sample : samples) {
         const int t = sample.second;
-        SCOPED_TRACE(std::string(sample.first->name) + " at " + std::to_string(t) + " ms");
+        SCOPED_TRACE(std::string(sample.first->fileName) + " at " + std::to_string(t) + " ms");
         const Frame now = ReadFrame(out, t);
         const Frame before = ReadFrame(out, AwayFromFlashes(t - 1000));
         ASSERT_TRUE(now.ok && before.ok);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/win_main.h"
+#include "demo/flash_table.h"
 #include "support/generated_data.h"
 
 namespace {
@@ -72,21 +74,13 @@ int PeakNear(const std::vector<float>& envelope, int t) {
     return best;
 }
 
-// The show's flash instants, in ms since the start.
-const int kFlashTimes[63] = {
-    60416, 60833, 61249, 61666, 62083, 62499, 62916, 63333, 63749, 64166, 64583, 64999, 65416,
-    65833, 66248, 66666, 67083, 67499, 67916, 68333, 68749, 69166, 69583, 69999, 70416, 70833,
-    71249, 71666, 72083, 72499, 72916, 73333, 73749, 74166, 74583, 74999, 75416, 75833, 76249,
-    76666, 77083, 77499, 77916, 78333, 78749, 79166, 79583, 80000, 80416, 80833, 81249, 81666,
-    82083, 82499, 82916, 83333, 83749, 84166, 84583, 84999, 85416, 85833, 86248,
-};
 
 class Soundtrack : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         const std::string folder = GeneratedDataFolder();
         decoded = std::make_unique<Decoded>();
-        decodedOk = !folder.empty() && Decode(folder + "/kelvo32.mp3", decoded.get());
+        decodedOk = !folder.empty() && Decode(folder + "/" + kSoundtrackName, decoded.get());
     }
     static void TearDownTestSuite() { decoded.reset(); }
     void SetUp() override { ASSERT_TRUE(decodedOk) << "kelvo32.mp3 does not decode"; }

@@ -11,11 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "app/win_main.h"
+#include "demo/scene_table.h"
 #include "gfx/png_reader.h"
 #include "support/headless_window.h"
-#include "tools/assets/png_writer.h"
 #include "tools/assets/scene_kit.h"
+#include "tools/assets/scenes.h"
 #include "tools/assets/synth.h"
+#include "tools/png/png_writer.h"
 
 namespace {
 
@@ -29,31 +32,75 @@ class PngWriter : public HeadlessTest {};
 
 }  // namespace
 
-TEST_F(PngWriter, FilesReadBackThroughTheShowsReader) {
+TEST_F(PngWriter, FilesReadBackThroughTheShowsReaderWithEveryOption) {
     // 3 x 2, top row first: red green blue / white black grey.
     const std::vector<std::uint8_t> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 128, 128, 128};
     const std::string path = TempPath("writer.png");
-    ASSERT_EQ(1, assets::WritePngRgb(path, 3, 2, rgb));
-    unsigned char* pixels = nullptr;
-    int width = 0, height = 0;
-    ASSERT_EQ(1, LoadPngRgb(&pixels, path.c_str(), &width, &height));
-    EXPECT_EQ(3, width);
-    EXPECT_EQ(2, height);
-    // The reader hands the bottom row first.
-    for (int i = 0; i < 6; ++i) {
-        const int source = (i < 3 ? 3 + i : i - 3) * 3;
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(rgb[source + c], pixels[i * 4 + c]) << "pixel " << i;
+    for (bool interlaced : {false, true}) {
+        for (bool fast : {false, true}) {
+            SCOPED_TRACE(std::string(interlaced ? "interlaced" : "plain") + (fast ? ", fast" : ""));
+            png_writer::Options options;
+            options.interlaced = interlaced;
+            options.fast = fast;
+            std::string reason;
+            ASSERT_TRUE(png_writer::WriteRgb(path, 3, 2, rgb, options, &reason)) << reason;
+            unsigned char* pixels = nullptr;
+            int width = 0, height = 0;
+            ASSERT_EQ(1, LoadPngRgb(&pixels, path.c_str(), &width, &height));
+            EXPECT_EQ(3, width);
+            EXPECT_EQ(2, height);
+            // The reader hands the bottom row first.
+            for (int i = 0; i < 6; ++i) {
+                const int source = (i < 3 ? 3 + i : i - 3) * 3;
+                for (int c = 0; c < 3; ++c) EXPECT_EQ(rgb[source + c], pixels[i * 4 + c]) << "pixel " << i;
+            }
+            std::free(pixels);
+        }
     }
-    std::free(pixels);
     std::remove(path.c_str());
 }
 
 TEST_F(PngWriter, RefusesPixelsThatDoNotMatchTheSize) {
     const std::string path = TempPath("short.png");
-    EXPECT_EQ(0, assets::WritePngRgb(path, 4, 4, std::vector<std::uint8_t>(10)));
-    EXPECT_EQ(0, assets::WritePngRgb(path, 0, 4, {}));
+    EXPECT_FALSE(png_writer::WriteRgb(path, 4, 4, std::vector<std::uint8_t>(10)));
+    EXPECT_FALSE(png_writer::WriteRgb(path, 0, 4, {}));
     EXPECT_EQ(nullptr, std::fopen(path.c_str(), "rb"));
-    EXPECT_EQ(0, assets::WritePngRgb("/nonexistent-folder/x.png", 1, 1, {1, 2, 3}));
+    std::string reason;
+    EXPECT_FALSE(png_writer::WriteRgb("/nonexistent-folder/x.png", 1, 1, {1, 2, 3}, {}, &reason));
+    EXPECT_EQ("No such file or directory", reason);
+}
+
+// Bytes that cannot reach the disk make a failure with the system's reason, and the name
+// written to is removed (here a link to /dev/full, where every write fails).
+TEST_F(PngWriter, AFullDiskIsAFailureWithItsReason) {
+    const std::string path = TempPath("full.png");
+    std::remove(path.c_str());
+    ASSERT_EQ(0, symlink("/dev/full", path.c_str()));
+    std::string reason;
+    EXPECT_FALSE(png_writer::WriteRgb(path, 64, 64, std::vector<std::uint8_t>(64 * 64 * 3, 7), {}, &reason));
+    EXPECT_EQ("No space left on device", reason);
+    EXPECT_NE(0, access(path.c_str(), F_OK)) << "the link is left behind";
+    std::remove(path.c_str());
+}
+
+// The generator animates each scene for as long as the show draws it: the scenes follow one
+// another from 0 ms in the show's order, and the last one lasts to the show's end, past
+// its own table duration (selection never walks beyond it).
+TEST(ShowScenes, FollowEachOtherFromTheShowsStartToItsEnd) {
+    const std::vector<assets::ShowScene>& scenes = assets::ShowScenes();
+    ASSERT_EQ(static_cast<size_t>(kSceneRows), scenes.size());
+    int end = 0;
+    for (int i = 0; i < kSceneRows; ++i) {
+        SCOPED_TRACE(scenes[i].fileName);
+        EXPECT_STREQ(kSceneTable[i].file, scenes[i].fileName);
+        EXPECT_EQ(end, scenes[i].startMs);
+        if (i < kWalkedScenes) {
+            EXPECT_EQ(kSceneTable[i].duration, scenes[i].playsMs);
+        }
+        end += scenes[i].playsMs;
+    }
+    EXPECT_EQ(kShowLength, end);
+    EXPECT_GT(scenes.back().playsMs, kSceneTable[kSceneRows - 1].duration);
 }
 
 // lib3ds needs keys in strictly increasing frames, starting at 0; the helpers must also end

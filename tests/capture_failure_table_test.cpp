@@ -21,21 +21,21 @@
 #include <string>
 #include <vector>
 
+#include "app/win_main.h"
+#include "demo/scene_table.h"
 #include "gfx/png_reader.h"
 #include "support/generated_data.h"
 #include "support/png_test_files.h"
 #include "support/sound_files.h"
 #include "support/test_files.h"
 #include "support/tool_runs.h"
+#include "tools/assets/pictures.h"
 #include "tools/assets/scene_writer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kSceneFiles[] = {"btitre.3ds", "32.3ds",      "tube.3ds",    "tube1.3ds", "line.3ds",
-                                   "vil.3ds",    "planne.3ds",  "planne2.3ds", "vide.3ds",  "doble.3ds",
-                                   "roulet.3ds", "roulet2.3ds", "roulet3.3ds"};
 
 // The frames every row captures: "btitre.3ds", "32.3ds", "tube.3ds" (the scene the scene
 // rows damage), the first picture flash (picture 1) and "vil.3ds" just after it.
@@ -230,7 +230,8 @@ protected:
     std::string TextureOfTheFirstSceneOnly(int* requests) {
         std::map<std::string, int> named;
         std::set<std::string> first, othersDrawn;
-        for (const char* name : kSceneFiles) {
+        for (const SceneRow& row : kSceneTable) {
+            const char* name = row.file;
             Lib3dsFile* file = lib3ds_file_load((fs::path(source) / name).string().c_str());
             if (!file) continue;
             const std::string scene = name;
@@ -238,7 +239,7 @@ protected:
                 const std::string texture = material->texture1_map.name;
                 if (texture.empty()) continue;
                 ++named[texture];
-                if (scene == kSceneFiles[0]) first.insert(texture);
+                if (scene == kSceneTable[0].file) first.insert(texture);
                 if (scene == "32.3ds" || scene == kDamagedScene || scene == "vil.3ds") othersDrawn.insert(texture);
             }
             lib3ds_file_free(file);
@@ -268,7 +269,7 @@ std::vector<std::string> LoadFailure(const std::string& scene) {
 
 TEST_F(CaptureFailureTable, MissingDataFolderReportsEveryFileAndDrawsNothing) {
     std::vector<std::string> lines = {"ERROR!: internal error: Can't read music!"};
-    for (const char* scene : kSceneFiles) lines.push_back(std::string("Error !: Load3ds error : Can't load 3ds file data\\") + scene);
+    for (const SceneRow& scene : kSceneTable) lines.push_back(std::string("Error !: Load3ds error : Can't load 3ds file data\\") + scene.file);
     for (int n = 1; n <= 24; ++n) lines.push_back("Error !: Error : Can't open file data\\chinois" + std::to_string(n) + ".png");
     lines.push_back("kelvo-capture: the show ended early, after 0 of the 5 frames asked for");
     Check({"missing data folder", [&] { fs::remove_all(show / "data"); }, lines, 1, {N, N, N, N, N}});
@@ -314,7 +315,7 @@ TEST_F(CaptureFailureTable, BadTexturesAndPicturesAreReportedAndTheShowGoesOn) {
     const std::string texture = TextureOfTheFirstSceneOnly(&requests);
     ASSERT_FALSE(texture.empty()) << "every texture of btitre.3ds is used by another captured scene";
     auto reported = [requests](const std::string& line) { return std::vector<std::string>(requests, line); };
-    const std::string picture = "chinois1.png";
+    const std::string picture = assets::PictureFileName(1);
     auto recoded = [&](const std::string& name, bool sixteenBit) {
         Replace(name, Recoded((fs::path(source) / name).string(), sixteenBit));
     };
@@ -338,7 +339,7 @@ TEST_F(CaptureFailureTable, BadTexturesAndPicturesAreReportedAndTheShowGoesOn) {
 // Without its music the show cannot start: it ends once loaded, so no frame is drawn and
 // the capture fails. A cut-short MP3 still plays, as far as it goes.
 TEST_F(CaptureFailureTable, BadMusicEndsTheShowBeforeItsFirstFrameUnlessItStillPlays) {
-    const std::string music = "kelvo32.mp3";
+    const std::string music = kSoundtrackName;
     const std::vector<std::string> unreadable = {"ERROR!: internal error: Can't read music!",
                                                  "kelvo-capture: the show ended early, after 0 of the 5 frames asked for"};
     const Row rows[] = {

@@ -11,21 +11,21 @@
 #include <string>
 #include <vector>
 
+#include "app/win_main.h"
+#include "demo/scene_table.h"
 #include "gfx/png_reader.h"
 #include "support/png_test_files.h"
 #include "support/sound_files.h"
 #include "support/test_files.h"
 #include "support/tool_runs.h"
 #include "support/video_probe.h"
+#include "tools/assets/pictures.h"
 #include "tools/assets/scene_writer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kSceneFiles[] = {"btitre.3ds", "32.3ds",      "tube.3ds",  "tube1.3ds",  "line.3ds",
-                                   "vil.3ds",    "planne.3ds",  "planne2.3ds", "vide.3ds", "doble.3ds",
-                                   "roulet.3ds", "roulet2.3ds", "roulet3.3ds"};
 
 struct Colour {
     int r, g, b;
@@ -80,15 +80,15 @@ protected:
                 if (m == name) return false;
             return true;
         };
-        for (int i = 0; i < 13; ++i) {
+        for (int i = 0; i < kSceneRows; ++i) {
             std::string texture = "paint" + std::to_string(i) + ".png";
             WriteSolidPng((show / "data" / texture).string(), 4, SceneColour(i), SceneColour(i));
-            if (wanted(kSceneFiles[i])) WriteScene((show / "data" / kSceneFiles[i]).string(), texture);
+            if (wanted(kSceneTable[i].file)) WriteScene((show / "data" / kSceneTable[i].file).string(), texture);
         }
         for (int n = 1; n <= 24; ++n)
-            WriteSolidPng((show / "data" / ("chinois" + std::to_string(n) + ".png")).string(), 64,
+            WriteSolidPng((show / "data" / assets::PictureFileName(n)).string(), 64,
                           PictureColour(n, true), PictureColour(n, false));
-        MakeToneMp3((show / "data" / "kelvo32.mp3").string(), 1.0, 440);
+        MakeToneMp3((show / "data" / kSoundtrackName).string(), 1.0, 440);
     }
 
     // Runs the built kelvo-capture with arguments split as a shell splits them.
@@ -295,7 +295,7 @@ TEST_F(CaptureTool, FrameRateCaptureWritesTheSoundtrackAndTheVideo) {
     for (std::size_t i = 2 * 44100 * 208; i < soundtrack.samples.size(); ++i)
         ASSERT_EQ(0, soundtrack.samples[i]) << "sample frame " << i / 2;
 
-    DecodeMp3WithLame((show / "data" / "kelvo32.mp3").string(), (scratch / "reference.wav").string());
+    DecodeMp3WithLame((show / "data" / kSoundtrackName).string(), (scratch / "reference.wav").string());
     WavData reference;
     ASSERT_TRUE(ReadWav((scratch / "reference.wav").string(), &reference));
     ASSERT_GE(reference.samples.size(), std::size_t(2 * 44100));

@@ -4,6 +4,7 @@
 // The fixture brings the Win32 declarations, which <GL/gl.h> wants first.
 #include "support/scene_fixture.h"
 
+#include "demo/scene_table.h"
 #include "platform/gl.h"
 #include <lib3ds/file.h>
 #include <lib3ds/node.h>
@@ -20,18 +21,16 @@
 #include "gfx/texture_registry.h"
 #include "scene/scene.h"
 #include "support/png_test_files.h"
+#include "tools/assets/pictures.h"
 
 namespace {
 
-const char* const kSceneFiles[] = {"btitre.3ds", "32.3ds",      "tube.3ds",  "tube1.3ds",  "line.3ds",
-                                   "vil.3ds",    "planne.3ds",  "planne2.3ds", "vide.3ds", "doble.3ds",
-                                   "roulet.3ds", "roulet2.3ds", "roulet3.3ds"};
-const int kScenes = 13;
+const int kScenes = kSceneRows;
 // Every scene's camera slides along x by one unit per keyframe frame, so its evaluated
 // position tells the scene time; kUnusedFrame is a pose no frame of these tests asks for.
 const float kUnusedFrame = 999.0f;
 
-std::string PictureName(int n) { return "chinois" + std::to_string(n) + ".png"; }
+std::string PictureName(int n) { return assets::PictureFileName(n); }
 
 // Picture n's colours: the top half (10 n, 255 - 10 n, 255), the bottom half the same with
 // blue 0, so that the picture and its orientation can be told from any pixel.
@@ -52,7 +51,7 @@ protected:
     // The first scene has a textured material, "wall.png".
     void WriteShow(const std::set<std::string>& missing = {}) {
         for (int i = 0; i < kScenes; ++i)
-            if (!missing.count(kSceneFiles[i])) WriteScene(SlidingScene(i == 0 ? "wall.png" : ""), kSceneFiles[i]);
+            if (!missing.count(kSceneTable[i].file)) WriteScene(SlidingScene(i == 0 ? "wall.png" : ""), kSceneTable[i].file);
         WriteTexture("wall.png", 200, 200, 200);
         for (int n = 1; n <= 24; ++n)
             if (!missing.count(PictureName(n))) WritePicture(n);
@@ -253,7 +252,7 @@ TEST_F(ScenePlayerTest, InitLoadsTheScenesThenThePictures) {
     ASSERT_EQ(player->Init(), 1);
     for (int i = 0; i < kScenes; ++i) {
         ASSERT_NE(player->scenes[i], nullptr);
-        EXPECT_EQ(std::string(player->scenes[i]->path), std::string("data\\") + kSceneFiles[i]);
+        EXPECT_EQ(std::string(player->scenes[i]->path), std::string("data\\") + kSceneTable[i].file);
     }
     ASSERT_EQ(textureRegistry->textureCount, 25);
     EXPECT_STREQ(textureRegistry->fileNames[0], "wall.png");

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "app/resources/resource_ids.h"
 #include "support/live_session.h"
 
 namespace {
 
-const char kTitle[] = "Kelvo Remix by Tarvik";
+const char kTitle[] = KELVO_TITLE;
 const int kTimeoutMs = 15000;
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -26,7 +27,7 @@ TEST(E2eFaults, NoDisplayEndsAtOnceWithTheReasonOnStderr) {
     ASSERT_TRUE(program.WaitForExit(kTimeoutMs, &exitCode)) << program.Output();
     EXPECT_EQ(0, exitCode);
     ExpectQuickerThan(NowMs() - started, 5000, "exit");
-    EXPECT_TRUE(Contains(program.Output(), "Kelvo Remix by Tarvik: cannot show the dialog without a display"))
+    EXPECT_TRUE(Contains(program.Output(), KELVO_TITLE ": cannot show the dialog without a display"))
         << program.Output();
     EXPECT_TRUE(Contains(program.Output(), "Cannot open the display")) << program.Output();
     // The viewport probe notes every frame drawn: there must be none.

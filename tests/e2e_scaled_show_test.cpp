@@ -7,12 +7,13 @@
 #include <memory>
 #include <sstream>
 
+#include "app/resources/resource_ids.h"
 #include "support/headless_frames.h"
 #include "support/live_session.h"
 
 namespace {
 
-const char kTitle[] = "Kelvo Remix by Tarvik";
+const char kTitle[] = KELVO_TITLE;
 const int kShowMinWidth = 400;
 const int kTimeoutMs = 15000;
 // How much of the show's start the screen's frame is searched in: the grab comes about

@@ -9,11 +9,12 @@
 #include <memory>
 #include <string>
 
+#include "app/resources/resource_ids.h"
 #include "support/live_session.h"
 
 namespace {
 
-const char kTitle[] = "Kelvo Remix by Tarvik";
+const char kTitle[] = KELVO_TITLE;
 const int kShowMinWidth = 400;
 const int kTimeoutMs = 15000;
 // The dialog's client area: 186 x 39 dialog units at 6 x 13 base units.

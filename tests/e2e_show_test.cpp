@@ -6,11 +6,12 @@
 
 #include <memory>
 
+#include "app/resources/resource_ids.h"
 #include "support/live_session.h"
 
 namespace {
 
-const char kTitle[] = "Kelvo Remix by Tarvik";
+const char kTitle[] = KELVO_TITLE;
 // Windows at least this wide are the show's; the dialog is narrower.
 const int kShowMinWidth = 400;
 const int kTimeoutMs = 15000;

@@ -8,13 +8,15 @@
 #include <memory>
 #include <string>
 
+#include "app/resources/resource_ids.h"
+#include "app/win_main.h"
 #include "support/live_session.h"
 #include "support/sound_files.h"
 #include "support/test_files.h"
 
 namespace {
 
-const char kTitle[] = "Kelvo Remix by Tarvik";
+const char kTitle[] = KELVO_TITLE;
 const int kShowMinWidth = 400;
 const int kTimeoutMs = 15000;
 const std::size_t kRate = 44100;
@@ -62,7 +64,7 @@ TEST(E2eSoundtrack, ShowPlaysTheDecodedSoundtrackThroughTheAudioDriver) {
     ASSERT_TRUE(program.WaitForExit(kTimeoutMs, &exitCode)) << program.Output();
     EXPECT_EQ(0, exitCode) << program.Output();
 
-    DecodeMp3WithLame(program.WorkDir() + "/data/kelvo32.mp3", folder / "reference.wav");
+    DecodeMp3WithLame(program.WorkDir() + "/data/" + kSoundtrackName, folder / "reference.wav");
     WavData reference;
     ASSERT_TRUE(ReadWav(folder / "reference.wav", &reference));
     ASSERT_EQ(2, reference.channels);

@@ -20,7 +20,7 @@ const DialogTemplate kSettingsDialog = {
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_MODALFRAME,
     0,
     0, 0, 186, 39,
-    "Kelvo Remix by Tarvik",
+    KELVO_TITLE,
     8, "MS Sans Serif",
     kLanguageFrench,
     static_cast<int>(sizeof kSettingsItems / sizeof kSettingsItems[0]),

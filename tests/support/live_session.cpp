@@ -3,6 +3,7 @@
 #include "support/sound_files.h"
 #include "support/test_files.h"
 #include "support/tool_runs.h"
+#include "tools/png/png_writer.h"
 
 // Before Xlib, whose macros (None, Bool) clash with GoogleTest's names.
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -178,34 +178,6 @@ void Search(Display* display, Window window, const std::string& title,
     if (children) XFree(children);
 }
 
-void PutChunk(std::string* png, const char* type, const std::string& data) {
-    auto put32 = [png](unsigned long value) {
-        for (int shift = 24; shift >= 0; shift -= 8) png->push_back(static_cast<char>((value >> shift) & 0xFF));
-    };
-    put32(data.size());
-    std::string body = std::string(type, 4) + data;
-    png->append(body);
-    put32(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
-}
-
-// An 8-bit RGB PNG of rows top first.
-std::string EncodePng(int width, int height, const std::string& rgbRows) {
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    std::string header;
-    for (unsigned long value : {static_cast<unsigned long>(width), static_cast<unsigned long>(height)})
-        for (int shift = 24; shift >= 0; shift -= 8) header.push_back(static_cast<char>((value >> shift) & 0xFF));
-    header += std::string("\x08\x02\x00\x00\x00", 5);
-    PutChunk(&png, "IHDR", header);
-    uLongf size = compressBound(static_cast<uLong>(rgbRows.size()));
-    std::string compressed(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(&compressed[0]), &size,
-              reinterpret_cast<const Bytef*>(rgbRows.data()), static_cast<uLong>(rgbRows.size()), 9);
-    compressed.resize(size);
-    PutChunk(&png, "IDAT", compressed);
-    PutChunk(&png, "IEND", "");
-    return png;
-}
-
 }  // namespace
 
 long long NowMs() {
@@ -313,15 +285,8 @@ bool GrabArea(const std::string& display, int x, int y, int width, int height, S
 }
 
 bool SavePng(const ScreenArea& area, const std::string& path) {
-    std::string rows;
-    for (int row = 0; row < area.height; ++row) {
-        rows.push_back('\0');  // no filter
-        rows.append(area.rgb, static_cast<std::size_t>(row) * area.width * 3,
-                    static_cast<std::size_t>(area.width) * 3);
-    }
-    std::ofstream file(path, std::ios::binary);
-    file << EncodePng(area.width, area.height, rows);
-    return static_cast<bool>(file);
+    const std::vector<std::uint8_t> rgb(area.rgb.begin(), area.rgb.end());
+    return png_writer::WriteRgb(path, area.width, area.height, rgb);
 }
 
 bool RequestClose(const std::string& display, unsigned long window) {

@@ -16,6 +16,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/win_main.h"
+
 namespace {
 
 void Run(const std::string& command) {
@@ -104,7 +106,7 @@ void AddShowSoundtrack(const std::string& dataFolder) {
     const std::string made = cache / "kelvo32.mp3";
     if (ReadBytes(made).empty()) MakeToneMp3(made, 2.0, 440);
     std::error_code error;
-    std::filesystem::copy_file(made, dataFolder + "/kelvo32.mp3",
+    std::filesystem::copy_file(made, dataFolder + "/" + kSoundtrackName,
                                std::filesystem::copy_options::overwrite_existing, error);
     ASSERT_FALSE(error) << "cannot copy the soundtrack into " << dataFolder;
 }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <thread>
 
+#include "app/win_main.h"
 #include "tools/assets/pictures.h"
 #include "tools/assets/scenes.h"
 #include "tools/assets/soundtrack.h"
@@ -33,7 +34,7 @@ int WriteAssets(const std::string& folder, std::string* error) {
     // scenes are written. Each part writes its own files, so the result does not depend on
     // which finishes first.
     int soundWritten = 0;
-    std::thread sound([&folder, &soundWritten] { soundWritten = WriteSoundtrack(folder + "/kelvo32.mp3"); });
+    std::thread sound([&folder, &soundWritten] { soundWritten = WriteSoundtrack(folder + "/" + kSoundtrackName); });
     int imagesWritten = WriteScenes(folder, error);
     if (imagesWritten && !WriteTextures(folder)) {
         *error = "cannot write the textures into " + folder;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/assets/numbers.h"
+
 namespace assets {
 
 namespace {
@@ -92,7 +94,7 @@ void Canvas::FillRing(Point c, float inner, float outer, Color color, Paint pain
 
 void Canvas::FillArc(Point c, float inner, float outer, float from, float to, Color color) {
     const float middle = 0.5f * (inner + outer), half = 0.5f * (outer - inner);
-    const float pi2 = 6.2831853f;
+    const float pi2 = 2.0f * kPi;
     FillDistance(c.x - outer, c.y - outer, c.x + outer, c.y + outer,
                  [=](float x, float y) {
                      const float dx = x - c.x, dy = y - c.y;

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "tools/assets/block_font.h"
-#include "tools/assets/png_writer.h"
+#include "tools/png/png_writer.h"
 
 namespace assets {
 
@@ -36,14 +36,11 @@ int MakeFolders(const std::string& path) {
 // colour given by shade(row).
 template <typename Shade>
 void FillLetter(Canvas& c, float x0, float y0, float cell, Shade shade) {
-    for (int row = 0; row < kGlyphRows; ++row) {
-        for (int column = 0; column < kGlyphColumns; ++column) {
-            if (!GlyphCell(kLetter, column, row)) continue;
-            const float x = x0 + column * cell, y = y0 + row * cell;
-            // A hair of overlap, so neighbouring cells join without a seam.
-            c.FillRect(x, y, x + cell + 0.02f * cell, y + cell + 0.02f * cell, shade(row));
-        }
-    }
+    ForEachTextCell(std::string(1, kLetter), [&](int column, int row) {
+        const float x = x0 + column * cell, y = y0 + row * cell;
+        // A hair of overlap, so neighbouring cells join without a seam.
+        c.FillRect(x, y, x + cell + 0.02f * cell, y + cell + 0.02f * cell, shade(row));
+    });
 }
 
 }  // namespace
@@ -91,7 +88,7 @@ int WriteIcons(const std::string& folder, std::string* error) {
         }
         const Canvas icon = MakeIcon(size);
         const std::string path = apps + "/kelvo-remix.png";
-        if (!WritePngRgb(path, icon.Width(), icon.Height(), icon.ToRgb8())) {
+        if (!png_writer::WriteRgb(path, icon.Width(), icon.Height(), icon.ToRgb8())) {
             *error = "cannot write " + path;
             return 0;
         }

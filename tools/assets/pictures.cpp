@@ -2,18 +2,19 @@
 #include "tools/assets/pictures.h"
 
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "tools/assets/block_font.h"
-#include "tools/assets/png_writer.h"
+#include "tools/assets/numbers.h"
 #include "tools/assets/random.h"
+#include "tools/png/png_writer.h"
 
 namespace assets {
 
 namespace {
 
 constexpr int kSize = 512;
-constexpr float kPi = 3.14159265f;
 constexpr float kMid = kSize * 0.5f;
 
 const Color kRed = FromHex(0xD21F1B);
@@ -64,16 +65,11 @@ void DrawText(Canvas& c, const std::string& text, float cx, float cy, float cell
     for (int pass = shadow > 0.0f ? 0 : 1; pass < 2; ++pass) {
         const float off = pass == 0 ? shadow : 0.0f;
         const Color col = pass == 0 ? shadowColor : color;
-        for (size_t i = 0; i < text.size(); ++i) {
-            for (int row = 0; row < kGlyphRows; ++row) {
-                for (int column = 0; column < kGlyphColumns; ++column) {
-                    if (!GlyphCell(text[i], column, row)) continue;
-                    const float x = x0 + (i * (kGlyphColumns + 1) + column) * cell + off;
-                    const float y = y0 + row * cell + off;
-                    c.FillRect(x, y, x + cell, y + cell, col);
-                }
-            }
-        }
+        ForEachTextCell(text, [&](int column, int row) {
+            const float x = x0 + column * cell + off;
+            const float y = y0 + row * cell + off;
+            c.FillRect(x, y, x + cell, y + cell, col);
+        });
     }
 }
 
@@ -534,12 +530,16 @@ Canvas MakePicture(int n) {
     }
 }
 
-std::string PictureFileName(int n) { return "chinois" + std::to_string(n) + ".png"; }
+std::string PictureFileName(int n) {
+    char name[32];
+    std::snprintf(name, sizeof name, kPictureNameFormat, n);
+    return name;
+}
 
 int WritePictures(const std::string& folder) {
     for (int n = 1; n <= kPictureCount; ++n) {
         const Canvas picture = MakePicture(n);
-        if (!WritePngRgb(folder + "/" + PictureFileName(n), picture.Width(), picture.Height(),
+        if (!png_writer::WriteRgb(folder + "/" + PictureFileName(n), picture.Width(), picture.Height(),
                          picture.ToRgb8())) {
             return 0;
         }

@@ -3,16 +3,15 @@
 
 #include <string>
 
+#include "demo/flash_table.h"
 #include "tools/assets/canvas.h"
 
 namespace assets {
 
-constexpr int kPictureCount = 24;
-
 // Picture n (1 to 24): bold shapes in a few strong colours, made to read in a 74 ms flash.
 Canvas MakePicture(int n);
 
-// "chinois" + n + ".png".
+// The show's name for picture n: "chinois" + n + ".png".
 std::string PictureFileName(int n);
 
 // Writes all 24 pictures into folder (which must exist). Returns 1, or 0 on a write failure.

@@ -80,11 +80,6 @@ void MeshBuilder::Box(Vec3 lo, Vec3 hi, const std::string& material, float tile,
     if (bottom) Quad(p010, p110, p100, p000, material, rep(sx), rep(sy));  // -Z
 }
 
-void MeshBuilder::Billboard(Vec3 c, float half, const std::string& material) {
-    Quad({c.x - half, c.y, c.z - half}, {c.x + half, c.y, c.z - half},
-         {c.x + half, c.y, c.z + half}, {c.x - half, c.y, c.z + half}, material);
-}
-
 void MeshBuilder::Disc(float r0, float r1, float z, int segments, const std::string& material,
                        bool facingUp) {
     for (int i = 0; i < segments; ++i) {

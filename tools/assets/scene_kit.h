@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/assets/numbers.h"
 #include "tools/assets/scene_writer.h"
 
 namespace assets {
@@ -18,7 +19,6 @@ namespace assets {
 using scene_writer::Texel;
 using scene_writer::Vec3;
 
-constexpr float kPi = 3.14159265f;
 // The show evaluates keyframes at scene milliseconds x 0.01: ten keyframe frames a second.
 constexpr float kFramesPerSecond = 10.0f;
 
@@ -49,8 +49,6 @@ public:
     // units (0: once per face). Leaves out the bottom when `bottom` is false.
     void Box(Vec3 lo, Vec3 hi, const std::string& material, float tile = 0.0f,
              bool bottom = true);
-    // A flat square facing -Y (towards a camera looking along +Y), centred at c.
-    void Billboard(Vec3 c, float half, const std::string& material);
     // A ring of `segments` quads around the Z axis from radius r0 to r1 at height z, facing +Z.
     void Disc(float r0, float r1, float z, int segments, const std::string& material,
               bool facingUp = true);
@@ -58,7 +56,6 @@ public:
     void Cylinder(float radius, float z0, float z1, int segments, const std::string& material,
                   float uRepeat = 1.0f, float vRepeat = 1.0f, bool inward = false);
 
-    size_t FaceCount() const { return mesh.faces.size(); }
     const scene_writer::Mesh& Mesh() const { return mesh; }
     // The mesh with its faces grouped by material (in order of first use): the renderer
     // records state for every face, and the driver merges runs that share it.

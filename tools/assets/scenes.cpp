@@ -1,22 +1,37 @@
 // scenes.cpp: the show's thirteen scenes, by file name, and writing them.
 #include "tools/assets/scenes.h"
 
+#include "app/win_main.h"
+#include "demo/scene_table.h"
 #include "tools/assets/scene_kit.h"
 #include "tools/assets/scenes_local.h"
 
 namespace assets {
 
+namespace {
+
+using SceneBuilder = scene_writer::Scene (*)(int frames);
+
+// One for each row of the show's scene table, in its order.
+const SceneBuilder kBuilders[kSceneRows] = {
+    BuildTitle, BuildThirtyTwo, BuildTube, BuildGlassTube, BuildLines,  BuildCity,     BuildPaperPlanes,
+    BuildJets,  BuildVoid,      BuildDouble, BuildWheel,   BuildGears, BuildRoulette,
+};
+
+}  // namespace
+
 const std::vector<ShowScene>& ShowScenes() {
-    // The last scene is drawn from 186667 ms until the show stops at 207100 ms.
-    static const std::vector<ShowScene> scenes = {
-        {"btitre.3ds", 6666, BuildTitle},     {"32.3ds", 6667, BuildThirtyTwo},
-        {"tube.3ds", 13333, BuildTube},       {"tube1.3ds", 13334, BuildGlassTube},
-        {"line.3ds", 20000, BuildLines},      {"vil.3ds", 40000, BuildCity},
-        {"planne.3ds", 13333, BuildPaperPlanes}, {"planne2.3ds", 13334, BuildJets},
-        {"vide.3ds", 13333, BuildVoid},       {"doble.3ds", 20000, BuildDouble},
-        {"roulet.3ds", 6667, BuildWheel},     {"roulet2.3ds", 20000, BuildGears},
-        {"roulet3.3ds", 20433, BuildRoulette},
-    };
+    static const std::vector<ShowScene> scenes = [] {
+        std::vector<ShowScene> table;
+        int start = 0;
+        for (int i = 0; i < kSceneRows; ++i) {
+            // The last scene is drawn from its start until the show stops.
+            const int plays = i < kWalkedScenes ? kSceneTable[i].duration : kShowLength - start;
+            table.push_back({kSceneTable[i].file, start, plays, kBuilders[i]});
+            start += plays;
+        }
+        return table;
+    }();
     return scenes;
 }
 

@@ -10,6 +10,7 @@ namespace assets {
 
 struct ShowScene {
     const char* fileName;
+    int startMs;  // show time at which the show starts drawing it
     int playsMs;  // how long the show draws it: its span, or up to the show's end for the last
     scene_writer::Scene (*build)(int frames);
 };

@@ -6,7 +6,7 @@
 
 namespace assets {
 
-constexpr float kBeatSeconds = 60.0f / 144.0f;
+constexpr float kBeatSeconds = 60.0f / kBeatsPerMinute;
 
 // Each builder makes the whole scene; `frames` is how long its animation must run
 // (SceneFrames of the time the scene plays).

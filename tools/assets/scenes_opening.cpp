@@ -129,38 +129,33 @@ sw::Scene BuildThirtyTwo(int frames) {
 
     Random random(32);
     const std::string digits = "32";
-    for (int k = 0; k < 2; ++k) {
-        for (int row = 0; row < kGlyphRows; ++row) {
-            for (int col = 0; col < kGlyphColumns; ++col) {
-                if (!GlyphCell(digits[k], col, row)) continue;
-                const Vec3 rest{(k * 6 + col - 5.0f) * 2.0f, 0.0f, (3.0f - row) * 2.0f};
-                const Vec3 scatter = Mul(Normalized({random.Range(-1, 1), random.Range(-1, 1), random.Range(-1, 1)}), random.Range(30.0f, 50.0f));
-                const float arrive = kBeatSeconds * (1 + random.Below(4));
-                const float leave = kBeatSeconds * 14.0f + random.Range(0.0f, 0.6f);
-                const float phase = (col + row) * 0.08f;
-                sw::Node node;
-                node.name = "C_Cube";
-                node.parent = parent;
-                node.position = SampleVector(
-                    [=](float t) {
-                        const float in = 1.0f - Ease(t / arrive);
-                        const float out = Ease((t - leave) / 1.2f);
-                        Vec3 p = Add(rest, Mul(scatter, in * in + out * out * 0.8f));
-                        p.y -= 1.5f * BeatPulse(t - phase, 5.0f) * Ease((t - arrive) * 4.0f);
-                        return p;
-                    },
-                    frames, 1);
-                const Vec3 axis = Normalized({random.Range(-1, 1), random.Range(-1, 1), 1.0f});
-                node.rotation = SampleRotation(
-                    axis,
-                    [=](float t) {
-                        return 2.0f * kPi * ((1.0f - Ease(t / arrive)) + Ease((t - leave) / 1.2f) * 0.5f);
-                    },
-                    frames, 1);
-                scene.nodes.push_back(node);
-            }
-        }
-    }
+    ForEachTextCell(digits, [&](int column, int row) {
+        const Vec3 rest{(column - 5.0f) * 2.0f, 0.0f, (3.0f - row) * 2.0f};
+        const Vec3 scatter = Mul(Normalized({random.Range(-1, 1), random.Range(-1, 1), random.Range(-1, 1)}), random.Range(30.0f, 50.0f));
+        const float arrive = kBeatSeconds * (1 + random.Below(4));
+        const float leave = kBeatSeconds * 14.0f + random.Range(0.0f, 0.6f);
+        const float phase = (column % (kGlyphColumns + 1) + row) * 0.08f;  // within its digit
+        sw::Node node;
+        node.name = "C_Cube";
+        node.parent = parent;
+        node.position = SampleVector(
+            [=](float t) {
+                const float in = 1.0f - Ease(t / arrive);
+                const float out = Ease((t - leave) / 1.2f);
+                Vec3 p = Add(rest, Mul(scatter, in * in + out * out * 0.8f));
+                p.y -= 1.5f * BeatPulse(t - phase, 5.0f) * Ease((t - arrive) * 4.0f);
+                return p;
+            },
+            frames, 1);
+        const Vec3 axis = Normalized({random.Range(-1, 1), random.Range(-1, 1), 1.0f});
+        node.rotation = SampleRotation(
+            axis,
+            [=](float t) {
+                return 2.0f * kPi * ((1.0f - Ease(t / arrive)) + Ease((t - leave) / 1.2f) * 0.5f);
+            },
+            frames, 1);
+        scene.nodes.push_back(node);
+    });
 
     // Glows wheeling round the number in the plane facing the camera.
     scene.meshes.push_back(FacingQuad("Z_Orbit", 3.0f, 3.0f, "Orbit"));

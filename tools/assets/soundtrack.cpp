@@ -9,21 +9,44 @@
 #include <cmath>
 #include <vector>
 
+#include "demo/flash_table.h"
+#include "demo/scene_table.h"
 #include "tools/assets/mp3_writer.h"
 
 namespace assets {
 
-const int kSectionStartBeats[13] = {0, 16, 32, 64, 96, 144, 240, 272, 304, 336, 384, 400, 448};
-
 namespace {
+
+// The beat nearest to a time of the show (ms).
+constexpr int NearestBeat(int ms) { return (ms * kBeatsPerMinute + 30000) / 60000; }
+
+// The beats nearest to the starts of the show's scenes: the music's sections start there.
+struct SectionStarts {
+    int beats[kSceneRows];
+};
+
+constexpr SectionStarts MakeSectionStarts() {
+    SectionStarts starts{};
+    int startMs = 0;
+    for (int i = 0; i < kSceneRows; ++i) {
+        starts.beats[i] = NearestBeat(startMs);
+        startMs += kSceneTable[i].duration;
+    }
+    return starts;
+}
+
+constexpr SectionStarts kSectionStarts = MakeSectionStarts();
 
 enum class Section { Intro, Count, Tube, Tube2, Lines, City, Planes, Planes2, Void, Double, Build,
                      Wheels, Finale };
 
-constexpr int kFirstFlashBeat = 145;
+static_assert(static_cast<int>(Section::Finale) + 1 == kSceneRows, "a section for every scene");
+
+// The run of picture flashes, a beat each.
+constexpr int kFirstFlashBeat = NearestBeat(kFlashTimes[0]);
+constexpr int kLastFlashBeat = NearestBeat(kFlashTimes[kFlashCount - 1]);
 constexpr float kDrumLevel = 0.8f;
 constexpr float kMusicLevel = 1.5f;
-constexpr int kLastFlashBeat = 207;
 
 struct Chord {
     int bass;               // MIDI note of the bass, around the second octave
@@ -79,8 +102,8 @@ long Beats(double beats) { return std::lround(beats * kSamplesPerBeat); }
 
 Section SectionOf(int beat) {
     int index = 0;
-    for (int i = 0; i < 13; ++i) {
-        if (beat >= kSectionStartBeats[i]) index = i;
+    for (int i = 0; i < kSceneRows; ++i) {
+        if (beat >= kSectionStarts.beats[i]) index = i;
     }
     return static_cast<Section>(index);
 }
@@ -106,7 +129,7 @@ private:
 
     static int SectionStart(int beat) {
         int start = 0;
-        for (int s : kSectionStartBeats) {
+        for (int s : kSectionStarts.beats) {
             if (beat >= s) start = s;
         }
         return start;
@@ -401,8 +424,8 @@ private:
         const double beat = static_cast<double>(i) / kSamplesPerBeat;
         const int whole = static_cast<int>(beat);
         if (whole > kLastBeat) return 1.0f;
-        const float since = static_cast<float>((beat - whole) * 60.0 / 144.0);
-        const float until = static_cast<float>((whole + 1 - beat) * 60.0 / 144.0);
+        const float since = static_cast<float>((beat - whole) * 60.0 / kBeatsPerMinute);
+        const float until = static_cast<float>((whole + 1 - beat) * 60.0 / kBeatsPerMinute);
         const float depth = SectionOf(whole) == Section::Void ? 0.3f : 0.55f;
         float amount = std::exp(-since / 0.1f);
         if (whole + 1 <= kLastBeat && until < 0.004f) amount = std::max(amount, 1.0f - until / 0.004f);
@@ -435,7 +458,7 @@ private:
             float fade = 1.0f;
             if (i >= fadeStart) {
                 const float x = static_cast<float>(i - fadeStart) / (total - fadeStart);
-                fade = 0.5f + 0.5f * std::cos(3.14159265f * std::min(1.0f, x));
+                fade = 0.5f + 0.5f * std::cos(kPi * std::min(1.0f, x));
             }
             master.left[i] = std::tanh(drive * master.left[i] / peak) * norm * fade;
             master.right[i] = std::tanh(drive * master.right[i] / peak) * norm * fade;

@@ -3,17 +3,16 @@
 
 #include <string>
 
+#include "tools/assets/numbers.h"
 #include "tools/assets/synth.h"
 
 namespace assets {
 
-constexpr long kSamplesPerBeat = 18375;  // 44100 * 60 / 144
+constexpr long kSamplesPerBeat = kSampleRate * 60L / kBeatsPerMinute;
+static_assert(kSampleRate * 60L % kBeatsPerMinute == 0, "every beat starts on a sample");
 constexpr int kLastBeat = 496;           // the closing hit; the show stops 207.1 s in
 constexpr float kFadeStartSeconds = 207.0f;
 constexpr float kSoundtrackSeconds = 209.0f;
-
-// Beats at which the music changes section: the starts of the show's thirteen scenes.
-extern const int kSectionStartBeats[13];
 
 // The finished mix, kSoundtrackSeconds long, peaks within [-1, 1].
 StereoBuffer ComposeSoundtrack();

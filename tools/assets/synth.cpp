@@ -4,12 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/assets/numbers.h"
+
 namespace assets {
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
-constexpr float kTwoPi = 6.28318531f;
+constexpr float kTwoPi = 2.0f * kPi;
 constexpr float kDt = 1.0f / kSampleRate;
 
 long Seconds(float s) { return static_cast<long>(s * kSampleRate); }

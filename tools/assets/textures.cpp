@@ -10,14 +10,15 @@
 #include <utility>
 
 #include "tools/assets/block_font.h"
-#include "tools/assets/png_writer.h"
+#include "tools/assets/numbers.h"
 #include "tools/assets/random.h"
+#include "tools/png/png_writer.h"
 
 namespace assets {
 
 namespace {
 
-constexpr float kTau = 6.2831853f;
+constexpr float kTau = 2.0f * kPi;
 
 const Color kBlack{0, 0, 0};
 
@@ -385,19 +386,14 @@ Canvas Roulette() {
         const Point centre{m.x + 205.0f * std::cos(am), m.y - 205.0f * std::sin(am)};
         const float cell = 4.0f;
         const float w = TextColumns(number) * cell;
-        for (size_t k = 0; k < number.size(); ++k) {
-            for (int row = 0; row < kGlyphRows; ++row) {
-                for (int col = 0; col < kGlyphColumns; ++col) {
-                    if (!GlyphCell(number[k], col, row)) continue;
-                    const float lx = -w * 0.5f + (k * (kGlyphColumns + 1) + col + 0.5f) * cell;
-                    const float ly = (row + 0.5f - kGlyphRows * 0.5f) * cell;
-                    // Rotate so the digits' tops face the rim.
-                    const float r = -(am - kTau * 0.25f);
-                    const Point p{centre.x + lx * std::cos(r) - ly * std::sin(r), centre.y + lx * std::sin(r) + ly * std::cos(r)};
-                    c.FillBox(p, cell * 0.5f, cell * 0.5f, r, FromHex(0xF5C330));
-                }
-            }
-        }
+        ForEachTextCell(number, [&](int column, int row) {
+            const float lx = -w * 0.5f + (column + 0.5f) * cell;
+            const float ly = (row + 0.5f - kGlyphRows * 0.5f) * cell;
+            // Rotate so the digits' tops face the rim.
+            const float r = -(am - kTau * 0.25f);
+            const Point p{centre.x + lx * std::cos(r) - ly * std::sin(r), centre.y + lx * std::sin(r) + ly * std::cos(r)};
+            c.FillBox(p, cell * 0.5f, cell * 0.5f, r, FromHex(0xF5C330));
+        });
     }
     for (int i = 0; i < pockets; ++i) {
         const float a = kTau * i / pockets;
@@ -471,23 +467,10 @@ const std::vector<std::pair<std::string, Maker>>& Table() {
 
 }  // namespace
 
-std::vector<std::string> TextureFileNames() {
-    std::vector<std::string> names;
-    for (const auto& entry : Table()) names.push_back(entry.first);
-    return names;
-}
-
-Canvas MakeTexture(const std::string& fileName) {
-    for (const auto& entry : Table()) {
-        if (entry.first == fileName) return entry.second();
-    }
-    return Canvas(64, 64, kBlack);
-}
-
 int WriteTextures(const std::string& folder) {
     for (const auto& entry : Table()) {
         const Canvas texture = entry.second();
-        if (!WritePngRgb(folder + "/" + entry.first, texture.Width(), texture.Height(),
+        if (!png_writer::WriteRgb(folder + "/" + entry.first, texture.Width(), texture.Height(),
                          texture.ToRgb8())) {
             return 0;
         }

@@ -8,13 +8,6 @@
 
 namespace assets {
 
-// The file names of every texture, each one used by at least one scene material.
-std::vector<std::string> TextureFileNames();
-
-// The texture of that file name (a square power-of-two image); a blank 64 x 64 one for an
-// unknown name.
-Canvas MakeTexture(const std::string& fileName);
-
 // Writes every texture into folder. Returns 1, or 0 on a write failure.
 int WriteTextures(const std::string& folder);
 

@@ -18,7 +18,7 @@
 #include "gfx/png_reader.h"
 #include "gfx/texture_registry.h"
 #include "platform/headless/headless.h"
-#include "tools/assets/png_writer.h"
+#include "tools/png/png_writer.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ void PrintStats(const char* what, std::vector<double> times) {
 int main() {
     char folder[] = "/tmp/kelvo_bench_png_XXXXXX";
     if (!mkdtemp(folder) || chdir(folder) != 0 || mkdir("data", 0755) != 0) return 1;
-    if (!assets::WritePngRgb("data/bench.png", kSize, kSize, TexturePixels())) return 1;
+    if (!png_writer::WriteRgb("data/bench.png", kSize, kSize, TexturePixels())) return 1;
     struct stat info {};
     stat("data/bench.png", &info);
 

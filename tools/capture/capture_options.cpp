@@ -1,6 +1,8 @@
 // capture_options.cpp: parsing kelvo-capture's command line.
 #include "tools/capture/capture_options.h"
 
+#include "app/win_main.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -85,7 +87,8 @@ bool CheckCombinations(const CaptureOptions& options, bool fpsGiven, bool spanGi
 }  // namespace
 
 const char* CaptureUsage() {
-    return "usage: kelvo-capture [--data DIR] [--fps N [--from MS] [--to MS] | --at MS[,MS...]] [--size WxH]\n"
+    static const std::string usage =
+        "usage: kelvo-capture [--data DIR] [--fps N [--from MS] [--to MS] | --at MS[,MS...]] [--size WxH]\n"
            "                     [--out DIR] [--video FILE [--crf N] [--preset NAME]] [--windowed] [--bench]\n"
            "  Runs the show on an offscreen OpenGL context with a virtual clock.\n"
            "  --data DIR   folder that holds data/ (default: the working directory)\n"
@@ -93,7 +96,8 @@ const char* CaptureUsage() {
            "               per second of show time (default 60)\n"
            "  --at MS,...  render one frame at each elapsed time listed, in order; the show's\n"
            "               first frame (0 ms) is always drawn, and written only when listed\n"
-           "  --from MS    with a frame rate, capture only the frames from MS (elapsed, 0 to 207100)\n"
+           "  --from MS    with a frame rate, capture only the frames from MS (elapsed, 0 to " +
+        std::to_string(kShowLength) + ")\n" +
            "  --to MS      ... up to, not including, MS (default: to the show's end)\n"
            "  --size WxH   frame size, both even (default 640x480): the show is rendered at the\n"
            "               largest 4:3 size that fits, centred between black bars\n"
@@ -106,6 +110,7 @@ const char* CaptureUsage() {
            "  --windowed   answer the settings dialog with windowed output (default: full screen)\n"
            "  --bench      write nothing; print frame times per scene, load time and peak memory\n"
            "  Message boxes are printed to stderr as 'CAPTION: TEXT' and answered OK.\n";
+    return usage.c_str();
 }
 
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error) {
@@ -147,8 +152,8 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
             }
         } else if (argument == "--from" || argument == "--to") {
             long ms = 0;
-            if (!ParseNumber(argv[++i], 0, kShowLengthMs, &ms)) {
-                *error = argument + " takes an elapsed time in ms within the show, 0 to 207100";
+            if (!ParseNumber(argv[++i], 0, kShowLength, &ms)) {
+                *error = argument + " takes an elapsed time in ms within the show, 0 to " + std::to_string(kShowLength);
                 return false;
             }
             (argument == "--from" ? options->fromMs : options->toMs) = int(ms);

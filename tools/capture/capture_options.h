@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-// The show's length (ms): it ends at the first frame past it.
-const int kShowLengthMs = 207100;
+#include "app/display_settings.h"
 
 struct CaptureOptions {
     std::string dataFolder;  // holds data/; empty: the working directory
@@ -13,8 +12,8 @@ struct CaptureOptions {
     std::string videoPath;   // an MP4 of the frames and the soundtrack; empty: none
     int fps = 60;            // frames per second of show time, when atTimes is empty
     std::vector<int> atTimes;  // elapsed ms of the frames to render, in order; empty: every frame
-    int width = 640;           // of the frames written; the show fills the largest 4:3 part
-    int height = 480;
+    int width = kShowWidth;    // of the frames written; the show fills the largest 4:3 part
+    int height = kShowHeight;
     int fromMs = 0;   // with a frame rate: the frames from this elapsed time ...
     int toMs = -1;    // ... up to, not including, this one; -1: to the show's end
     int crf = 18;                     // the video's x264 quality (lower: better, larger)

@@ -13,17 +13,20 @@
 #include <string>
 #include <vector>
 
+#include "app/display_settings.h"
 #include "app/program_state.h"
+#include "app/resources/resource_ids.h"
+#include "app/win_main.h"
 #include "demo/flash_table.h"
 #include "demo/scene_player.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/video_encoder.h"
 #include "timeline/effect_sequencer.h"
 #include "tools/capture/frame_layout.h"
-#include "tools/capture/frame_png.h"
 #include "tools/capture/frame_stats.h"
 #include "tools/capture/progress_line.h"
 #include "tools/capture/soundtrack.h"
+#include "tools/png/png_writer.h"
 
 namespace {
 
@@ -33,8 +36,6 @@ volatile std::sig_atomic_t interrupted = 0;
 
 void NoteInterruption(int) { interrupted = 1; }
 
-// The settings dialog's "Full Screen" check box: pressing it once unchecks it.
-const int kFullScreenCheckBox = 1033;
 // The frame at which --bench notes the peak memory, to compare with the end.
 const int kMemoryMarkFrame = 1000;
 // Colour bits of frames rendered larger than the show's own 640 x 480, which keep its 16: at
@@ -134,7 +135,7 @@ private:
 // show when no end is given.
 void SpanFrames(const CaptureOptions& options, long* first, long* end) {
     *first = FirstFrameFrom(options.fromMs, options.fps);
-    *end = options.toMs < 0 ? FirstFrameFrom(kShowLengthMs + 1, options.fps) + 1
+    *end = options.toMs < 0 ? FirstFrameFrom(kShowLength + 1, options.fps) + 1
                             : FirstFrameFrom(options.toMs, options.fps);
 }
 
@@ -218,7 +219,10 @@ bool Capture::EmitFrame(int elapsed) {
     std::snprintf(name, sizeof name, "/frame_%06d.png", elapsed);
     std::string path = options.outFolder + name;
     std::string reason;
-    if (WriteFramePng(path, layout.width, layout.height, frame, &reason)) return true;
+    // Fast compression: frames are many and large, and their size matters less than time.
+    png_writer::Options fast;
+    fast.fast = true;
+    if (png_writer::WriteRgb(path, layout.width, layout.height, frame, fast, &reason)) return true;
     progress.Finish();
     std::fprintf(stderr, "kelvo-capture: cannot write %s: %s; capture stopped\n", path.c_str(), reason.c_str());
     return false;
@@ -277,7 +281,7 @@ void Capture::Finish() {
     progress.Finish();
     // The show ends by itself only past its length. Ending sooner, it never ran (its music
     // could not start): the frames asked for are missing, and the capture has failed.
-    endedEarly = !failed && !endRequested && lastElapsed <= kShowLengthMs;
+    endedEarly = !failed && !endRequested && lastElapsed <= kShowLength;
     std::size_t asked = ByRate() ? std::size_t(end - first) : options.atTimes.size();
     if (endedEarly)
         std::fprintf(stderr, "kelvo-capture: the show ended early, after %zu of the %zu frames asked for\n",
@@ -312,15 +316,16 @@ int RunCapture(const CaptureOptions& options) {
     headless::Reset();
     // The call log would grow by every platform call of every frame.
     headless::SetCallLogging(false);
+    // For windowed output the "Full Screen" check box is pressed once, which unchecks it.
     if (options.windowed)
-        headless::SetDialogAnswers({kFullScreenCheckBox, IDOK});
+        headless::SetDialogAnswers({IDC_FULLSCREEN, IDOK});
     else
         headless::SetDialogAnswers({IDOK});
     // The show's window gets the 4:3 part of the frame as its client area, whatever size
     // it asks for: its own WM_SIZE handling then sets the viewport.
     FrameLayout layout = FitShow(options.width, options.height);
     headless::SetClientSize(layout.showWidth, layout.showHeight);
-    if (layout.showWidth > 640 || layout.showHeight > 480) headless::SetColourBits(kLargeFrameColourBits);
+    if (layout.showWidth > kShowWidth || layout.showHeight > kShowHeight) headless::SetColourBits(kLargeFrameColourBits);
 
     std::signal(SIGINT, NoteInterruption);
     std::signal(SIGTERM, NoteInterruption);

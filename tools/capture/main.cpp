@@ -31,7 +31,7 @@ bool CheckAgainstTheRenderer(const CaptureOptions& options, std::string* error) 
                  " holds no frame at " + std::to_string(options.fps) + " fps";
         return false;
     }
-    if (options.width == 640 && options.height == 480) return true;
+    if (options.width == kShowWidth && options.height == kShowHeight) return true;
     const int largest = headless::MaxFramebufferSize();
     FrameLayout layout = FitShow(options.width, options.height);
     if (largest <= 0 || layout.showWidth > largest || layout.showHeight > largest) {
