@@ -108,6 +108,7 @@ struct LightingCase {
     float normal[3];
 };
 
+// clang-format off
 const LightingCase kLightingCases[] = {
     {"head light, default material", 0, {0, 0, 1, 0}, 0, 1, {0.2f, 0.2f, 0.2f, 1}, {0.8f, 0.8f, 0.8f, 1}, {0, 0, 0, 1}, {0, 0, 1}},
     {"slanted light", 0, {0, 1, 1, 0}, 0, 1, {0.2f, 0.2f, 0.2f, 1}, {0.8f, 0.8f, 0.8f, 1}, {0, 0, 0, 1}, {0, 0, 1}},
@@ -118,6 +119,7 @@ const LightingCase kLightingCases[] = {
     {"normals not renormalised under a scale", 0, {0, 0, 1, 0}, 0, 2, {0.2f, 0.2f, 0.2f, 1}, {0.8f, 0.8f, 0.8f, 1}, {0, 0, 0, 1}, {0, 0, 1}},
     {"a normal that is not of unit length", 0, {0, 0, 1, 0}, 0, 1, {0.2f, 0.2f, 0.2f, 1}, {0.8f, 0.8f, 0.8f, 1}, {0, 0, 0, 1}, {0, 0, 0.5f}},
 };
+// clang-format on
 
 class FixedFunctionLighting : public GlWindowTest {};
 

@@ -16,6 +16,7 @@ const DialogItemTemplate kSettingsItems[] = {
     {kButton | BS_AUTOCHECKBOX, 15, 17, 51, 10, IDC_FULLSCREEN, "BUTTON", "Full Screen"},
 };
 
+// clang-format off
 const DialogTemplate kSettingsDialog = {
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_MODALFRAME,
     0,
@@ -26,6 +27,7 @@ const DialogTemplate kSettingsDialog = {
     static_cast<int>(sizeof kSettingsItems / sizeof kSettingsItems[0]),
     kSettingsItems,
 };
+// clang-format on
 
 }  // namespace
 

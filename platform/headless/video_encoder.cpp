@@ -63,6 +63,7 @@ int VideoEncoder::Open(const std::string& videoPath, const VideoSettings& settin
 
     const std::string size = std::to_string(settings.width) + "x" + std::to_string(settings.height);
     const std::string rate = std::to_string(settings.framesPerSecond);
+    // clang-format off
     std::vector<std::string> arguments = {
         settings.ffmpegProgram, "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", rate, "-i", "pipe:0",
@@ -70,6 +71,7 @@ int VideoEncoder::Open(const std::string& videoPath, const VideoSettings& settin
         "-map", "0:v", "-map", "1:a",
         "-c:v", "libx264", "-preset", settings.preset, "-crf", std::to_string(settings.crf), "-pix_fmt", "yuv420p",
         "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4", path};
+    // clang-format on
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(&argument[0]);
     argv.push_back(nullptr);
