@@ -34,17 +34,12 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     if (message == WM_INITDIALOG) return InitDialog(dialog);
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
-    case IDOK:
-        EndDialog(dialog, 1);
-        return TRUE;
+    case IDOK: EndDialog(dialog, 1); return TRUE;
     case IDCANCEL:
         quitFlag = 1;
         EndDialog(dialog, 0);
         return TRUE;
-    case IDC_FULLSCREEN:
-        displaySettings->fullScreen = 1 - displaySettings->fullScreen;
-        return TRUE;
-    default:
-        return FALSE;
+    case IDC_FULLSCREEN: displaySettings->fullScreen = 1 - displaySettings->fullScreen; return TRUE;
+    default: return FALSE;
     }
 }

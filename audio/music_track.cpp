@@ -35,46 +35,45 @@ MusicTrack::MusicTrack(const char* path, SoundType soundType)
     }
 
     switch (type) {
-        case SoundType::Module:
-            if (pathFits) song = FMUSIC_LoadSong(fileName);
-            if (song == nullptr) ReportError("internal error: Can't read music!");
-            break;
-        case SoundType::MpegStream:
-            if (pathFits) stream = FSOUND_Stream_OpenMpeg(fileName, kMpegStreamMode);
-            if (stream == nullptr) ReportError("internal error: Can't read music!");
-            break;
-        case SoundType::WavStream:
-            if (pathFits) stream = FSOUND_Stream_OpenWav(fileName, kWavStreamMode);
-            if (stream == nullptr) ReportError("internal error: Can't read music!");
-            break;
+    case SoundType::Module:
+        if (pathFits) song = FMUSIC_LoadSong(fileName);
+        if (song == nullptr) ReportError("internal error: Can't read music!");
+        break;
+    case SoundType::MpegStream:
+        if (pathFits) stream = FSOUND_Stream_OpenMpeg(fileName, kMpegStreamMode);
+        if (stream == nullptr) ReportError("internal error: Can't read music!");
+        break;
+    case SoundType::WavStream:
+        if (pathFits) stream = FSOUND_Stream_OpenWav(fileName, kWavStreamMode);
+        if (stream == nullptr) ReportError("internal error: Can't read music!");
+        break;
     }
 }
 
 int MusicTrack::Play() {
     switch (type) {
-        case SoundType::Module:
-            return static_cast<signed char>(FMUSIC_PlaySong(song) & 0xFF) == -1 ? 0 : 1;
-        case SoundType::MpegStream:
-        case SoundType::WavStream:
-            return FSOUND_Stream_Play(FSOUND_FREE, stream) == -1 ? 0 : 1;
+    case SoundType::Module:
+        return static_cast<signed char>(FMUSIC_PlaySong(song) & 0xFF) == -1 ? 0 : 1;
+    case SoundType::MpegStream:
+    case SoundType::WavStream: return FSOUND_Stream_Play(FSOUND_FREE, stream) == -1 ? 0 : 1;
     }
     return 1;
 }
 
 int MusicTrack::Stop() {
     switch (type) {
-        case SoundType::Module: FMUSIC_StopSong(song); break;
-        case SoundType::MpegStream:
-        case SoundType::WavStream: FSOUND_Stream_Stop(stream); break;
+    case SoundType::Module: FMUSIC_StopSong(song); break;
+    case SoundType::MpegStream:
+    case SoundType::WavStream: FSOUND_Stream_Stop(stream); break;
     }
     return 1;
 }
 
 int MusicTrack::Free() {
     switch (type) {
-        case SoundType::Module: FMUSIC_FreeSong(song); break;
-        case SoundType::MpegStream:
-        case SoundType::WavStream: FSOUND_Stream_Close(stream); break;
+    case SoundType::Module: FMUSIC_FreeSong(song); break;
+    case SoundType::MpegStream:
+    case SoundType::WavStream: FSOUND_Stream_Close(stream); break;
     }
     return 1;
 }

@@ -7,10 +7,10 @@ enum class SoundType : int { Module = 1, MpegStream = 2, WavStream = 3 };
 
 class MusicTrack {
 public:
-    FMUSIC_MODULE* song;     // SoundType::Module only
-    FSOUND_STREAM* stream;   // the two stream types only
-    char fileName[50];       // NUL-terminated; what the open call receives
-    SoundType type;          // as given, even when not a valid type
+    FMUSIC_MODULE* song;    // SoundType::Module only
+    FSOUND_STREAM* stream;  // the two stream types only
+    char fileName[50];      // NUL-terminated; what the open call receives
+    SoundType type;         // as given, even when not a valid type
 
     // Initialises the library and opens the file; each failure shows an "ERROR!" box and
     // construction goes on. A path of 50 characters or more is not copied (fileName stays

@@ -1,4 +1,5 @@
-// scene_player.cpp: the show's one effect: loads the scenes and pictures, picks what each frame shows.
+// scene_player.cpp: the show's one effect: loads the scenes and pictures, picks what each frame
+// shows.
 #include "demo/scene_player.h"
 
 #include "app/program_state.h"

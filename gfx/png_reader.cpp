@@ -55,9 +55,11 @@ void RefuseImpossibleSize(png_structp png, png_infop info, long bytesLeft) {
     png_uint_32 height = png_get_image_height(png, info);
     if (width > SIZE_MAX / 4 / height) png_error(png, "image too large for memory");
     if (bytesLeft < 0) return;
-    std::uint64_t bitsPerPixel = std::uint64_t(png_get_bit_depth(png, info)) * png_get_channels(png, info);
+    std::uint64_t bitsPerPixel =
+        std::uint64_t(png_get_bit_depth(png, info)) * png_get_channels(png, info);
     std::uint64_t imageBytes = (std::uint64_t(width) * height * bitsPerPixel) / 8;
-    if (imageBytes / kMaxDeflateRatio > std::uint64_t(bytesLeft)) png_error(png, "image larger than its file can hold");
+    if (imageBytes / kMaxDeflateRatio > std::uint64_t(bytesLeft))
+        png_error(png, "image larger than its file can hold");
 }
 
 // Sets libpng's limits before anything is read. Nothing of the ancillary chunks (text,
@@ -95,15 +97,17 @@ int RequestRgbRows(png_structp png, png_infop info, bool withFiller) {
 
 // Reads every pass of an interlaced image straight into the block, bottom row first; a
 // pass adds its pixels to what the earlier passes left in the same row.
-void ReadPasses(png_structp png, unsigned char* block, size_t pitch, png_uint_32 height, int passes) {
+void ReadPasses(png_structp png, unsigned char* block, size_t pitch, png_uint_32 height,
+                int passes) {
     for (int pass = 0; pass < passes; ++pass)
-        for (png_uint_32 i = 0; i < height; ++i) png_read_row(png, block + (height - 1 - i) * pitch, nullptr);
+        for (png_uint_32 i = 0; i < height; ++i)
+            png_read_row(png, block + (height - 1 - i) * pitch, nullptr);
 }
 
 // Reads the rows of an image into one reused row buffer and widens each into its place,
 // the file's first row becoming the block's last.
-void ReadPackedRows(png_structp png, unsigned char* rowBuffer, unsigned char* block, png_uint_32 width,
-                    png_uint_32 height) {
+void ReadPackedRows(png_structp png, unsigned char* rowBuffer, unsigned char* block,
+                    png_uint_32 width, png_uint_32 height) {
     size_t pitch = size_t(width) * 4;
     for (png_uint_32 i = 0; i < height; ++i) {
         png_read_row(png, rowBuffer, nullptr);

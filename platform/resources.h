@@ -7,7 +7,7 @@
 
 // One control of a dialog template. Positions and sizes are in dialog units.
 struct DialogItemTemplate {
-    DWORD style;              // WS_* and the kind (BS_*)
+    DWORD style;  // WS_* and the kind (BS_*)
     short x, y, cx, cy;
     WORD id;
     const char* windowClass;  // the system class, e.g. "BUTTON"

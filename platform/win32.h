@@ -279,14 +279,13 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 
 // With CDS_FULLSCREEN: sets full screen at the mode's size (the live layer takes a missing
-// width or height from the desktop, the headless layer refuses it). Where the live layer can draw offscreen, the desktop
-// keeps its mode and the full-screen window shows the 640 x 480 picture scaled up to it;
-// elsewhere the display changes, when the full-screen window is shown, to a mode of
-// exactly that size, and DISP_CHANGE_BADMODE comes back when the display offers none.
-// With a null mode: back to the desktop's own mode, whatever the flags. The desktop mode
-// and the cursor are back at process exit whatever happens.
-// Limitation: the bit depth is requested of the GL context, not the desktop; a mode
-// without CDS_FULLSCREEN returns DISP_CHANGE_FAILED.
+// width or height from the desktop, the headless layer refuses it). Where the live layer can draw
+// offscreen, the desktop keeps its mode and the full-screen window shows the 640 x 480 picture
+// scaled up to it; elsewhere the display changes, when the full-screen window is shown, to a mode
+// of exactly that size, and DISP_CHANGE_BADMODE comes back when the display offers none. With a
+// null mode: back to the desktop's own mode, whatever the flags. The desktop mode and the cursor
+// are back at process exit whatever happens. Limitation: the bit depth is requested of the GL
+// context, not the desktop; a mode without CDS_FULLSCREEN returns DISP_CHANGE_FAILED.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 // ENUM_CURRENT_SETTINGS on the primary display: its current width, height and depth;
 // FALSE without a mode record.
@@ -305,8 +304,8 @@ int ShowCursor(BOOL show);
 // Limitation: child windows are refused (null with a parent), and so is a width or
 // height of 0 or less; a window refused by WM_CREATE gets no WM_DESTROY; the menu,
 // instance and creation parameter are not acted upon.
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
 // Sends WM_DESTROY, then destroys the window; FALSE for an unknown window.
 BOOL DestroyWindow(HWND window);
@@ -408,7 +407,6 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
 BOOL EndDialog(HWND dialog, INT_PTR result);
 // BM_SETCHECK and BM_GETCHECK on the automatic check boxes of a dialog; 0 for any other
 // control or message, or a window that is no open dialog.
-LRESULT SendDlgItemMessageA(HWND dialog, int controlId, UINT message, WPARAM wParam,
-                            LPARAM lParam);
+LRESULT SendDlgItemMessageA(HWND dialog, int controlId, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -67,9 +67,7 @@ int ContainerPrefix(std::uint16_t id) {
     // clang-format on
 }
 
-std::uint16_t Word(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
+std::uint16_t Word(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 
 std::uint32_t Dword(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -78,7 +76,8 @@ std::uint32_t Dword(const unsigned char* p) {
 
 // Length of a NUL-terminated name starting at data, NUL included, or 0 when it does not
 // end within size bytes or does not fit the buffer lib3ds reads it into.
-std::size_t NameBytes(const unsigned char* data, std::size_t size, std::size_t maxBytes = kMaxNameBytes) {
+std::size_t NameBytes(const unsigned char* data, std::size_t size,
+                      std::size_t maxBytes = kMaxNameBytes) {
     const std::size_t limit = size < maxBytes ? size : maxBytes;
     const void* end = std::memchr(data, 0, limit);
     return end ? static_cast<const unsigned char*>(end) - data + 1 : 0;
@@ -237,43 +236,45 @@ private:
     // indices must stay below what they index.
     bool Leaf(std::uint16_t id, const unsigned char* data, std::size_t size, int depth) {
         switch (id) {
-            case kPointArray: {
-                if (size < 2) return false;
-                const std::uint32_t points = Word(data);
-                if (IsChildOf(depth, meshDepth_)) mesh_->points = points;
-                return 2 + static_cast<std::size_t>(points) * 12 <= size;
-            }
-            case kPointFlagArray:
-                return size >= 2 && 2 + static_cast<std::size_t>(Word(data)) * 2 <= size;
-            case kTexVerts:
-                return size >= 2 && 2 + static_cast<std::size_t>(Word(data)) * 8 <= size;
-            case kSmoothGroup:
-                return !IsChildOf(depth, faceArrayDepth_) ||
-                       static_cast<std::size_t>(faceArrayFaces_) * 4 <= size;
-            case kMshMatGroup: return MaterialGroup(data, size, depth);
-            case kNodeId:
-                if (size < 2) return false;
-                if (IsChildOf(depth, nodeDepth_)) nodes_[nodeIndex_].id = Word(data);
-                return true;
-            case kNodeHdr: {
-                const std::size_t name = NameBytes(data, size);
-                if (!name || size - name < 6) return false;
-                if (IsChildOf(depth, nodeDepth_)) nodes_[nodeIndex_].parent = Word(data + name + 4);
-                return true;
-            }
-            // Names lib3ds reads into fixed buffers: one that does not end in time fails
-            // the read halfway through an object, which lib3ds then never frees.
-            case kMatName: case kMatMapname: case kBitMap: case kSpotProjector: case kInstanceName:
-                return NameBytes(data, size) != 0;
-            case kMshBoxmap: return Names(data, size, 6);
-            case kKfhdr: {
-                if (size < 2) return false;
-                const std::size_t name = NameBytes(data + 2, size - 2, kMaxKfNameBytes);
-                return name && size - 2 - name >= 4;
-            }
-            default:
-                if (id >= kFirstTrack && id <= kLastTrack) return Track(id, data, size);
-                return true;  // lib3ds reads it with fixed-size reads or skips it
+        case kPointArray: {
+            if (size < 2) return false;
+            const std::uint32_t points = Word(data);
+            if (IsChildOf(depth, meshDepth_)) mesh_->points = points;
+            return 2 + static_cast<std::size_t>(points) * 12 <= size;
+        }
+        case kPointFlagArray:
+            return size >= 2 && 2 + static_cast<std::size_t>(Word(data)) * 2 <= size;
+        case kTexVerts: return size >= 2 && 2 + static_cast<std::size_t>(Word(data)) * 8 <= size;
+        case kSmoothGroup:
+            return !IsChildOf(depth, faceArrayDepth_) ||
+                   static_cast<std::size_t>(faceArrayFaces_) * 4 <= size;
+        case kMshMatGroup: return MaterialGroup(data, size, depth);
+        case kNodeId:
+            if (size < 2) return false;
+            if (IsChildOf(depth, nodeDepth_)) nodes_[nodeIndex_].id = Word(data);
+            return true;
+        case kNodeHdr: {
+            const std::size_t name = NameBytes(data, size);
+            if (!name || size - name < 6) return false;
+            if (IsChildOf(depth, nodeDepth_)) nodes_[nodeIndex_].parent = Word(data + name + 4);
+            return true;
+        }
+        // Names lib3ds reads into fixed buffers: one that does not end in time fails
+        // the read halfway through an object, which lib3ds then never frees.
+        case kMatName:
+        case kMatMapname:
+        case kBitMap:
+        case kSpotProjector:
+        case kInstanceName: return NameBytes(data, size) != 0;
+        case kMshBoxmap: return Names(data, size, 6);
+        case kKfhdr: {
+            if (size < 2) return false;
+            const std::size_t name = NameBytes(data + 2, size - 2, kMaxKfNameBytes);
+            return name && size - 2 - name >= 4;
+        }
+        default:
+            if (id >= kFirstTrack && id <= kLastTrack) return Track(id, data, size);
+            return true;  // lib3ds reads it with fixed-size reads or skips it
         }
     }
 
@@ -332,10 +333,12 @@ private:
 
     static std::size_t TrackValueBytes(std::uint16_t id) {
         switch (id) {
-            case kPosTrack: case kSclTrack: case kColTrack: return 12;  // a vector
-            case kRotTrack: return 16;                                   // angle and axis
-            case kHideTrack: return 0;
-            default: return 4;  // field of view, roll, hotspot, falloff
+        case kPosTrack:
+        case kSclTrack:
+        case kColTrack: return 12;  // a vector
+        case kRotTrack: return 16;  // angle and axis
+        case kHideTrack: return 0;
+        default: return 4;  // field of view, roll, hotspot, falloff
         }
     }
 

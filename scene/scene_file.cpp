@@ -19,9 +19,7 @@ struct MemoryStream {
     long position;
 };
 
-Lib3dsBool StreamError(void*) {
-    return LIB3DS_FALSE;
-}
+Lib3dsBool StreamError(void*) { return LIB3DS_FALSE; }
 
 long StreamSeek(void* self, long offset, Lib3dsIoSeek origin) {
     MemoryStream* stream = static_cast<MemoryStream*>(self);
@@ -33,14 +31,13 @@ long StreamSeek(void* self, long offset, Lib3dsIoSeek origin) {
     return 0;
 }
 
-long StreamTell(void* self) {
-    return static_cast<MemoryStream*>(self)->position;
-}
+long StreamTell(void* self) { return static_cast<MemoryStream*>(self)->position; }
 
 // Past the end the stream reads zeros, so lib3ds never sees stale bytes in its buffers.
 std::size_t StreamRead(void* self, void* buffer, std::size_t size) {
     MemoryStream* stream = static_cast<MemoryStream*>(self);
-    const std::size_t available = stream->bytes->size() - static_cast<std::size_t>(stream->position);
+    const std::size_t available =
+        stream->bytes->size() - static_cast<std::size_t>(stream->position);
     const std::size_t count = size < available ? size : available;
     if (count) std::memcpy(buffer, stream->bytes->data() + stream->position, count);
     std::memset(static_cast<unsigned char*>(buffer) + count, 0, size - count);
@@ -48,9 +45,7 @@ std::size_t StreamRead(void* self, void* buffer, std::size_t size) {
     return count;
 }
 
-std::size_t StreamWrite(void*, const void*, std::size_t) {
-    return 0;
-}
+std::size_t StreamWrite(void*, const void*, std::size_t) { return 0; }
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -76,8 +71,8 @@ Lib3dsFile* ReadSceneFile(const char* path) {
     if (!CheckChunkStructure(bytes.data(), bytes.size())) return nullptr;
 
     MemoryStream stream = {&bytes, 0};
-    Lib3dsIo* io = lib3ds_io_new(&stream, StreamError, StreamSeek, StreamTell, StreamRead,
-                                 StreamWrite);
+    Lib3dsIo* io =
+        lib3ds_io_new(&stream, StreamError, StreamSeek, StreamTell, StreamRead, StreamWrite);
     if (!io) return nullptr;
     Lib3dsFile* file = lib3ds_file_new();
     // lib3ds_file_load frees only the file record when reading fails; freeing the whole

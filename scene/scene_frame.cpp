@@ -13,8 +13,8 @@ namespace {
 const float kAspect = 1.333f;  // whatever the window's shape
 const double kNearPlane = 0.1;
 const double kFarPlane = 20000.0;
-const int kMaxFileLights = 7;        // GL_LIGHT1 .. GL_LIGHT7; GL_LIGHT0 is the head light
-const float kFramesPerMs = 0.01f;    // 10 keyframe frames per second
+const int kMaxFileLights = 7;      // GL_LIGHT1 .. GL_LIGHT7; GL_LIGHT0 is the head light
+const float kFramesPerMs = 0.01f;  // 10 keyframe frames per second
 
 }  // namespace
 
@@ -62,8 +62,8 @@ int Scene::DrawFrame(int ms) {
     int lightIndex = 0;
     for (Lib3dsLight* light = file->lights; light && lightIndex < kMaxFileLights;
          light = light->next, ++lightIndex) {
-        const GLfloat position[4] = {light->position[0], light->position[1],
-                                     light->position[2], 0.0f};
+        const GLfloat position[4] = {light->position[0], light->position[1], light->position[2],
+                                     0.0f};
         glLightfv(GL_LIGHT1 + lightIndex, GL_POSITION, position);
     }
 

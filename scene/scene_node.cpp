@@ -86,8 +86,7 @@ GLuint CompileMeshList(Lib3dsFile* file, Lib3dsMesh* mesh, int* blending) {
     Lib3dsMaterial* material = nullptr;  // a face without a name keeps the one before
     for (Lib3dsDword i = 0; i < mesh->faces; ++i) {
         const Lib3dsFace& face = mesh->faceL[i];
-        if (face.material[0] != '\0')
-            material = lib3ds_file_material_by_name(file, face.material);
+        if (face.material[0] != '\0') material = lib3ds_file_material_by_name(file, face.material);
         if (!FaceInsideMesh(mesh, face)) continue;  // a damaged face is left out
 
         glMaterialfv(GL_FRONT, GL_AMBIENT, kAmbient);

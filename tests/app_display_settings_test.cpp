@@ -21,9 +21,12 @@ protected:
     }
     // The release calls logged after the named failing call, in order.
     std::vector<std::string> ReleaseCallsAfter(const std::string& failingCall) const {
-        static const char* const kReleaseCalls[] = {"ChangeDisplaySettingsA(NULL", "ShowCursor(TRUE)",
-                                                    "wglMakeCurrent(NULL)", "wglDeleteContext",
-                                                    "ReleaseDC", "DestroyWindow"};
+        static const char* const kReleaseCalls[] = {"ChangeDisplaySettingsA(NULL",
+                                                    "ShowCursor(TRUE)",
+                                                    "wglMakeCurrent(NULL)",
+                                                    "wglDeleteContext",
+                                                    "ReleaseDC",
+                                                    "DestroyWindow"};
         const std::vector<std::string>& log = headless::CallLog();
         auto failed = std::find_if(log.begin(), log.end(), [&](const std::string& entry) {
             return entry.compare(0, failingCall.size(), failingCall) == 0;
@@ -184,10 +187,9 @@ TEST_F(OpenWindowTest, FailingReleaseStepsEachShowAShutdownBoxAndGoOn) {
     headless::FailCall("ReleaseDC");
     headless::FailCall("DestroyWindow");
     EXPECT_EQ(1, displaySettings->ReleaseWindow(window, deviceContext, renderingContext));
-    EXPECT_EQ((std::vector<std::string>{"Release Of DC And RC Failed.",
-                                        "Release Rendering Context Failed.",
-                                        "Release Device Context Failed.",
-                                        "Could Not Release hWnd."}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "Release Of DC And RC Failed.", "Release Rendering Context Failed.",
+                  "Release Device Context Failed.", "Could Not Release hWnd."}),
               BoxTexts());
     for (const headless::RecordedBox& box : headless::MessageBoxes()) {
         EXPECT_EQ("SHUTDOWN ERROR", box.caption);

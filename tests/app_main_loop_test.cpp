@@ -80,7 +80,8 @@ TEST_F(MainLoopTest, OtherKeysAndScreenSaverCommandsChangeNothing) {
         RecordFrame();
         headless::SetClock(kStart + 16 * frame);
         if (frame == 1) {
-            for (int key : {int('A'), VK_SPACE, VK_RETURN, VK_F4, int('Q')}) headless::PressKey(key);
+            for (int key : {int('A'), VK_SPACE, VK_RETURN, VK_F4, int('Q')})
+                headless::PressKey(key);
             PostMessageA(headless::MainWindow(), WM_SYSCOMMAND, SC_SCREENSAVE, 0);
             PostMessageA(headless::MainWindow(), WM_SYSCOMMAND, SC_MONITORPOWER, 2);
         }

@@ -106,7 +106,9 @@ TEST_F(SettingsDialogTest, DialogIsCentredOnTheCurrentModeAndTopmost) {
         int width, height;
         POINT corner;
     };
-    const Case cases[] = {{1024, 768, {447, 321}}, {640, 480, {255, 177}}, {1280, 1024, {575, 449}},
+    const Case cases[] = {{1024, 768, {447, 321}},
+                          {640, 480, {255, 177}},
+                          {1280, 1024, {575, 449}},
                           {641, 481, {255, 177}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
@@ -157,7 +159,8 @@ std::vector<int> Rectangle(const std::string& line) {
     for (std::size_t i = fields.size() >= 4 ? fields.size() - 4 : 0; i < fields.size(); ++i) {
         // The first field of a DIALOG line also holds "IDD_SETTINGS DIALOG".
         std::size_t digits = fields[i].find_last_not_of("0123456789 \t\r");
-        numbers.push_back(std::atoi(fields[i].c_str() + (digits == std::string::npos ? 0 : digits + 1)));
+        numbers.push_back(
+            std::atoi(fields[i].c_str() + (digits == std::string::npos ? 0 : digits + 1)));
     }
     return numbers;
 }
@@ -211,7 +214,7 @@ TEST(SettingsDialogTemplate, ResourceScriptMatchesTheTable) {
         EXPECT_EQ((std::vector<int>{item.x, item.y, item.cx, item.cy}), controls[i].box);
         const char* kind = (item.style & 0xF) == BS_DEFPUSHBUTTON ? "DEFPUSHBUTTON"
                            : (item.style & 0xF) == BS_PUSHBUTTON  ? "PUSHBUTTON"
-                                                                   : "CONTROL";
+                                                                  : "CONTROL";
         EXPECT_EQ(kind, controls[i].kind);
     }
 }

@@ -45,7 +45,8 @@ protected:
     }
     static std::vector<std::string> EventCalls() {
         std::vector<std::string> calls;
-        for (const headless::SoundEvent& event : headless::SoundEvents()) calls.push_back(event.call);
+        for (const headless::SoundEvent& event : headless::SoundEvents())
+            calls.push_back(event.call);
         return calls;
     }
     WorkingFolder folder;
@@ -58,12 +59,13 @@ TEST_F(ShowMusicTest, TrackStartsWithTheClockAndStopsOnceInTheFirstFramePastTheE
     const DWORD schedule[] = {kStart + 100000, kStart + 207100, kStart + 207101, kStart + 207102};
     int frames = 0;
     EXPECT_EQ(0, RunShow([&](int frame) {
-        frames = frame;
-        headless::SetClock(schedule[frame - 1]);
-    }));
+                  frames = frame;
+                  headless::SetClock(schedule[frame - 1]);
+              }));
     EXPECT_EQ(4, frames);
     // Opened before the window, started before the first frame.
-    EXPECT_LT(LogIndex("FSOUND_Stream_OpenMpeg(\"data\\kelvo32.mp3\", 41)"), LogIndex("CreateWindowExA"));
+    EXPECT_LT(LogIndex("FSOUND_Stream_OpenMpeg(\"data\\kelvo32.mp3\", 41)"),
+              LogIndex("CreateWindowExA"));
     EXPECT_LT(LogIndex("FSOUND_Stream_Play"), LogIndex("SwapBuffers"));
     EXPECT_TRUE(MusicBoxTexts().empty());
 
@@ -87,7 +89,8 @@ TEST_F(ShowMusicTest, EscapeEndsTheShowWithoutStopButTheTrackIsClosed) {
     EXPECT_EQ(0, headless::CallCount("FSOUND_Stream_Stop"));
     EXPECT_EQ(1, headless::CallCount("FSOUND_Stream_Close"));
     EXPECT_EQ(1, headless::CallCount("FSOUND_Close"));
-    EXPECT_EQ((std::vector<std::string>{"FSOUND_Stream_Play", "FSOUND_Stream_Close"}), EventCalls());
+    EXPECT_EQ((std::vector<std::string>{"FSOUND_Stream_Play", "FSOUND_Stream_Close"}),
+              EventCalls());
     EXPECT_EQ(kStart + 80, headless::SoundEvents()[1].clock);
 }
 

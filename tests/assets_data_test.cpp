@@ -23,7 +23,6 @@
 
 namespace {
 
-
 bool IsPicture(const std::string& name) { return name.rfind("chinois", 0) == 0; }
 bool EndsWith(const std::string& s, const char* tail) {
     const std::string t = tail;
@@ -76,8 +75,12 @@ struct PngHeader {
 bool ReadPngHeader(const std::string& file, PngHeader* header) {
     if (file.size() < 33 || file.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return false;
     if (file.compare(12, 4, "IHDR") != 0) return false;
-    auto byte = [&file](size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(file[at])); };
-    auto u32 = [&byte](size_t at) { return (byte(at) << 24) | (byte(at + 1) << 16) | (byte(at + 2) << 8) | byte(at + 3); };
+    auto byte = [&file](size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(file[at]));
+    };
+    auto u32 = [&byte](size_t at) {
+        return (byte(at) << 24) | (byte(at + 1) << 16) | (byte(at + 2) << 8) | byte(at + 3);
+    };
     header->width = u32(16);
     header->height = u32(20);
     header->bitDepth = byte(24);
@@ -153,7 +156,8 @@ TEST_F(GeneratedData, MaterialTexturesExistAndEveryTextureIsUsed) {
             EXPECT_FALSE(texture.empty()) << scene.fileName << ": material " << m->name;
             if (texture.empty()) continue;
             named.insert(texture);
-            EXPECT_FALSE(ReadBytes(folder + "/" + texture).empty()) << scene.fileName << " names " << texture;
+            EXPECT_FALSE(ReadBytes(folder + "/" + texture).empty())
+                << scene.fileName << " names " << texture;
         }
         lib3ds_file_free(file);
     }
@@ -198,7 +202,8 @@ TEST_F(GeneratedData, ScenesAreKeyedForTheirWholeSpan) {
         EXPECT_GE(triangles, 24u);
         EXPECT_LE(triangles, 2000u);  // about 2 ms of the 8 ms frame budget under llvmpipe
         bool glow = false;
-        for (Lib3dsMaterial* m = file->materials; m; m = m->next) glow = glow || m->transparency != 0.0f;
+        for (Lib3dsMaterial* m = file->materials; m; m = m->next)
+            glow = glow || m->transparency != 0.0f;
         withGlow += glow ? 1 : 0;
         lib3ds_file_free(file);
     }

@@ -21,7 +21,6 @@
 
 namespace {
 
-
 // Frames taken while a picture flashes show it rather than the scene, so the sampled times
 // step out of the flash windows.
 int AwayFromFlashes(int t) {
@@ -43,7 +42,8 @@ Frame ReadFrame(const std::string& folder, int ms) {
     int width = 0, height = 0;
     Frame frame;
     if (!LoadPngRgb(&pixels, (folder + name).c_str(), &width, &height)) return frame;
-    for (int i = 0; i < width * height; ++i) frame.rgb.insert(frame.rgb.end(), pixels + 4 * i, pixels + 4 * i + 3);
+    for (int i = 0; i < width * height; ++i)
+        frame.rgb.insert(frame.rgb.end(), pixels + 4 * i, pixels + 4 * i + 3);
     std::free(pixels);
     frame.ok = true;
     return frame;

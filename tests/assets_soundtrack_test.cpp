@@ -68,12 +68,12 @@ std::vector<float> Envelope(const Decoded& sound) {
 // The millisecond of the loudest moment within 80 ms either side of t.
 int PeakNear(const std::vector<float>& envelope, int t) {
     int best = t;
-    for (int ms = std::max(0, t - 80); ms <= t + 80 && ms < static_cast<int>(envelope.size()); ++ms) {
+    for (int ms = std::max(0, t - 80); ms <= t + 80 && ms < static_cast<int>(envelope.size());
+         ++ms) {
         if (envelope[ms] > envelope[best]) best = ms;
     }
     return best;
 }
-
 
 class Soundtrack : public ::testing::Test {
 protected:
@@ -103,7 +103,8 @@ TEST_F(Soundtrack, DecodesToStereoAt44100HzForTheWholeShow) {
 TEST_F(Soundtrack, LoudestOnTheFirstSixteenBeatsAndOnEveryFlash) {
     const std::vector<float> envelope = Envelope(*decoded);
     std::vector<int> instants;
-    for (int beat = 0; beat < 16; ++beat) instants.push_back(static_cast<int>(std::lround(beat * 60000.0 / 144.0)));
+    for (int beat = 0; beat < 16; ++beat)
+        instants.push_back(static_cast<int>(std::lround(beat * 60000.0 / 144.0)));
     instants.insert(instants.end(), std::begin(kFlashTimes), std::end(kFlashTimes));
     for (int t : instants) EXPECT_NEAR(t, PeakNear(envelope, t), 20) << "instant " << t << " ms";
 }
@@ -113,7 +114,8 @@ TEST_F(Soundtrack, FadesOutAfterTheShow) {
     ASSERT_GT(envelope.size(), 208500u);
     float show = 0.0f, tail = 0.0f;
     for (int ms = 200000; ms < 207000; ++ms) show = std::max(show, envelope[ms]);
-    for (int ms = 208500; ms < static_cast<int>(envelope.size()); ++ms) tail = std::max(tail, envelope[ms]);
+    for (int ms = 208500; ms < static_cast<int>(envelope.size()); ++ms)
+        tail = std::max(tail, envelope[ms]);
     EXPECT_GT(show, 0.1f);
     EXPECT_LT(tail, show * 0.1f);
 }

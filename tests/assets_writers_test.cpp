@@ -1,6 +1,6 @@
 // assets_writers_test.cpp: the generator's building blocks: PNG files that read back through the
-// show's reader, keyframe helpers lib3ds can hold, outward-facing solids, a string without offset and
-// a kick that is loudest on its beat.
+// show's reader, keyframe helpers lib3ds can hold, outward-facing solids, a string without offset
+// and a kick that is loudest on its beat.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -34,7 +34,8 @@ class PngWriter : public HeadlessTest {};
 
 TEST_F(PngWriter, FilesReadBackThroughTheShowsReaderWithEveryOption) {
     // 3 x 2, top row first: red green blue / white black grey.
-    const std::vector<std::uint8_t> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 128, 128, 128};
+    const std::vector<std::uint8_t> rgb = {255, 0,   0,   0, 255, 0, 0,   0,   255,
+                                           255, 255, 255, 0, 0,   0, 128, 128, 128};
     const std::string path = TempPath("writer.png");
     for (bool interlaced : {false, true}) {
         for (bool fast : {false, true}) {
@@ -52,7 +53,8 @@ TEST_F(PngWriter, FilesReadBackThroughTheShowsReaderWithEveryOption) {
             // The reader hands the bottom row first.
             for (int i = 0; i < 6; ++i) {
                 const int source = (i < 3 ? 3 + i : i - 3) * 3;
-                for (int c = 0; c < 3; ++c) EXPECT_EQ(rgb[source + c], pixels[i * 4 + c]) << "pixel " << i;
+                for (int c = 0; c < 3; ++c)
+                    EXPECT_EQ(rgb[source + c], pixels[i * 4 + c]) << "pixel " << i;
             }
             std::free(pixels);
         }
@@ -77,7 +79,8 @@ TEST_F(PngWriter, AFullDiskIsAFailureWithItsReason) {
     std::remove(path.c_str());
     ASSERT_EQ(0, symlink("/dev/full", path.c_str()));
     std::string reason;
-    EXPECT_FALSE(png_writer::WriteRgb(path, 64, 64, std::vector<std::uint8_t>(64 * 64 * 3, 7), {}, &reason));
+    EXPECT_FALSE(
+        png_writer::WriteRgb(path, 64, 64, std::vector<std::uint8_t>(64 * 64 * 3, 7), {}, &reason));
     EXPECT_EQ("No space left on device", reason);
     EXPECT_NE(0, access(path.c_str(), F_OK)) << "the link is left behind";
     std::remove(path.c_str());
@@ -109,8 +112,13 @@ TEST(SceneKit, KeyHelpersGiveIncreasingFramesFromZeroToTheEnd) {
     const Vec3 from{0, -10, 0}, to{0, 10, 0};
     const std::vector<std::vector<int>> tracks = [&] {
         std::vector<std::vector<int>> frames;
-        for (const auto& keys : {assets::Passes(from, to, 1.3f, 0.4f, 137), assets::Passes(from, to, 50.0f, 0.0f, 20),
-                                 assets::SampleVector([](float) { return Vec3{0, 0, 0}; }, 41, 4)}) {
+        for (const auto& keys :
+             {assets::Passes(from, to, 1.3f, 0.4f, 137), assets::Passes(from, to, 50.0f, 0.0f, 20),
+              assets::SampleVector(
+                  [](float) {
+                      return Vec3{0, 0, 0};
+                  },
+                  41, 4)}) {
             std::vector<int> f;
             for (const auto& key : keys) f.push_back(key.frame);
             frames.push_back(f);
@@ -130,11 +138,13 @@ TEST(SceneKit, KeyHelpersGiveIncreasingFramesFromZeroToTheEnd) {
     }
     // A steady spin never turns more than a third of a turn between keys.
     const auto spin = assets::Spin({0, 0, 1}, 2.0f, 77);
-    for (size_t k = 1; k < spin.size(); ++k) EXPECT_LT(std::fabs(spin[k].angle - spin[k - 1].angle), 2.1f);
+    for (size_t k = 1; k < spin.size(); ++k)
+        EXPECT_LT(std::fabs(spin[k].angle - spin[k - 1].angle), 2.1f);
 }
 
 TEST(SceneKit, WaypointPathPassesThroughItsPointsAndHoldsAtTheEnds) {
-    const std::vector<std::pair<float, Vec3>> points = {{0, {0, 0, 0}}, {2, {10, 0, 0}}, {5, {10, 20, 5}}};
+    const std::vector<std::pair<float, Vec3>> points = {
+        {0, {0, 0, 0}}, {2, {10, 0, 0}}, {5, {10, 20, 5}}};
     for (const auto& p : points) {
         const Vec3 at = assets::ThroughWaypoints(points, p.first);
         EXPECT_NEAR(p.second.x, at.x, 1e-4f);

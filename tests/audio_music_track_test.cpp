@@ -18,9 +18,7 @@ const UINT kErrorBox = MB_SYSTEMMODAL | MB_ICONERROR;
 
 class MusicTrackTest : public HeadlessTest {
 protected:
-    static void SetUpTestSuite() {
-        folder = MakeSoundFolder();
-    }
+    static void SetUpTestSuite() { folder = MakeSoundFolder(); }
     static void TearDownTestSuite() { folder.reset(); }
     // The sound library's calls in the log, in order.
     static std::vector<std::string> SoundCalls() {
@@ -150,7 +148,8 @@ TEST_F(MusicTrackTest, RefusalsToPlayReachTheTrackForEveryKind) {
         SCOPED_TRACE(kind.path);
         headless::Reset();
         MusicTrack track(kind.path, kind.type);
-        headless::FailCall(kind.type == SoundType::Module ? "FMUSIC_PlaySong" : "FSOUND_Stream_Play");
+        headless::FailCall(kind.type == SoundType::Module ? "FMUSIC_PlaySong"
+                                                          : "FSOUND_Stream_Play");
         EXPECT_EQ(0, track.Play());
         EXPECT_TRUE(headless::MessageBoxes().empty()) << "a refusal to play shows no box";
         track.Close();

@@ -36,7 +36,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 // The frames every row captures: "btitre.3ds", "32.3ds", "tube.3ds" (the scene the scene
 // rows damage), the first picture flash (picture 1) and "vil.3ds" just after it.
 const std::vector<int> kTimes = {1000, 7000, 14000, 60417, 60500};
@@ -75,9 +74,11 @@ std::vector<std::string> MessageLines(const std::string& err) {
 std::vector<std::uint8_t> ReadFrame(const fs::path& path) {
     unsigned char* pixels = nullptr;
     int width = 0, height = 0;
-    if (!fs::exists(path) || !LoadPngRgb(&pixels, path.string().c_str(), &width, &height)) return {};
+    if (!fs::exists(path) || !LoadPngRgb(&pixels, path.string().c_str(), &width, &height))
+        return {};
     std::vector<std::uint8_t> rgb;
-    for (std::size_t i = 0; i < std::size_t(width) * height; ++i) rgb.insert(rgb.end(), pixels + 4 * i, pixels + 4 * i + 3);
+    for (std::size_t i = 0; i < std::size_t(width) * height; ++i)
+        rgb.insert(rgb.end(), pixels + 4 * i, pixels + 4 * i + 3);
     std::free(pixels);
     return rgb;
 }
@@ -100,7 +101,8 @@ std::string Garbage(std::size_t size) {
 
 std::string BigEndian(std::uint32_t value, int bytes) {
     std::string out;
-    for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) out.push_back(char((value >> shift) & 0xFF));
+    for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+        out.push_back(char((value >> shift) & 0xFF));
     return out;
 }
 
@@ -115,14 +117,16 @@ std::string Recoded(const std::string& path, bool sixteenBit) {
         rows.push_back('\0');
         for (int x = 0; x < width; ++x) {
             const unsigned char* p = pixels + (std::size_t(y) * width + x) * 4;
-            for (int c = 0; c < 3; ++c) rows += sixteenBit ? BigEndian(p[c] * 257u, 2) : std::string(1, char(p[c]));
+            for (int c = 0; c < 3; ++c)
+                rows += sixteenBit ? BigEndian(p[c] * 257u, 2) : std::string(1, char(p[c]));
             if (!sixteenBit) rows.push_back(char(0xFF));
         }
     }
     std::free(pixels);
     uLongf size = compressBound(uLong(rows.size()));
     std::string packed(size, '\0');
-    compress(reinterpret_cast<Bytef*>(&packed[0]), &size, reinterpret_cast<const Bytef*>(rows.data()), uLong(rows.size()));
+    compress(reinterpret_cast<Bytef*>(&packed[0]), &size,
+             reinterpret_cast<const Bytef*>(rows.data()), uLong(rows.size()));
     packed.resize(size);
     return testpng::SignatureAndHeader(width, height, sixteenBit ? 16 : 8, sixteenBit ? 2 : 6) +
            testpng::Chunk("IDAT", packed) + testpng::Chunk("IEND", "");
@@ -171,7 +175,8 @@ protected:
     void MakeShow() {
         fs::remove_all(show);
         fs::create_directories(show / "data");
-        for (const std::string& name : FileNames(source)) fs::create_symlink(fs::path(source) / name, show / "data" / name);
+        for (const std::string& name : FileNames(source))
+            fs::create_symlink(fs::path(source) / name, show / "data" / name);
     }
     void Remove(const std::string& name) { fs::remove(show / "data" / name); }
     void Replace(const std::string& name, const std::string& bytes) {
@@ -186,7 +191,8 @@ protected:
     ToolRun Capture(const fs::path& out, long long fileSizeLimit = -1) {
         std::string times;
         for (int ms : kTimes) times += (times.empty() ? "" : ",") + std::to_string(ms);
-        return RunCapture({"--data", show.string(), "--at", times, "--out", out.string()}, fileSizeLimit);
+        return RunCapture({"--data", show.string(), "--at", times, "--out", out.string()},
+                          fileSizeLimit);
     }
 
     // The untouched show's frames, drawn once per test.
@@ -195,7 +201,8 @@ protected:
             MakeShow();
             ToolRun run = Capture(scratch / "baseline");
             EXPECT_EQ(0, run.exitCode) << run.err;
-            for (int ms : kTimes) baseline.push_back(ReadFrame(scratch / "baseline" / FrameName(ms)));
+            for (int ms : kTimes)
+                baseline.push_back(ReadFrame(scratch / "baseline" / FrameName(ms)));
         }
         return baseline[frame];
     }
@@ -214,12 +221,13 @@ protected:
         for (std::size_t i = 0; i < kTimes.size(); ++i) {
             SCOPED_TRACE(FrameName(kTimes[i]));
             std::vector<std::uint8_t> frame = ReadFrame(out / FrameName(kTimes[i]));
-            bool black = std::all_of(frame.begin(), frame.end(), [](std::uint8_t v) { return v == 0; });
+            bool black =
+                std::all_of(frame.begin(), frame.end(), [](std::uint8_t v) { return v == 0; });
             switch (row.frames[i]) {
-                case Frame::Same: EXPECT_TRUE(!frame.empty() && frame == Baseline(int(i))); break;
-                case Frame::Black: EXPECT_TRUE(!frame.empty() && black); break;
-                case Frame::Drawn: EXPECT_TRUE(!frame.empty() && !black); break;
-                case Frame::None: EXPECT_FALSE(fs::exists(out / FrameName(kTimes[i]))); break;
+            case Frame::Same: EXPECT_TRUE(!frame.empty() && frame == Baseline(int(i))); break;
+            case Frame::Black: EXPECT_TRUE(!frame.empty() && black); break;
+            case Frame::Drawn: EXPECT_TRUE(!frame.empty() && !black); break;
+            case Frame::None: EXPECT_FALSE(fs::exists(out / FrameName(kTimes[i]))); break;
             }
         }
     }
@@ -240,7 +248,8 @@ protected:
                 if (texture.empty()) continue;
                 ++named[texture];
                 if (scene == kSceneTable[0].file) first.insert(texture);
-                if (scene == "32.3ds" || scene == kDamagedScene || scene == "vil.3ds") othersDrawn.insert(texture);
+                if (scene == "32.3ds" || scene == kDamagedScene || scene == "vil.3ds")
+                    othersDrawn.insert(texture);
             }
             lib3ds_file_free(file);
         }
@@ -262,17 +271,23 @@ protected:
 const Frame S = Frame::Same, B = Frame::Black, D = Frame::Drawn, N = Frame::None;
 
 std::vector<std::string> LoadFailure(const std::string& scene) {
-    return {"Error !: Load3ds error : Can't load 3ds file data\\" + scene, "Error !: load3ds : No file loaded"};
+    return {"Error !: Load3ds error : Can't load 3ds file data\\" + scene,
+            "Error !: load3ds : No file loaded"};
 }
 
 }  // namespace
 
 TEST_F(CaptureFailureTable, MissingDataFolderReportsEveryFileAndDrawsNothing) {
     std::vector<std::string> lines = {"ERROR!: internal error: Can't read music!"};
-    for (const SceneRow& scene : kSceneTable) lines.push_back(std::string("Error !: Load3ds error : Can't load 3ds file data\\") + scene.file);
-    for (int n = 1; n <= 24; ++n) lines.push_back("Error !: Error : Can't open file data\\chinois" + std::to_string(n) + ".png");
+    for (const SceneRow& scene : kSceneTable)
+        lines.push_back(std::string("Error !: Load3ds error : Can't load 3ds file data\\") +
+                        scene.file);
+    for (int n = 1; n <= 24; ++n)
+        lines.push_back("Error !: Error : Can't open file data\\chinois" + std::to_string(n) +
+                        ".png");
     lines.push_back("kelvo-capture: the show ended early, after 0 of the 5 frames asked for");
-    Check({"missing data folder", [&] { fs::remove_all(show / "data"); }, lines, 1, {N, N, N, N, N}});
+    Check(
+        {"missing data folder", [&] { fs::remove_all(show / "data"); }, lines, 1, {N, N, N, N, N}});
 }
 
 TEST_F(CaptureFailureTable, BadSceneFilesLeaveTheirSpanBlackAndTheShowGoesOn) {
@@ -282,25 +297,35 @@ TEST_F(CaptureFailureTable, BadSceneFilesLeaveTheirSpanBlackAndTheShowGoesOn) {
         {"missing scene file", [&] { Remove(scene); }, LoadFailure(scene), 0, {S, S, B, S, S}},
         {"empty scene file", [&] { Replace(scene, ""); }, LoadFailure(scene), 0, {S, S, B, S, S}},
         {"scene file cut short", [&] { CutInHalf(scene); }, LoadFailure(scene), 0, {S, S, B, S, S}},
-        {"scene file of garbage", [&] { Replace(scene, Garbage(5000)); }, LoadFailure(scene), 0, {S, S, B, S, S}},
+        {"scene file of garbage",
+         [&] { Replace(scene, Garbage(5000)); },
+         LoadFailure(scene),
+         0,
+         {S, S, B, S, S}},
         {"scene without a camera",
          [&] {
              Remove(scene);
              written = SceneWithout(SceneFault::NoCamera, show / "data" / scene);
          },
-         {"Error !: Load3ds error : no camera", "Error !: load3ds : No file loaded"}, 0, {S, S, B, S, S}},
+         {"Error !: Load3ds error : no camera", "Error !: load3ds : No file loaded"},
+         0,
+         {S, S, B, S, S}},
         {"scene without a camera node",
          [&] {
              Remove(scene);
              written = SceneWithout(SceneFault::NoCameraNode, show / "data" / scene);
          },
-         {"Error !: load3ds : No camera"}, 0, {S, S, B, S, S}},
+         {"Error !: load3ds : No camera"},
+         0,
+         {S, S, B, S, S}},
         {"scene without a target node",
          [&] {
              Remove(scene);
              written = SceneWithout(SceneFault::NoTargetNode, show / "data" / scene);
          },
-         {"Error !: load3ds : No target"}, 0, {S, S, B, S, S}},
+         {"Error !: load3ds : No target"},
+         0,
+         {S, S, B, S, S}},
     };
     for (const Row& row : rows) {
         Check(row);
@@ -313,23 +338,42 @@ TEST_F(CaptureFailureTable, BadSceneFilesLeaveTheirSpanBlackAndTheShowGoesOn) {
 TEST_F(CaptureFailureTable, BadTexturesAndPicturesAreReportedAndTheShowGoesOn) {
     int requests = 0;
     const std::string texture = TextureOfTheFirstSceneOnly(&requests);
-    ASSERT_FALSE(texture.empty()) << "every texture of btitre.3ds is used by another captured scene";
-    auto reported = [requests](const std::string& line) { return std::vector<std::string>(requests, line); };
+    ASSERT_FALSE(texture.empty())
+        << "every texture of btitre.3ds is used by another captured scene";
+    auto reported = [requests](const std::string& line) {
+        return std::vector<std::string>(requests, line);
+    };
     const std::string picture = assets::PictureFileName(1);
     auto recoded = [&](const std::string& name, bool sixteenBit) {
         Replace(name, Recoded((fs::path(source) / name).string(), sixteenBit));
     };
     const Row rows[] = {
-        {"missing texture", [&] { Remove(texture); }, reported("Error !: Error : Can't open file data\\" + texture), 0,
+        {"missing texture",
+         [&] { Remove(texture); },
+         reported("Error !: Error : Can't open file data\\" + texture),
+         0,
          {D, S, S, S, S}},
-        {"texture cut short", [&] { CutInHalf(texture); }, reported("Error !: Error LibPNG : can't read structure"), 0,
+        {"texture cut short",
+         [&] { CutInHalf(texture); },
+         reported("Error !: Error LibPNG : can't read structure"),
+         0,
          {D, S, S, S, S}},
-        {"texture that is no PNG", [&] { Replace(texture, Garbage(3000)); }, {}, 0, {D, S, S, S, S}},
+        {"texture that is no PNG",
+         [&] { Replace(texture, Garbage(3000)); },
+         {},
+         0,
+         {D, S, S, S, S}},
         {"RGBA texture", [&] { recoded(texture, false); }, {}, 0, {S, S, S, S, S}},
         {"16-bit RGB texture", [&] { recoded(texture, true); }, {}, 0, {S, S, S, S, S}},
-        {"missing picture", [&] { Remove(picture); }, {"Error !: Error : Can't open file data\\chinois1.png"}, 0,
+        {"missing picture",
+         [&] { Remove(picture); },
+         {"Error !: Error : Can't open file data\\chinois1.png"},
+         0,
          {S, S, S, D, S}},
-        {"picture cut short", [&] { CutInHalf(picture); }, {"Error !: Error LibPNG : can't read structure"}, 0,
+        {"picture cut short",
+         [&] { CutInHalf(picture); },
+         {"Error !: Error LibPNG : can't read structure"},
+         0,
          {S, S, S, D, S}},
         {"RGBA picture", [&] { recoded(picture, false); }, {}, 0, {S, S, S, S, S}},
     };
@@ -340,8 +384,9 @@ TEST_F(CaptureFailureTable, BadTexturesAndPicturesAreReportedAndTheShowGoesOn) {
 // the capture fails. A cut-short MP3 still plays, as far as it goes.
 TEST_F(CaptureFailureTable, BadMusicEndsTheShowBeforeItsFirstFrameUnlessItStillPlays) {
     const std::string music = kSoundtrackName;
-    const std::vector<std::string> unreadable = {"ERROR!: internal error: Can't read music!",
-                                                 "kelvo-capture: the show ended early, after 0 of the 5 frames asked for"};
+    const std::vector<std::string> unreadable = {
+        "ERROR!: internal error: Can't read music!",
+        "kelvo-capture: the show ended early, after 0 of the 5 frames asked for"};
     const Row rows[] = {
         {"missing MP3", [&] { Remove(music); }, unreadable, 1, {N, N, N, N, N}},
         {"empty MP3", [&] { Replace(music, ""); }, unreadable, 1, {N, N, N, N, N}},
@@ -371,11 +416,13 @@ TEST_F(CaptureFailureTable, FullDiskStopsTheCaptureAtTheFrameItCannotWrite) {
         fs::remove_all(out);
         fs::create_directories(out);
         if (c.linkToDevFull) fs::create_symlink("/dev/full", out / "frame_001000.png");
-        ToolRun run = RunCapture({"--data", show.string(), "--at", "60417,1000,7000", "--out", out.string()},
-                                 c.fileSizeLimit);
+        ToolRun run =
+            RunCapture({"--data", show.string(), "--at", "60417,1000,7000", "--out", out.string()},
+                       c.fileSizeLimit);
         EXPECT_EQ(1, run.exitCode) << run.err;
-        EXPECT_EQ((std::vector<std::string>{"kelvo-capture: cannot write " + (out / "frame_001000.png").string() + ": " +
-                                            c.reason + "; capture stopped"}),
+        EXPECT_EQ((std::vector<std::string>{"kelvo-capture: cannot write " +
+                                            (out / "frame_001000.png").string() + ": " + c.reason +
+                                            "; capture stopped"}),
                   MessageLines(run.err));
         EXPECT_FALSE(ReadFrame(out / "frame_060417.png").empty());
         EXPECT_EQ((std::vector<std::string>{"frame_060417.png"}), FileNames(out.string()));
@@ -387,10 +434,11 @@ TEST_F(CaptureFailureTable, FullDiskForTheSoundtrackFailsTheCapture) {
     MakeShow();
     fs::path out = scratch / "frames";
     // Frames fit in 4 MB; the soundtrack of the whole show (207 s of 16-bit stereo) does not.
-    ToolRun run = RunCapture({"--data", show.string(), "--fps", "1", "--out", out.string()}, 4000000);
+    ToolRun run =
+        RunCapture({"--data", show.string(), "--fps", "1", "--out", out.string()}, 4000000);
     EXPECT_EQ(1, run.exitCode) << run.err;
-    EXPECT_EQ((std::vector<std::string>{"kelvo-capture: no soundtrack: cannot write " + (out / "soundtrack.wav").string() +
-                                        ": File too large"}),
+    EXPECT_EQ((std::vector<std::string>{"kelvo-capture: no soundtrack: cannot write " +
+                                        (out / "soundtrack.wav").string() + ": File too large"}),
               MessageLines(run.err));
     EXPECT_FALSE(fs::exists(out / "soundtrack.wav"));
     EXPECT_EQ(209u, FileNames(out.string()).size());

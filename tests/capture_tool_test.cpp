@@ -26,7 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 struct Colour {
     int r, g, b;
 };
@@ -34,10 +33,10 @@ struct Colour {
 // Scenes are told apart by the colour of the square that fills their view.
 Colour SceneColour(int slot) {
     switch (slot) {
-        case 0: return {255, 0, 0};
-        case 1: return {0, 255, 0};
-        case 5: return {0, 0, 255};
-        default: return {128, 128, 128};
+    case 0: return {255, 0, 0};
+    case 1: return {0, 255, 0};
+    case 5: return {0, 0, 255};
+    default: return {128, 128, 128};
     }
 }
 
@@ -48,7 +47,8 @@ void WriteSolidPng(const std::string& path, int size, Colour top, Colour bottom)
     std::vector<std::uint8_t> rgb;
     for (int y = 0; y < size; ++y) {
         Colour c = y < size / 2 ? top : bottom;
-        for (int x = 0; x < size; ++x) rgb.insert(rgb.end(), {std::uint8_t(c.r), std::uint8_t(c.g), std::uint8_t(c.b)});
+        for (int x = 0; x < size; ++x)
+            rgb.insert(rgb.end(), {std::uint8_t(c.r), std::uint8_t(c.g), std::uint8_t(c.b)});
     }
     ASSERT_TRUE(testpng::WriteRgb(path, size, size, rgb));
 }
@@ -83,7 +83,8 @@ protected:
         for (int i = 0; i < kSceneRows; ++i) {
             std::string texture = "paint" + std::to_string(i) + ".png";
             WriteSolidPng((show / "data" / texture).string(), 4, SceneColour(i), SceneColour(i));
-            if (wanted(kSceneTable[i].file)) WriteScene((show / "data" / kSceneTable[i].file).string(), texture);
+            if (wanted(kSceneTable[i].file))
+                WriteScene((show / "data" / kSceneTable[i].file).string(), texture);
         }
         for (int n = 1; n <= 24; ++n)
             WriteSolidPng((show / "data" / assets::PictureFileName(n)).string(), 64,
@@ -119,8 +120,9 @@ protected:
     if (std::abs(actual.r - expected.r) <= 8 && std::abs(actual.g - expected.g) <= 8 &&
         std::abs(actual.b - expected.b) <= 8)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.r << ", " << actual.g << ", " << actual.b << ") is not ("
-                                         << expected.r << ", " << expected.g << ", " << expected.b << ")";
+    return ::testing::AssertionFailure()
+           << "(" << actual.r << ", " << actual.g << ", " << actual.b << ") is not (" << expected.r
+           << ", " << expected.g << ", " << expected.b << ")";
 }
 
 // The channel that stands out in a lit, textured square of one of the scene colours.
@@ -129,20 +131,24 @@ int BrightestChannel(Colour c) { return c.r > c.g && c.r > c.b ? 0 : c.g > c.b ?
 TEST_F(CaptureTool, AtFramesShowTheirSceneOrPicture) {
     MakeShow();
     fs::path out = scratch / "frames";
-    ToolRun run = Capture("--data " + show.string() + " --at 1000,7000,60417,60500 --out " + out.string() + " --windowed");
+    ToolRun run = Capture("--data " + show.string() + " --at 1000,7000,60417,60500 --out " +
+                          out.string() + " --windowed");
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(out))
         if (entry.path().extension() == ".png") names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"frame_001000.png", "frame_007000.png", "frame_060417.png",
-                                               "frame_060500.png"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"frame_001000.png", "frame_007000.png",
+                                               "frame_060417.png", "frame_060500.png"}));
 
     const struct {
         const char* name;
         int brightest;  // of a scene frame; -1 for the picture
-    } frames[] = {{"frame_001000.png", 0}, {"frame_007000.png", 1}, {"frame_060417.png", -1}, {"frame_060500.png", 2}};
+    } frames[] = {{"frame_001000.png", 0},
+                  {"frame_007000.png", 1},
+                  {"frame_060417.png", -1},
+                  {"frame_060500.png", 2}};
     for (const auto& f : frames) {
         SCOPED_TRACE(f.name);
         unsigned char* pixels = nullptr;
@@ -170,7 +176,8 @@ TEST_F(CaptureTool, MessageBoxesGoToStderrOnceEach) {
     MakeShow({"tube.3ds"});
     ToolRun run = Capture("--data " + show.string() + " --at 14000,15000,16000");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(CountLines(run.err, "Error !: Load3ds error : Can't load 3ds file data\\tube.3ds"), 1) << run.err;
+    EXPECT_EQ(CountLines(run.err, "Error !: Load3ds error : Can't load 3ds file data\\tube.3ds"), 1)
+        << run.err;
     EXPECT_EQ(CountLines(run.err, "Error !: load3ds : No file loaded"), 1) << run.err;
 }
 
@@ -180,7 +187,8 @@ TEST_F(CaptureTool, FrameRateCapturesEveryFrameToTheShowsEnd) {
     ToolRun run = Capture("--data " + show.string() + " --fps 1 --out " + out.string());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     int frames = 0;
-    for (const auto& entry : fs::directory_iterator(out)) frames += entry.path().extension() == ".png";
+    for (const auto& entry : fs::directory_iterator(out))
+        frames += entry.path().extension() == ".png";
     // One a second from 0, up to the first frame past the show's 207.1 s, which ends it.
     EXPECT_EQ(frames, 209);
     EXPECT_TRUE(fs::exists(out / "frame_000000.png"));
@@ -190,28 +198,32 @@ TEST_F(CaptureTool, FrameRateCapturesEveryFrameToTheShowsEnd) {
 TEST_F(CaptureTool, ListedTimesPastTheEndStopWithTheShow) {
     MakeShow();
     fs::path out = scratch / "frames";
-    ToolRun run = Capture("--data " + show.string() + " --at 0,208000,209000 --out " + out.string());
+    ToolRun run =
+        Capture("--data " + show.string() + " --at 0,208000,209000 --out " + out.string());
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(fs::exists(out / "frame_000000.png"));
     EXPECT_TRUE(fs::exists(out / "frame_208000.png"));
     EXPECT_FALSE(fs::exists(out / "frame_209000.png"));
-    EXPECT_EQ(CountLines(run.err, "kelvo-capture: the show ended after 2 of the 3 frames asked for"), 1) << run.err;
+    EXPECT_EQ(
+        CountLines(run.err, "kelvo-capture: the show ended after 2 of the 3 frames asked for"), 1)
+        << run.err;
 }
 
 TEST_F(CaptureTool, BenchPrintsFiguresAndWritesNothing) {
     MakeShow();
     ToolRun run = Capture("--data " + show.string() + " --bench --fps 2");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    for (const char* expected : {"load time", "btitre.3ds", "roulet3.3ds", "picture flashes", "whole show",
-                                 "peak resident memory"})
+    for (const char* expected : {"load time", "btitre.3ds", "roulet3.3ds", "picture flashes",
+                                 "whole show", "peak resident memory"})
         EXPECT_NE(run.out.find(expected), std::string::npos) << expected << " in\n" << run.out;
     for (const auto& entry : fs::directory_iterator(scratch))
         EXPECT_NE(entry.path().extension(), ".png") << entry.path();
 }
 
 TEST_F(CaptureTool, BadArgumentsAreRefusedWithTheUsage) {
-    for (const char* arguments : {"--frobnicate", "--fps 0", "--fps x", "--at 5,,6", "--at", "--at -1",
-                                  "--fps 30 --at 100", "--bench --out frames", "--video v.mp4 --at 100"}) {
+    for (const char* arguments :
+         {"--frobnicate", "--fps 0", "--fps x", "--at 5,,6", "--at", "--at -1", "--fps 30 --at 100",
+          "--bench --out frames", "--video v.mp4 --at 100"}) {
         SCOPED_TRACE(arguments);
         ToolRun run = Capture(arguments);
         EXPECT_EQ(run.exitCode, 2);
@@ -249,18 +261,22 @@ TEST_F(CaptureTool, VideoWithoutFfmpegIsRefusedBeforeTheShowStarts) {
     fs::create_directories(show);
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
     setenv("PATH", scratch.c_str(), 1);  // a folder without ffmpeg
-    ToolRun run = Capture("--data " + show.string() + " --fps 1 --out " + (scratch / "frames").string() + " --video " +
-                          (scratch / "show.mp4").string());
+    ToolRun run =
+        Capture("--data " + show.string() + " --fps 1 --out " + (scratch / "frames").string() +
+                " --video " + (scratch / "show.mp4").string());
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(run.err, "kelvo-capture: --video needs ffmpeg, which is not on PATH (Debian package ffmpeg)\n");
+    EXPECT_EQ(
+        run.err,
+        "kelvo-capture: --video needs ffmpeg, which is not on PATH (Debian package ffmpeg)\n");
     EXPECT_FALSE(fs::exists(scratch / "frames"));
 }
 
 TEST_F(CaptureTool, OutputFolderWithoutWritePermissionIsRefused) {
     if (geteuid() == 0)
-        GTEST_SKIP() << "root writes through permission bits; UnwritableOutputIsRefusedBeforeTheShowStarts "
-                        "takes the same path with /proc";
+        GTEST_SKIP()
+            << "root writes through permission bits; UnwritableOutputIsRefusedBeforeTheShowStarts "
+               "takes the same path with /proc";
     fs::path locked = scratch / "locked";
     fs::create_directories(locked);
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
@@ -268,10 +284,11 @@ TEST_F(CaptureTool, OutputFolderWithoutWritePermissionIsRefused) {
     ToolRun under = Capture("--at 0 --out " + (locked / "frames").string());
     fs::permissions(locked, fs::perms::owner_all);
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(run.err, "kelvo-capture: cannot write in the output folder " + locked.string() + ": Permission denied\n");
+    EXPECT_EQ(run.err, "kelvo-capture: cannot write in the output folder " + locked.string() +
+                           ": Permission denied\n");
     EXPECT_EQ(under.exitCode, 2);
-    EXPECT_EQ(under.err, "kelvo-capture: cannot make the output folder " + (locked / "frames").string() +
-                             ": Permission denied\n");
+    EXPECT_EQ(under.err, "kelvo-capture: cannot make the output folder " +
+                             (locked / "frames").string() + ": Permission denied\n");
 }
 
 }  // namespace
@@ -280,8 +297,8 @@ TEST_F(CaptureTool, FrameRateCaptureWritesTheSoundtrackAndTheVideo) {
     MakeShow();
     fs::path out = scratch / "frames";
     fs::path video = scratch / "show.mp4";
-    ToolRun run = Capture("--data " + show.string() + " --fps 1 --out " + out.string() + " --video " +
-                          video.string());
+    ToolRun run = Capture("--data " + show.string() + " --fps 1 --out " + out.string() +
+                          " --video " + video.string());
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
     // The soundtrack lies under every frame, from the first (show time 0) to the end of the
@@ -295,7 +312,8 @@ TEST_F(CaptureTool, FrameRateCaptureWritesTheSoundtrackAndTheVideo) {
     for (std::size_t i = 2 * 44100 * 208; i < soundtrack.samples.size(); ++i)
         ASSERT_EQ(0, soundtrack.samples[i]) << "sample frame " << i / 2;
 
-    DecodeMp3WithLame((show / "data" / kSoundtrackName).string(), (scratch / "reference.wav").string());
+    DecodeMp3WithLame((show / "data" / kSoundtrackName).string(),
+                      (scratch / "reference.wav").string());
     WavData reference;
     ASSERT_TRUE(ReadWav((scratch / "reference.wav").string(), &reference));
     ASSERT_GE(reference.samples.size(), std::size_t(2 * 44100));

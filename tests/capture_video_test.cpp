@@ -56,7 +56,8 @@ double Psnr(const Image& a, const Image& b) {
     if (a.rgb.size() != b.rgb.size() || a.rgb.empty()) return 0.0;
     double sum = 0.0;
     for (std::size_t i = 0; i + 2 < a.rgb.size(); i += 3) {
-        double d = 0.299 * (double(a.rgb[i]) - b.rgb[i]) + 0.587 * (double(a.rgb[i + 1]) - b.rgb[i + 1]) +
+        double d = 0.299 * (double(a.rgb[i]) - b.rgb[i]) +
+                   0.587 * (double(a.rgb[i + 1]) - b.rgb[i + 1]) +
                    0.114 * (double(a.rgb[i + 2]) - b.rgb[i + 2]);
         sum += d * d;
     }
@@ -65,7 +66,8 @@ double Psnr(const Image& a, const Image& b) {
 }
 
 // Averages the part of image inside (left, top, width x height) down to outWidth x outHeight.
-Image ScaleDown(const Image& image, int left, int top, int width, int height, int outWidth, int outHeight) {
+Image ScaleDown(const Image& image, int left, int top, int width, int height, int outWidth,
+                int outHeight) {
     Image out;
     out.width = outWidth;
     out.height = outHeight;
@@ -110,10 +112,17 @@ protected:
     // "audio", each key=value of the stream.
     std::map<std::string, std::map<std::string, std::string>> Probe(const fs::path& video) {
         ProgramStart start;
-        start.arguments = {"ffprobe", "-v", "error", "-count_frames", "-show_entries",
-                           "stream=codec_type,codec_name,pix_fmt,width,height,r_frame_rate,nb_read_frames,"
-                           "duration:format_tags=major_brand",
-                           "-of", "compact=p=0", video.string()};
+        start.arguments = {
+            "ffprobe",
+            "-v",
+            "error",
+            "-count_frames",
+            "-show_entries",
+            "stream=codec_type,codec_name,pix_fmt,width,height,r_frame_rate,nb_read_frames,"
+            "duration:format_tags=major_brand",
+            "-of",
+            "compact=p=0",
+            video.string()};
         const ToolRun run = RunProgram(start);
         std::map<std::string, std::map<std::string, std::string>> streams;
         if (run.exitCode != 0) return streams;
@@ -141,11 +150,14 @@ protected:
     std::vector<Image> DecodeFrames(const fs::path& video, int width, int height) {
         const std::string raw = folder / "frames.rgb";
         std::vector<Image> frames;
-        if (!Ffmpeg({"-i", video.string(), "-f", "rawvideo", "-pix_fmt", "rgb24", raw})) return frames;
+        if (!Ffmpeg({"-i", video.string(), "-f", "rawvideo", "-pix_fmt", "rgb24", raw}))
+            return frames;
         std::string bytes = ReadBytes(raw);
         const std::size_t size = std::size_t(width) * height * 3;
         for (std::size_t at = 0; at + size <= bytes.size(); at += size)
-            frames.push_back({width, height, std::vector<std::uint8_t>(bytes.begin() + at, bytes.begin() + at + size)});
+            frames.push_back(
+                {width, height,
+                 std::vector<std::uint8_t>(bytes.begin() + at, bytes.begin() + at + size)});
         return frames;
     }
 
@@ -153,7 +165,9 @@ protected:
     std::vector<std::int16_t> DecodeSound(const fs::path& video) {
         const std::string wav = folder / "sound.wav";
         WavData data;
-        if (!Ffmpeg({"-i", video.string(), "-vn", "-ar", "44100", "-ac", "2", wav}) || !ReadWav(wav, &data)) return {};
+        if (!Ffmpeg({"-i", video.string(), "-vn", "-ar", "44100", "-ac", "2", wav}) ||
+            !ReadWav(wav, &data))
+            return {};
         return data.samples;
     }
 
@@ -167,8 +181,8 @@ protected:
 TEST_F(CaptureVideo, VideoHoldsTheFramesAndSoundAskedFor) {
     const int fps = 20, from = 60000, to = 61000;
     const fs::path video = scratch / "span.mp4";
-    ToolRun run = Capture({"--fps", std::to_string(fps), "--from", std::to_string(from), "--to", std::to_string(to),
-                           "--video", video.string()});
+    ToolRun run = Capture({"--fps", std::to_string(fps), "--from", std::to_string(from), "--to",
+                           std::to_string(to), "--video", video.string()});
     ASSERT_EQ(0, run.exitCode) << run.err;
     EXPECT_NE(std::string::npos, run.err.find("captured 20 frames of 640x480")) << run.err;
 
@@ -213,8 +227,8 @@ TEST_F(CaptureVideo, VideoHoldsTheFramesAndSoundAskedFor) {
 TEST_F(CaptureVideo, FlashAndItsStabLandTogether) {
     const int fps = 20, from = 59000;
     const fs::path video = scratch / "sync.mp4";
-    ASSERT_EQ(0, Capture({"--fps", std::to_string(fps), "--from", std::to_string(from), "--to", "61000",
-                          "--video", video.string()})
+    ASSERT_EQ(0, Capture({"--fps", std::to_string(fps), "--from", std::to_string(from), "--to",
+                          "61000", "--video", video.string()})
                      .exitCode);
     std::vector<Image> frames = DecodeFrames(video, 640, 480);
     std::vector<std::int16_t> sound = DecodeSound(video);
@@ -237,7 +251,8 @@ TEST_F(CaptureVideo, FlashAndItsStabLandTogether) {
     const int window = 441;
     auto loudness = [&sound](std::size_t start) {
         double sum = 0.0;
-        for (std::size_t i = start * 2; i < (start + window) * 2 && i < sound.size(); ++i) sum += std::fabs(sound[i]);
+        for (std::size_t i = start * 2; i < (start + window) * 2 && i < sound.size(); ++i)
+            sum += std::fabs(sound[i]);
         return sum;
     };
     std::size_t onset = 0;
@@ -248,7 +263,8 @@ TEST_F(CaptureVideo, FlashAndItsStabLandTogether) {
     }
     const double pictureAt = double(pictureFrame) / fps;
     const double stabAt = double(onset) / 44100.0;
-    EXPECT_NEAR(double(kFlashTimes[0] - from) / 1000.0, stabAt, 1.0 / fps) << "the stab is not where the show puts it";
+    EXPECT_NEAR(double(kFlashTimes[0] - from) / 1000.0, stabAt, 1.0 / fps)
+        << "the stab is not where the show puts it";
     EXPECT_NEAR(pictureAt, stabAt, 1.0 / fps) << "picture at frame " << pictureFrame;
 }
 
@@ -257,10 +273,12 @@ TEST_F(CaptureVideo, FlashAndItsStabLandTogether) {
 TEST_F(CaptureVideo, HdFramesAreTheShowsFramesInFinerPixels) {
     const std::string list = "3000,30000,60450,150000";
     ASSERT_EQ(0, Capture({"--at", list, "--out", (scratch / "small").string()}).exitCode);
-    ToolRun run = Capture({"--at", list, "--size", "1920x1080", "--out", (scratch / "hd").string()});
+    ToolRun run =
+        Capture({"--at", list, "--size", "1920x1080", "--out", (scratch / "hd").string()});
     ASSERT_EQ(0, run.exitCode) << run.err;
     std::vector<Image> small;
-    for (int ms : {3000, 30000, 60450, 150000}) small.push_back(ReadPng(scratch / "small" / FrameName(ms)));
+    for (int ms : {3000, 30000, 60450, 150000})
+        small.push_back(ReadPng(scratch / "small" / FrameName(ms)));
     int k = 0;
     for (int ms : {3000, 30000, 60450, 150000}) {
         SCOPED_TRACE(ms);
@@ -269,7 +287,8 @@ TEST_F(CaptureVideo, HdFramesAreTheShowsFramesInFinerPixels) {
         ASSERT_EQ(1080, hd.height);
         long lit = 0;
         for (int y = 0; y < 1080; y += 3)
-            for (int x : {0, 100, 239, 1680, 1800, 1919}) lit += hd.At(x, y)[0] + hd.At(x, y)[1] + hd.At(x, y)[2];
+            for (int x : {0, 100, 239, 1680, 1800, 1919})
+                lit += hd.At(x, y)[0] + hd.At(x, y)[1] + hd.At(x, y)[2];
         EXPECT_EQ(0, lit) << "the bars are not black";
         Image down = ScaleDown(hd, 240, 0, 1440, 1080, 640, 480);
         const double same = Psnr(down, small[k]);
@@ -285,15 +304,20 @@ TEST_F(CaptureVideo, HdFramesAreTheShowsFramesInFinerPixels) {
     }
 
     // A frame taller than 4:3 puts the bars above and below.
-    ASSERT_EQ(0, Capture({"--at", "3000", "--size", "480x640", "--out", (scratch / "tall").string()}).exitCode);
+    ASSERT_EQ(0,
+              Capture({"--at", "3000", "--size", "480x640", "--out", (scratch / "tall").string()})
+                  .exitCode);
     Image tall = ReadPng(scratch / "tall" / FrameName(3000));
     ASSERT_EQ(480, tall.width);
     ASSERT_EQ(640, tall.height);
     long bars = 0;
     for (int y : {0, 139, 500, 639})
-        for (int x = 0; x < 480; ++x) bars += tall.At(x, y)[0] + tall.At(x, y)[1] + tall.At(x, y)[2];
+        for (int x = 0; x < 480; ++x)
+            bars += tall.At(x, y)[0] + tall.At(x, y)[1] + tall.At(x, y)[2];
     EXPECT_EQ(0, bars);
-    EXPECT_GE(Psnr(ScaleDown(tall, 0, 140, 480, 360, 480, 360), ScaleDown(small[0], 0, 0, 640, 480, 480, 360)), 22.0);
+    EXPECT_GE(Psnr(ScaleDown(tall, 0, 140, 480, 360, 480, 360),
+                   ScaleDown(small[0], 0, 0, 640, 480, 480, 360)),
+              22.0);
 }
 
 // A span's frames are the whole show's: 65000 ms is a flash frame at 4 fps, so the span from
@@ -301,12 +325,14 @@ TEST_F(CaptureVideo, HdFramesAreTheShowsFramesInFinerPixels) {
 // of the whole one.
 TEST_F(CaptureVideo, SpanFramesAndSoundAreTheWholeShows) {
     ASSERT_TRUE(kFlashTimes[11] < 65000 && 65000 < kFlashTimes[11] + kFlashWindow);
-    ASSERT_EQ(0, Capture({"--fps", "4", "--to", "65750", "--out", (scratch / "whole").string()}).exitCode);
+    ASSERT_EQ(
+        0,
+        Capture({"--fps", "4", "--to", "65750", "--out", (scratch / "whole").string()}).exitCode);
     for (const auto& span : {std::pair<int, int>{10000, 10750}, {65250, 65750}}) {
         SCOPED_TRACE(span.first);
         const fs::path out = scratch / ("span" + std::to_string(span.first));
-        ToolRun run = Capture({"--fps", "4", "--from", std::to_string(span.first), "--to", std::to_string(span.second),
-                               "--out", out.string()});
+        ToolRun run = Capture({"--fps", "4", "--from", std::to_string(span.first), "--to",
+                               std::to_string(span.second), "--out", out.string()});
         ASSERT_EQ(0, run.exitCode) << run.err;
         std::vector<std::string> expected;
         for (int ms = span.first; ms < span.second; ms += 250) expected.push_back(FrameName(ms));
@@ -322,18 +348,30 @@ TEST_F(CaptureVideo, SpanFramesAndSoundAreTheWholeShows) {
         ASSERT_TRUE(ReadWav((out / "soundtrack.wav").string(), &part));
         const std::size_t first = std::size_t(span.first) * 44100 / 1000 * 2;
         ASSERT_EQ(std::size_t(span.second - span.first) * 44100 / 1000 * 2, part.samples.size());
-        EXPECT_TRUE(std::equal(part.samples.begin(), part.samples.end(), whole.samples.begin() + first));
+        EXPECT_TRUE(
+            std::equal(part.samples.begin(), part.samples.end(), whole.samples.begin() + first));
     }
 }
 
 TEST_F(CaptureVideo, BadArgumentsAreRefusedAndLeaveNoFile) {
     const std::string video = (scratch / "v.mp4").string();
     const std::vector<std::vector<std::string>> usage = {
-        {"--size", "641x480"}, {"--size", "640x0"},  {"--size", "0x0"},     {"--size", "640"},
-        {"--size", "x480"},    {"--size", "-640x480"}, {"--size", "32768x24576"},
-        {"--from", "5000", "--to", "5000"}, {"--from", "6000", "--to", "5000"}, {"--to", "207101"},
-        {"--from", "-1"},      {"--from", "1001", "--to", "1010"},  // no frame at 60 fps
-        {"--at", "100", "--from", "50"},   {"--crf", "52"}, {"--preset", "quick"}, {"--bench", "--video", video},
+        {"--size", "641x480"},
+        {"--size", "640x0"},
+        {"--size", "0x0"},
+        {"--size", "640"},
+        {"--size", "x480"},
+        {"--size", "-640x480"},
+        {"--size", "32768x24576"},
+        {"--from", "5000", "--to", "5000"},
+        {"--from", "6000", "--to", "5000"},
+        {"--to", "207101"},
+        {"--from", "-1"},
+        {"--from", "1001", "--to", "1010"},  // no frame at 60 fps
+        {"--at", "100", "--from", "50"},
+        {"--crf", "52"},
+        {"--preset", "quick"},
+        {"--bench", "--video", video},
     };
     for (auto arguments : usage) {
         arguments.insert(arguments.end(), {"--video", video});
@@ -349,11 +387,13 @@ TEST_F(CaptureVideo, BadArgumentsAreRefusedAndLeaveNoFile) {
 
     // An output the video cannot have: one line, exit 2, before the show starts.
     fs::create_directories(scratch / "folder.mp4");
-    for (const std::string& path : {std::string("/proc/v.mp4"), (scratch / "folder.mp4").string()}) {
+    for (const std::string& path :
+         {std::string("/proc/v.mp4"), (scratch / "folder.mp4").string()}) {
         ToolRun run = Capture({"--to", "500", "--video", path});
         EXPECT_EQ(2, run.exitCode);
         EXPECT_EQ(1, std::count(run.err.begin(), run.err.end(), '\n')) << run.err;
-        EXPECT_NE(std::string::npos, run.err.find(fs::path(path).parent_path().string())) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find(fs::path(path).parent_path().string()))
+            << run.err;
     }
     EXPECT_TRUE(fs::is_directory(scratch / "folder.mp4"));
 }
@@ -369,9 +409,11 @@ TEST_F(CaptureVideo, FfmpegFailuresAreReportedAndTheVideoRemoved) {
         const char* words;
         const char* status;
     } cases[] = {
-        {"refuses", "echo 'Unknown encoder libx264' >&2; exit 1\n", "Unknown encoder libx264", "(exit status 1)"},
+        {"refuses", "echo 'Unknown encoder libx264' >&2; exit 1\n", "Unknown encoder libx264",
+         "(exit status 1)"},
         {"dies half way",
-         "for last; do :; done; head -c 3000000 > \"$last\"; echo 'Conversion failed!' >&2; exit 69\n",
+         "for last; do :; done; head -c 3000000 > \"$last\"; echo 'Conversion failed!' >&2; exit "
+         "69\n",
          "Conversion failed!", "(exit status 69)"},
     };
     const std::string path = bin.string() + ":/usr/bin:/bin";
@@ -381,10 +423,12 @@ TEST_F(CaptureVideo, FfmpegFailuresAreReportedAndTheVideoRemoved) {
         fs::permissions(bin / "ffmpeg", fs::perms::owner_all);
         const fs::path video = scratch / "v.mp4";
         ToolRun run = Capture({"--fps", "10", "--to", "3000", "--video", video.string(), "--out",
-                               (scratch / "frames").string()}, path);
+                               (scratch / "frames").string()},
+                              path);
         EXPECT_EQ(1, run.exitCode);
-        EXPECT_NE(std::string::npos, run.err.find("kelvo-capture: no video: ffmpeg failed to write " + video.string() +
-                                                  " " + c.status + ": " + c.words))
+        EXPECT_NE(std::string::npos,
+                  run.err.find("kelvo-capture: no video: ffmpeg failed to write " + video.string() +
+                               " " + c.status + ": " + c.words))
             << run.err;
         EXPECT_FALSE(fs::exists(video));
         EXPECT_FALSE(fs::exists(scratch / "frames" / "soundtrack.wav"));

@@ -51,7 +51,8 @@ protected:
     // The first scene has a textured material, "wall.png".
     void WriteShow(const std::set<std::string>& missing = {}) {
         for (int i = 0; i < kScenes; ++i)
-            if (!missing.count(kSceneTable[i].file)) WriteScene(SlidingScene(i == 0 ? "wall.png" : ""), kSceneTable[i].file);
+            if (!missing.count(kSceneTable[i].file))
+                WriteScene(SlidingScene(i == 0 ? "wall.png" : ""), kSceneTable[i].file);
         WriteTexture("wall.png", 200, 200, 200);
         for (int n = 1; n <= 24; ++n)
             if (!missing.count(PictureName(n))) WritePicture(n);
@@ -107,8 +108,9 @@ protected:
     }
 
     static Lib3dsNode* CameraNode(const Scene* scene) {
-        return scene && scene->file ? lib3ds_file_node_by_name(scene->file, "Camera01", LIB3DS_CAMERA_NODE)
-                                    : nullptr;
+        return scene && scene->file
+                   ? lib3ds_file_node_by_name(scene->file, "Camera01", LIB3DS_CAMERA_NODE)
+                   : nullptr;
     }
 
     struct Drawn {
@@ -151,7 +153,8 @@ protected:
             PictureColour(n, y >= height / 2, &r, &g, &b);  // y counts from the bottom
             for (int x = margin; x < width - margin; ++x) {
                 const std::uint8_t* p = &pixels[(std::size_t(y) * width + x) * 3];
-                if (std::abs(p[0] - r) > 8 || std::abs(p[1] - g) > 8 || std::abs(p[2] - b) > 8) return 0;
+                if (std::abs(p[0] - r) > 8 || std::abs(p[1] - g) > 8 || std::abs(p[2] - b) > 8)
+                    return 0;
             }
         }
         return n;
@@ -175,9 +178,9 @@ TEST_F(ScenePlayerTest, EachElapsedTimeReachesItsSceneAtItsSceneTime) {
         int slot;
         int sceneTime;
     } cases[] = {
-        {0, 0, 0},          {6665, 0, 6665},      {6666, 1, 0},          {13333, 2, 0},
-        {60000, 5, 0},      {60416, 5, 416},      {60491, 5, 491},       {86323, 5, 26323},
-        {99999, 5, 39999},  {100000, 6, 0},       {186666, 11, 19999},   {186667, 12, 0},
+        {0, 0, 0},           {6665, 0, 6665},     {6666, 1, 0},        {13333, 2, 0},
+        {60000, 5, 0},       {60416, 5, 416},     {60491, 5, 491},     {86323, 5, 26323},
+        {99999, 5, 39999},   {100000, 6, 0},      {186666, 11, 19999}, {186667, 12, 0},
         {200000, 12, 13333}, {207100, 12, 20433}, {250000, 12, 63333},
     };
     for (const auto& c : cases) {
@@ -197,8 +200,9 @@ TEST_F(ScenePlayerTest, FlashWindowsShowTheirPictureAndNoScene) {
         int elapsed;
         int picture;  // 0: no flash, the scene is drawn
     } cases[] = {
-        {60416, 0}, {60417, 1},  {60490, 1},  {60491, 0},  {66248, 0},  {66249, 15}, {70000, 24}, {70417, 1},
-        {80000, 0}, {80001, 24}, {80074, 24}, {80075, 0},  {86249, 15}, {86322, 15}, {86323, 0},  {90000, 0},
+        {60416, 0},  {60417, 1},  {60490, 1}, {60491, 0},  {66248, 0},  {66249, 15},
+        {70000, 24}, {70417, 1},  {80000, 0}, {80001, 24}, {80074, 24}, {80075, 0},
+        {86249, 15}, {86322, 15}, {86323, 0}, {90000, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.elapsed);
@@ -229,7 +233,8 @@ TEST_F(ScenePlayerTest, InitSetsUpTheDrawingStateOfTheShow) {
     const std::vector<std::vector<std::uint8_t>> expected = FramesAt(moments);
 
     glClearColor(1, 1, 1, 0);
-    for (GLenum capability : {GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_DEPTH_TEST, GL_CULL_FACE})
+    for (GLenum capability :
+         {GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_DEPTH_TEST, GL_CULL_FACE})
         glDisable(capability);
     glEnable(GL_NORMALIZE);
     glShadeModel(GL_FLAT);
@@ -252,7 +257,8 @@ TEST_F(ScenePlayerTest, InitLoadsTheScenesThenThePictures) {
     ASSERT_EQ(player->Init(), 1);
     for (int i = 0; i < kScenes; ++i) {
         ASSERT_NE(player->scenes[i], nullptr);
-        EXPECT_EQ(std::string(player->scenes[i]->path), std::string("data\\") + kSceneTable[i].file);
+        EXPECT_EQ(std::string(player->scenes[i]->path),
+                  std::string("data\\") + kSceneTable[i].file);
     }
     ASSERT_EQ(textureRegistry->textureCount, 25);
     EXPECT_STREQ(textureRegistry->fileNames[0], "wall.png");
@@ -262,8 +268,9 @@ TEST_F(ScenePlayerTest, InitLoadsTheScenesThenThePictures) {
 TEST_F(ScenePlayerTest, MissingFilesAreReportedAndTheShowGoesOn) {
     WriteShow({"tube.3ds", "chinois3.png"});
     StartPlayer();
-    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Load3ds error : Can't load 3ds file data\\tube.3ds",
-                                                    "Error : Can't open file data\\chinois3.png"}));
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{"Load3ds error : Can't load 3ds file data\\tube.3ds",
+                                        "Error : Can't open file data\\chinois3.png"}));
     EXPECT_EQ(textureRegistry->textureCount, 24);
 
     // Flash 2 wants picture 3: it binds nothing and draws over the frame all the same.

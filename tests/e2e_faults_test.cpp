@@ -13,7 +13,9 @@ namespace {
 const char kTitle[] = KELVO_TITLE;
 const int kTimeoutMs = 15000;
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 }  // namespace
 
@@ -27,7 +29,8 @@ TEST(E2eFaults, NoDisplayEndsAtOnceWithTheReasonOnStderr) {
     ASSERT_TRUE(program.WaitForExit(kTimeoutMs, &exitCode)) << program.Output();
     EXPECT_EQ(0, exitCode);
     ExpectQuickerThan(NowMs() - started, 5000, "exit");
-    EXPECT_TRUE(Contains(program.Output(), KELVO_TITLE ": cannot show the dialog without a display"))
+    EXPECT_TRUE(
+        Contains(program.Output(), KELVO_TITLE ": cannot show the dialog without a display"))
         << program.Output();
     EXPECT_TRUE(Contains(program.Output(), "Cannot open the display")) << program.Output();
     // The viewport probe notes every frame drawn: there must be none.
@@ -44,7 +47,8 @@ TEST(E2eFaults, NoSoundDeviceReportsTheMusicAndEndsAfterLoading) {
     ScreenWindow dialog;
     // The two music boxes come before the dialog; the wait dismisses them.
     ASSERT_TRUE(program.WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program.Output();
-    EXPECT_EQ((std::vector<std::string>{"ERROR!", "ERROR!"}), program.TakeBoxes()) << program.Output();
+    EXPECT_EQ((std::vector<std::string>{"ERROR!", "ERROR!"}), program.TakeBoxes())
+        << program.Output();
     ASSERT_EQ(0, TypeKeys(display.Name(), dialog.id, {"Return"}));
     int exitCode = -1;
     ASSERT_TRUE(program.WaitForExit(kTimeoutMs, &exitCode)) << program.Output();

@@ -31,7 +31,9 @@ struct Screen {
     int pictureX, pictureY, pictureWidth, pictureHeight;
 };
 
-std::ostream& operator<<(std::ostream& out, const Screen& screen) { return out << screen.xvfbScreen; }
+std::ostream& operator<<(std::ostream& out, const Screen& screen) {
+    return out << screen.xvfbScreen;
+}
 
 class E2eScaledShowTest : public ::testing::TestWithParam<Screen> {
 protected:
@@ -50,7 +52,8 @@ protected:
         return shows;
     }
     void EscapeEndsTheShowAndTheScreenKeepsItsSize(const ScreenWindow& show) {
-        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
+        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "keydown", "--window",
+                                              std::to_string(show.id), "Escape"}));
         int exitCode = -1;
         ASSERT_TRUE(program->WaitForExit(kTimeoutMs, &exitCode)) << program->Output();
         EXPECT_EQ(0, exitCode) << program->Output();
@@ -64,7 +67,8 @@ protected:
         EXPECT_EQ(GetParam().height, height);
     }
     void SaveArtefact(const ScreenArea& area, const std::string& name) {
-        std::filesystem::path artefacts = std::filesystem::path(KELVO_BIN_DIR).parent_path() / "e2e-artefacts";
+        std::filesystem::path artefacts =
+            std::filesystem::path(KELVO_BIN_DIR).parent_path() / "e2e-artefacts";
         std::filesystem::create_directories(artefacts);
         SavePng(area, (artefacts / name).string());
     }
@@ -108,14 +112,19 @@ TEST_P(E2eScaledShowTest, ShowCoversTheScreenWithTheHeadlessPictureScaled) {
     EXPECT_EQ(screen.width / 2 - 65, dialog.x);
     EXPECT_EQ(screen.height / 2 - 63, dialog.y);
     ScreenWindow show;
-    ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show)) << program->Output();
+    ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show))
+        << program->Output();
     ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
     // The grab is taken once the show's picture has reached the screen.
     ScreenArea grabbed;
-    ASSERT_TRUE(program->WaitUntil([&] {
-        return GrabArea(display.Name(), 0, 0, screen.width, screen.height, &grabbed) &&
-               !AllBlack(Crop(grabbed, screen.pictureX, screen.pictureY, screen.pictureWidth, screen.pictureHeight));
-    }, kTimeoutMs)) << "the show's picture never reached the screen";
+    ASSERT_TRUE(program->WaitUntil(
+        [&] {
+            return GrabArea(display.Name(), 0, 0, screen.width, screen.height, &grabbed) &&
+                   !AllBlack(Crop(grabbed, screen.pictureX, screen.pictureY, screen.pictureWidth,
+                                  screen.pictureHeight));
+        },
+        kTimeoutMs))
+        << "the show's picture never reached the screen";
 
     std::vector<ScreenWindow> shows = ShowWindows();
     ASSERT_EQ(1u, shows.size());
@@ -137,22 +146,24 @@ TEST_P(E2eScaledShowTest, ShowCoversTheScreenWithTheHeadlessPictureScaled) {
     EXPECT_TRUE(BlackOutside(grabbed, screen.pictureX, screen.pictureY, screen.pictureWidth,
                              screen.pictureHeight, &offending))
         << offending << " pixels of the bars are not black";
-    ScreenArea picture = ShrinkTo(Crop(grabbed, screen.pictureX, screen.pictureY, screen.pictureWidth,
-                                       screen.pictureHeight),
-                                  640, 480);
+    ScreenArea picture = ShrinkTo(
+        Crop(grabbed, screen.pictureX, screen.pictureY, screen.pictureWidth, screen.pictureHeight),
+        640, 480);
     std::string problem;
     FrameMatch match = MatchShowFrame(picture, kSearchSpanMs, &problem);
     ASSERT_GE(match.elapsedMs, 0) << problem;
     RecordProperty("closest_frame_ms", match.elapsedMs);
     RecordProperty("rms_difference", std::to_string(match.difference));
-    std::string name = std::string("scaled_show_") + std::to_string(screen.width) + "x" + std::to_string(screen.height);
+    std::string name = std::string("scaled_show_") + std::to_string(screen.width) + "x" +
+                       std::to_string(screen.height);
     if (match.difference > kSameMomentBound) {
         SaveArtefact(grabbed, name + ".png");
         SaveArtefact(picture, name + "_shrunk.png");
     }
-    EXPECT_LE(match.difference, kSameMomentBound)
-        << "closest headless frame " << match.elapsedMs << " ms; picture saved under build/e2e-artefacts";
-    std::printf("closest headless frame %d ms, RMS difference %.4f\n", match.elapsedMs, match.difference);
+    EXPECT_LE(match.difference, kSameMomentBound) << "closest headless frame " << match.elapsedMs
+                                                  << " ms; picture saved under build/e2e-artefacts";
+    std::printf("closest headless frame %d ms, RMS difference %.4f\n", match.elapsedMs,
+                match.difference);
 
     EscapeEndsTheShowAndTheScreenKeepsItsSize(shows[0]);
 }
@@ -164,5 +175,6 @@ INSTANTIATE_TEST_SUITE_P(Screens, E2eScaledShowTest,
                                            Screen{"1280x1024x24", 1280, 1024, 0, 32, 1280, 960},
                                            Screen{"640x480x16", 640, 480, 0, 0, 640, 480}),
                          [](const ::testing::TestParamInfo<Screen>& info) {
-                             return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+                             return std::to_string(info.param.width) + "x" +
+                                    std::to_string(info.param.height);
                          });

@@ -45,8 +45,8 @@ protected:
         program = std::make_unique<LiveProgram>(display.Name());
         ASSERT_TRUE(program->Started());
         // The window manager frames and places it; take it as it then stands.
-        ASSERT_TRUE(program->WaitUntil([&] { return TitledWindow(1, &dialog) && dialog.frameTop > 0; },
-                                       kTimeoutMs))
+        ASSERT_TRUE(program->WaitUntil(
+            [&] { return TitledWindow(1, &dialog) && dialog.frameTop > 0; }, kTimeoutMs))
             << program->Output();
     }
     // The program's window at least minWidth wide as it stands now.
@@ -67,20 +67,26 @@ protected:
         ScreenWindow show;
         ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
         // The window manager frames the window round the show's 640 x 480.
-        EXPECT_TRUE(program->WaitUntil([&] {
-            return TitledWindow(kShowMinWidth, &show) &&
-                   show.frameLeft + show.width + show.frameRight == 640 &&
-                   show.frameTop + show.height + show.frameBottom == 480;
-        }, kTimeoutMs)) << program->Output();
+        EXPECT_TRUE(program->WaitUntil(
+            [&] {
+                return TitledWindow(kShowMinWidth, &show) &&
+                       show.frameLeft + show.width + show.frameRight == 640 &&
+                       show.frameTop + show.height + show.frameBottom == 480;
+            },
+            kTimeoutMs))
+            << program->Output();
         // The viewport at the latest frame follows the client area the frame left.
-        const std::string client = "0 0 " + std::to_string(show.width) + " " + std::to_string(show.height) + " ";
-        program->WaitUntil([&] { return program->LastViewport().rfind(client, 0) == 0; }, kTimeoutMs);
+        const std::string client =
+            "0 0 " + std::to_string(show.width) + " " + std::to_string(show.height) + " ";
+        program->WaitUntil([&] { return program->LastViewport().rfind(client, 0) == 0; },
+                           kTimeoutMs);
         EXPECT_GT(show.frameTop, 0);
         EXPECT_LT(show.width, 640);
         EXPECT_LT(show.height, 480);
         EXPECT_EQ(640, show.frameLeft + show.width + show.frameRight);
         EXPECT_EQ(480, show.frameTop + show.height + show.frameBottom);
-        RecordProperty("client_area", std::to_string(show.width) + "x" + std::to_string(show.height));
+        RecordProperty("client_area",
+                       std::to_string(show.width) + "x" + std::to_string(show.height));
         // The viewport at the latest frame covers exactly the client area.
         std::string last = program->LastViewport();
         std::istringstream numbers(last);
@@ -93,12 +99,13 @@ protected:
         EXPECT_EQ(show.width, drawableWidth) << last;
         EXPECT_EQ(show.height, drawableHeight) << last;
         // Resizing the window resizes the viewport with it.
-        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowsize", "--sync", std::to_string(show.id), "500", "360"}));
+        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "windowsize", "--sync",
+                                              std::to_string(show.id), "500", "360"}));
         const std::string resized = "0 0 500 360 500 360";
         program->WaitUntil([&] { return program->LastViewport() == resized; }, kTimeoutMs);
         EXPECT_EQ(resized, program->LastViewport());
-        ASSERT_EQ(0, RunTool(display.Name(),
-                             {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
+        ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "keydown", "--window",
+                                              std::to_string(show.id), "Escape"}));
         int exitCode = -1;
         ASSERT_TRUE(program->WaitForExit(kTimeoutMs, &exitCode)) << program->Output();
         EXPECT_EQ(0, exitCode);
@@ -119,10 +126,12 @@ TEST_F(E2eSettingsDialogTest, DialogShowsItsCaptionAndThreeControlsOnTop) {
     EXPECT_TRUE(dialog.above);
     // Centred on the 640 x 480 screen: the window's corner at (320 - 65, 240 - 63), once
     // the program has moved it in by the frame the window manager added.
-    program->WaitUntil([&] {
-        return TitledWindow(1, &dialog) && dialog.x - dialog.frameLeft == 255 &&
-               dialog.y - dialog.frameTop == 177;
-    }, kTimeoutMs);
+    program->WaitUntil(
+        [&] {
+            return TitledWindow(1, &dialog) && dialog.x - dialog.frameLeft == 255 &&
+                   dialog.y - dialog.frameTop == 177;
+        },
+        kTimeoutMs);
     EXPECT_EQ(255, dialog.x - dialog.frameLeft) << program->Output();
     EXPECT_EQ(177, dialog.y - dialog.frameTop);
 
@@ -137,24 +146,29 @@ TEST_F(E2eSettingsDialogTest, DialogShowsItsCaptionAndThreeControlsOnTop) {
                 marked += !IsBackground(client.At(x, y), background);
         return marked;
     };
-    program->WaitUntil([&] {
-        if (!GrabArea(display.Name(), dialog.x, dialog.y, dialog.width, dialog.height, &client)) return false;
-        background = client.At(2, 2);
-        for (const ControlBox& control : kControls)
-            if (marks(control) <= 40) return false;
-        return true;
-    }, kTimeoutMs);
+    program->WaitUntil(
+        [&] {
+            if (!GrabArea(display.Name(), dialog.x, dialog.y, dialog.width, dialog.height, &client))
+                return false;
+            background = client.At(2, 2);
+            for (const ControlBox& control : kControls)
+                if (marks(control) <= 40) return false;
+            return true;
+        },
+        kTimeoutMs);
     ASSERT_EQ(dialog.width, client.width);
     for (const ControlBox& control : kControls) EXPECT_GT(marks(control), 40) << control.name;
     for (int x : {2, 108, 189, 272})
         for (int y = 0; y < kDialogHeight; ++y)
-            EXPECT_TRUE(IsBackground(client.At(x, y), background)) << "column " << x << " row " << y;
+            EXPECT_TRUE(IsBackground(client.At(x, y), background))
+                << "column " << x << " row " << y;
 
     ScreenArea framed;
     ASSERT_TRUE(GrabArea(display.Name(), dialog.x - dialog.frameLeft, dialog.y - dialog.frameTop,
                          dialog.width + dialog.frameLeft + dialog.frameRight,
                          dialog.height + dialog.frameTop + dialog.frameBottom, &framed));
-    std::filesystem::path artefacts = std::filesystem::path(KELVO_BIN_DIR).parent_path() / "e2e-artefacts";
+    std::filesystem::path artefacts =
+        std::filesystem::path(KELVO_BIN_DIR).parent_path() / "e2e-artefacts";
     std::filesystem::create_directories(artefacts);
     EXPECT_TRUE(SavePng(framed, (artefacts / "settings_dialog.png").string()));
 

@@ -33,8 +33,11 @@ std::vector<std::int16_t> ReadRawPcm(const std::string& path) {
 
 // The first stereo frame with sound in it (its left sample's index), or the end.
 std::size_t FirstSound(const std::vector<std::int16_t>& samples) {
-    const auto first = std::find_if(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; });
-    return first == samples.end() ? samples.size() : static_cast<std::size_t>(first - samples.begin()) & ~std::size_t(1);
+    const auto first =
+        std::find_if(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; });
+    return first == samples.end()
+               ? samples.size()
+               : static_cast<std::size_t>(first - samples.begin()) & ~std::size_t(1);
 }
 
 std::size_t SamplesFromFirstSound(const std::vector<std::int16_t>& samples) {
@@ -53,13 +56,14 @@ TEST(E2eSoundtrack, ShowPlaysTheDecodedSoundtrackThroughTheAudioDriver) {
     ScreenWindow dialog, show;
     ASSERT_TRUE(program.WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program.Output();
     ASSERT_EQ(0, TypeKeys(display.Name(), dialog.id, {"Return"}));
-    ASSERT_TRUE(program.WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show)) << program.Output();
+    ASSERT_TRUE(program.WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show))
+        << program.Output();
     // The show plays until the driver has written a second of the track after its first sound.
-    EXPECT_TRUE(program.WaitUntil([&] { return SamplesFromFirstSound(ReadRawPcm(diskFile)) >= 2 * kRate; },
-                                  kTimeoutMs))
+    EXPECT_TRUE(program.WaitUntil(
+        [&] { return SamplesFromFirstSound(ReadRawPcm(diskFile)) >= 2 * kRate; }, kTimeoutMs))
         << "less than a second of the track was played";
-    ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "key", "--window", std::to_string(show.id),
-                                          "Escape"}));
+    ASSERT_EQ(0, RunTool(display.Name(),
+                         {"xdotool", "key", "--window", std::to_string(show.id), "Escape"}));
     int exitCode = -1;
     ASSERT_TRUE(program.WaitForExit(kTimeoutMs, &exitCode)) << program.Output();
     EXPECT_EQ(0, exitCode) << program.Output();

@@ -28,8 +28,8 @@ protected:
         EXPECT_TRUE(WriteBytes(path, bytes));
         return path;
     }
-    std::string MakeRgb(const std::string& name, int width, int height, const std::vector<std::uint8_t>& rgb,
-                        bool interlaced = false) {
+    std::string MakeRgb(const std::string& name, int width, int height,
+                        const std::vector<std::uint8_t>& rgb, bool interlaced = false) {
         std::string path = folder / name;
         EXPECT_TRUE(testpng::WriteRgb(path, width, height, rgb, interlaced));
         return path;
@@ -80,7 +80,8 @@ std::vector<std::string> PngFilesIn(const std::string& folder) {
     if (DIR* dir = opendir(folder.c_str())) {
         while (dirent* entry = readdir(dir)) {
             std::string name = entry->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) names.push_back(name);
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
+                names.push_back(name);
         }
         closedir(dir);
     }
@@ -197,7 +198,8 @@ TEST_F(PngReader, HeadersDeclaringImpossibleSizesAreRefusedUnread) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         headless::Reset();
-        std::string path = MakeFile(c.name, testpng::SignatureAndHeader(c.width, c.height, 8, 2) + tail);
+        std::string path =
+            MakeFile(c.name, testpng::SignatureAndHeader(c.width, c.height, 8, 2) + tail);
         std::vector<std::uint8_t> bytes;
         int width = 0, height = 0;
         EXPECT_EQ(Load(path, &bytes, &width, &height), 0);
@@ -229,7 +231,8 @@ TEST_F(PngReader, RowsComeBottomUpWithFourBytesAPixel) {
             EXPECT_EQ(height, c.height);
             ASSERT_EQ(bytes.size(), size_t(c.width) * c.height * 4);
             for (int p = 0; p < c.width * c.height; ++p)
-                for (int k = 0; k < 3; ++k) EXPECT_EQ(bytes[4 * p + k], c.rgbBottomFirst[3 * p + k]) << p;
+                for (int k = 0; k < 3; ++k)
+                    EXPECT_EQ(bytes[4 * p + k], c.rgbBottomFirst[3 * p + k]) << p;
         }
     }
     EXPECT_TRUE(headless::MessageBoxes().empty());
@@ -245,7 +248,8 @@ TEST_F(PngReader, EveryPngSuiteImageMatchesAnotherDecoder) {
         std::string stem = file.substr(file.find('/') + 1, file.size() - file.find('/') - 5);
         int referenceWidth = 0, referenceHeight = 0;
         std::vector<std::uint8_t> reference;
-        ASSERT_TRUE(ReadPpm(kPngData + "reference/" + stem + ".ppm", &referenceWidth, &referenceHeight, &reference));
+        ASSERT_TRUE(ReadPpm(kPngData + "reference/" + stem + ".ppm", &referenceWidth,
+                            &referenceHeight, &reference));
         std::vector<std::uint8_t> bytes;
         int width = 0, height = 0;
         ASSERT_EQ(Load(kPngData + file, &bytes, &width, &height), 1);
@@ -268,7 +272,7 @@ TEST_F(PngReader, DamagedFilesAreRefusedCleanly) {
         const char* name;
         int result;
     } cases[] = {
-        {"badadler.png", 0},  {"badcrc.png", 0},          {"huge_IDAT.png", 0},
+        {"badadler.png", 0},        {"badcrc.png", 0},          {"huge_IDAT.png", 0},
         {"huge_iCCP_chunk.png", 0}, {"huge_tEXt_chunk.png", 0}, {"empty_ancillary_chunks.png", 1},
     };
     EXPECT_EQ(PngFilesIn(kPngData + "crashers/").size(), std::size(cases));
@@ -293,7 +297,8 @@ TEST(PackRgbRow, ReadsThreeBytesAndWritesFourPerPixel) {
         PackRgbRow(destination.data(), row.data(), n);
         for (int k = 0; k < n; ++k)
             for (int c = 0; c < 3; ++c) EXPECT_EQ(destination[4 * k + c], row[3 * k + c]);
-        for (int i = 4 * n; i < 4 * n + 4; ++i) EXPECT_EQ(destination[i], 0xAB) << "wrote past pixel " << n;
+        for (int i = 4 * n; i < 4 * n + 4; ++i)
+            EXPECT_EQ(destination[i], 0xAB) << "wrote past pixel " << n;
     }
 }
 

@@ -32,8 +32,8 @@ protected:
     }
 
     // Writes data/name as a width x height picture of one colour.
-    void MakePicture(const std::string& name, std::uint8_t r, std::uint8_t g, std::uint8_t b, int width = 4,
-                     int height = 4) {
+    void MakePicture(const std::string& name, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                     int width = 4, int height = 4) {
         std::vector<std::uint8_t> rgb;
         for (int i = 0; i < width * height; ++i) rgb.insert(rgb.end(), {r, g, b});
         ASSERT_TRUE(testpng::WriteRgb("data/" + name, width, height, rgb));
@@ -100,15 +100,16 @@ TEST_F(TextureRegistryTest, BindByNameBindsTheFirstExactMatchOnly) {
     ASSERT_EQ(registry->Load("Pic.png"), 1);
     ASSERT_EQ(registry->Load("a.png"), 1);
     ASSERT_EQ(registry->textureCount, 3);
-    EXPECT_NE(registry->textureIds[0], registry->textureIds[2]) << "a duplicate is a texture of its own";
+    EXPECT_NE(registry->textureIds[0], registry->textureIds[2])
+        << "a duplicate is a texture of its own";
 
     const struct {
         const char* name;
         int found;
         int slot;
     } cases[] = {
-        {"a.png", 1, 0}, {"Pic.png", 1, 1}, {"pic.png", 0, -1}, {"PIC.PNG", 0, -1},
-        {"a.png ", 0, -1}, {"data\\a.png", 0, -1}, {"", 0, -1}, {"b.png", 0, -1},
+        {"a.png", 1, 0},   {"Pic.png", 1, 1},      {"pic.png", 0, -1}, {"PIC.PNG", 0, -1},
+        {"a.png ", 0, -1}, {"data\\a.png", 0, -1}, {"", 0, -1},        {"b.png", 0, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -156,7 +157,8 @@ TEST_F(TextureRegistryTest, NamesUpToSixtyThreeCharactersAreKept) {
 
 TEST_F(TextureRegistryTest, FullTableReadsNoMoreFiles) {
     MakePicture("dot.png", 9, 9, 9, 1, 1);
-    for (int i = 0; i < TextureRegistry::kMaxTextures; ++i) ASSERT_EQ(registry->Load("dot.png"), 1) << i;
+    for (int i = 0; i < TextureRegistry::kMaxTextures; ++i)
+        ASSERT_EQ(registry->Load("dot.png"), 1) << i;
     ASSERT_EQ(registry->textureCount, 256);
     GLuint last = registry->textureIds[255];
 
@@ -176,10 +178,14 @@ TEST_F(TextureRegistryTest, PictureDrawnWithOriginBottomLeftIsUpright) {
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             bool top = y < size / 2, left = x < size / 2;
-            if (top && left) rgb.insert(rgb.end(), {255, 0, 0});
-            else if (top) rgb.insert(rgb.end(), {0, 255, 0});
-            else if (left) rgb.insert(rgb.end(), {0, 0, 255});
-            else rgb.insert(rgb.end(), {255, 255, 255});
+            if (top && left)
+                rgb.insert(rgb.end(), {255, 0, 0});
+            else if (top)
+                rgb.insert(rgb.end(), {0, 255, 0});
+            else if (left)
+                rgb.insert(rgb.end(), {0, 0, 255});
+            else
+                rgb.insert(rgb.end(), {255, 255, 255});
         }
     }
     ASSERT_TRUE(testpng::WriteRgb("data/quarters.png", size, size, rgb));
@@ -212,8 +218,8 @@ TEST_F(TextureRegistryTest, PictureDrawnWithOriginBottomLeftIsUpright) {
         int x, y;  // y from the bottom
         int r, g, b;
     } expected[] = {
-        {160, 360, 255, 0, 0}, {480, 360, 0, 255, 0}, {160, 120, 0, 0, 255}, {480, 120, 255, 255, 255},
-        {10, 10, 0, 0, 255},   {630, 470, 0, 255, 0},
+        {160, 360, 255, 0, 0},     {480, 360, 0, 255, 0}, {160, 120, 0, 0, 255},
+        {480, 120, 255, 255, 255}, {10, 10, 0, 0, 255},   {630, 470, 0, 255, 0},
     };
     for (const auto& e : expected) {
         Rgb pixel = PixelAt(e.x, e.y);

@@ -51,7 +51,8 @@ TEST(RefusalTable, LiveLayerAnswersEveryRowAsTheTableSays) {
 TEST(RefusalTable, ProbeOutputWithMissingOrRepeatedRowsIsNoAnswer) {
     const std::vector<RefusalRow>& rows = RefusalRows();
     std::string output = "SDL noise on stderr\n";
-    for (std::size_t i = 1; i < rows.size(); ++i) output += RefusalLine(rows[i], rows[i].mustRefuse) + "\n";
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        output += RefusalLine(rows[i], rows[i].mustRefuse) + "\n";
     output += RefusalLine(rows[1], !rows[1].mustRefuse);
     const std::vector<std::string> outcomes = OutcomesIn(output);
     ASSERT_EQ(rows.size(), outcomes.size());
@@ -81,11 +82,11 @@ TEST(RefusalTable, WindowRefusedByItsProcedureLeavesNoRecord) {
     refusing.lpszClassName = "refusing";
     ASSERT_NE(0, RegisterClassA(&plain));
     ASSERT_NE(0, RegisterClassA(&refusing));
-    HWND first = CreateWindowExA(0, "plain", "", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr,
-                                 nullptr, nullptr);
+    HWND first =
+        CreateWindowExA(0, "plain", "", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, first);
-    EXPECT_EQ(nullptr, CreateWindowExA(0, "refusing", "", WS_POPUP, 0, 0, 64, 48, nullptr,
-                                       nullptr, nullptr, nullptr));
+    EXPECT_EQ(nullptr, CreateWindowExA(0, "refusing", "", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr,
+                                       nullptr, nullptr));
     ASSERT_NE(nullptr, refusedDuringCreate);
     EXPECT_EQ(first, headless::MainWindow());
     EXPECT_EQ(nullptr, GetDC(refusedDuringCreate));

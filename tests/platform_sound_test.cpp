@@ -36,18 +36,18 @@ enum class Opener { Mpeg, Wav, Song };
 
 bool Opens(Opener opener, const char* path) {
     switch (opener) {
-        case Opener::Mpeg: {
-            FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg(path, 0x29);
-            return stream != nullptr && FSOUND_Stream_Close(stream) == 1;
-        }
-        case Opener::Wav: {
-            FSOUND_STREAM* stream = FSOUND_Stream_OpenWav(path, 0x2B);
-            return stream != nullptr && FSOUND_Stream_Close(stream) == 1;
-        }
-        case Opener::Song: {
-            FMUSIC_MODULE* song = FMUSIC_LoadSong(path);
-            return song != nullptr && FMUSIC_FreeSong(song) == 1;
-        }
+    case Opener::Mpeg: {
+        FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg(path, 0x29);
+        return stream != nullptr && FSOUND_Stream_Close(stream) == 1;
+    }
+    case Opener::Wav: {
+        FSOUND_STREAM* stream = FSOUND_Stream_OpenWav(path, 0x2B);
+        return stream != nullptr && FSOUND_Stream_Close(stream) == 1;
+    }
+    case Opener::Song: {
+        FMUSIC_MODULE* song = FMUSIC_LoadSong(path);
+        return song != nullptr && FMUSIC_FreeSong(song) == 1;
+    }
     }
     return false;
 }
@@ -61,13 +61,20 @@ TEST_F(SoundLayerTest, EachCallOpensItsOwnKindOfFileAndNothingElse) {
         bool opens;
     };
     const Case cases[] = {
-        {Opener::Mpeg, "data\\tone.mp3", true},      {Opener::Mpeg, "data\\tone.wav", false},
-        {Opener::Mpeg, "data\\truncated.mp3", true}, {Opener::Mpeg, "data\\empty.mp3", false},
-        {Opener::Mpeg, "data\\garbage.mp3", false},  {Opener::Mpeg, "data\\missing.mp3", false},
-        {Opener::Mpeg, "data", false},               {Opener::Mpeg, "", false},
-        {Opener::Mpeg, nullptr, false},              {Opener::Wav, "data\\tone.wav", true},
-        {Opener::Wav, "data\\tone.mp3", false},      {Opener::Wav, "data\\empty.mp3", false},
-        {Opener::Song, "data\\song.mod", true},      {Opener::Song, "data\\empty.mp3", false},
+        {Opener::Mpeg, "data\\tone.mp3", true},
+        {Opener::Mpeg, "data\\tone.wav", false},
+        {Opener::Mpeg, "data\\truncated.mp3", true},
+        {Opener::Mpeg, "data\\empty.mp3", false},
+        {Opener::Mpeg, "data\\garbage.mp3", false},
+        {Opener::Mpeg, "data\\missing.mp3", false},
+        {Opener::Mpeg, "data", false},
+        {Opener::Mpeg, "", false},
+        {Opener::Mpeg, nullptr, false},
+        {Opener::Wav, "data\\tone.wav", true},
+        {Opener::Wav, "data\\tone.mp3", false},
+        {Opener::Wav, "data\\empty.mp3", false},
+        {Opener::Song, "data\\song.mod", true},
+        {Opener::Song, "data\\empty.mp3", false},
         {Opener::Song, "data\\missing.mod", false},
     };
     for (const Case& c : cases) {

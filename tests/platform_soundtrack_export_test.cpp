@@ -67,7 +67,8 @@ std::size_t Frames(const WavData& wav) { return wav.samples.size() / 2; }
 
 double RmsOf(const WavData& wav, std::size_t fromFrame, std::size_t toFrame) {
     double sum = 0;
-    for (std::size_t i = fromFrame * 2; i < toFrame * 2; ++i) sum += double(wav.samples[i]) * wav.samples[i];
+    for (std::size_t i = fromFrame * 2; i < toFrame * 2; ++i)
+        sum += double(wav.samples[i]) * wav.samples[i];
     return std::sqrt(sum / double((toFrame - fromFrame) * 2));
 }
 

@@ -15,9 +15,7 @@ namespace {
 
 using Bytes = std::string;
 
-Bytes Word(std::uint16_t value) {
-    return Bytes{char(value & 0xff), char(value >> 8)};
-}
+Bytes Word(std::uint16_t value) { return Bytes{char(value & 0xff), char(value >> 8)}; }
 
 Bytes Dword(std::uint32_t value) {
     return Word(std::uint16_t(value & 0xffff)) + Word(std::uint16_t(value >> 16));
@@ -27,13 +25,9 @@ Bytes Chunk(std::uint16_t id, const Bytes& body) {
     return Word(id) + Dword(std::uint32_t(body.size() + 6)) + body;
 }
 
-Bytes Name(const char* name) {
-    return Bytes(name) + '\0';
-}
+Bytes Name(const char* name) { return Bytes(name) + '\0'; }
 
-Bytes Floats(int count) {
-    return Bytes(std::size_t(count) * 4, '\0');
-}
+Bytes Floats(int count) { return Bytes(std::size_t(count) * 4, '\0'); }
 
 // A mesh with `points` points and the given faces (three point indices each), whose
 // material group names the given face indices.
@@ -41,13 +35,13 @@ Bytes MeshObject(int points, const std::vector<std::uint16_t>& faceIndices,
                  const std::vector<std::uint16_t>& groupFaces) {
     Bytes faceData = Word(std::uint16_t(faceIndices.size() / 3));
     for (std::size_t i = 0; i < faceIndices.size(); i += 3)
-        faceData += Word(faceIndices[i]) + Word(faceIndices[i + 1]) + Word(faceIndices[i + 2]) +
-                    Word(7);
+        faceData +=
+            Word(faceIndices[i]) + Word(faceIndices[i + 1]) + Word(faceIndices[i + 2]) + Word(7);
     Bytes group = Name("Mat") + Word(std::uint16_t(groupFaces.size()));
     for (std::uint16_t face : groupFaces) group += Word(face);
     faceData += Chunk(0x4130, group);
-    const Bytes mesh = Chunk(0x4110, Word(std::uint16_t(points)) + Floats(points * 3)) +
-                       Chunk(0x4120, faceData);
+    const Bytes mesh =
+        Chunk(0x4110, Word(std::uint16_t(points)) + Floats(points * 3)) + Chunk(0x4120, faceData);
     return Chunk(0x4000, Name("Box") + Chunk(0x4100, mesh));
 }
 
@@ -76,8 +70,8 @@ Bytes NodeHoldingANode(std::uint16_t id = 7) {
 
 // An object node (id 0, no parent) holding one extra chunk, such as a track.
 Bytes NodeWith(const Bytes& chunk) {
-    return Chunk(0xB002, Chunk(0xB030, Word(0)) + Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(65535)) +
-                             chunk);
+    return Chunk(0xB002, Chunk(0xB030, Word(0)) +
+                             Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(65535)) + chunk);
 }
 
 // A track chunk: its header with the key count, then the keys' bytes as given.
@@ -86,9 +80,7 @@ Bytes Track(std::uint16_t id, int keys, const Bytes& keyBytes) {
 }
 
 // A key's frame number and flags (each flag bit from 0x01 to 0x10 adds a float).
-Bytes KeyHeader(std::uint16_t flags) {
-    return Dword(0) + Word(flags);
-}
+Bytes KeyHeader(std::uint16_t flags) { return Dword(0) + Word(flags); }
 
 Bytes File(const Bytes& mdata, const Bytes& kfdata = "") {
     return Chunk(0x4D4D, Chunk(0x0002, Dword(3)) + Chunk(0x3D3D, mdata) +
@@ -134,17 +126,22 @@ TEST(ChunkCheck, AcceptsSoundFilesAndRefusesWhatLib3dsWouldMisread) {
         {"node its own parent", File(goodMesh, NodeTag(4, 4)), 0},
         {"parent cycle", File(goodMesh, NodeTag(1, 2) + NodeTag(2, 1)), 0},
         {"parent id nowhere in the file", File(goodMesh, NodeTag(1, 7)), 1},
-        {"key with tension and bias floats", File(goodMesh, NodeWith(Track(0xB020, 1, KeyHeader(0x05) + Floats(5)))), 1},
+        {"key with tension and bias floats",
+         File(goodMesh, NodeWith(Track(0xB020, 1, KeyHeader(0x05) + Floats(5)))), 1},
         {"key whose flags ask for floats past the track",
          File(goodMesh, NodeWith(Track(0xB020, 1, KeyHeader(0x05) + Floats(3)))), 0},
-        {"rotation key without its axis", File(goodMesh, NodeWith(Track(0xB021, 1, KeyHeader(0) + Floats(3)))), 0},
-        {"hide key: no value", File(goodMesh, NodeWith(Track(0xB029, 2, KeyHeader(0) + KeyHeader(0)))), 1},
-        {"morph key naming an object", File(goodMesh, NodeWith(Track(0xB026, 1, KeyHeader(0) + Name("Box")))), 1},
+        {"rotation key without its axis",
+         File(goodMesh, NodeWith(Track(0xB021, 1, KeyHeader(0) + Floats(3)))), 0},
+        {"hide key: no value",
+         File(goodMesh, NodeWith(Track(0xB029, 2, KeyHeader(0) + KeyHeader(0)))), 1},
+        {"morph key naming an object",
+         File(goodMesh, NodeWith(Track(0xB026, 1, KeyHeader(0) + Name("Box")))), 1},
         {"morph key name longer than lib3ds reads",
          File(goodMesh, NodeWith(Track(0xB026, 1, KeyHeader(0) + Name("LongerThanTen")))), 0},
         {"instance name without end", File(goodMesh, NodeWith(Chunk(0xB011, "Box"))), 0},
         {"material name without end", File(goodMesh + Chunk(0xAFFF, Chunk(0xA000, "Mat"))), 0},
-        {"texture map name without end", File(goodMesh + Chunk(0xAFFF, Chunk(0xA200, Chunk(0xA300, "map.png")))), 0},
+        {"texture map name without end",
+         File(goodMesh + Chunk(0xAFFF, Chunk(0xA200, Chunk(0xA300, "map.png")))), 0},
         // lib3ds stops reading a parent at a chunk of id 0 and skips the rest of it.
         {"chunk of id 0 ending the scene data", File(goodMesh + Chunk(0x0000, "")), 1},
         {"chunk of id 0 whose size field is wrong", File(goodMesh + Word(0) + Dword(99999)), 1},
@@ -152,7 +149,10 @@ TEST(ChunkCheck, AcceptsSoundFilesAndRefusesWhatLib3dsWouldMisread) {
          File(goodMesh + Chunk(0x0000, "") + Word(0x0100) + Dword(0) + Floats(1)), 1},
         {"chunk of id 0 without a whole header", File(goodMesh + Word(0) + Word(6)), 0},
         {"node whose header follows a chunk of id 0",
-         File(goodMesh, Chunk(0xB002, Chunk(0x0000, Word(0)) + Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(65535)))), 0},
+         File(goodMesh,
+              Chunk(0xB002, Chunk(0x0000, Word(0)) +
+                                Chunk(0xB010, Name("Box") + Word(0) + Word(0) + Word(65535)))),
+         0},
         // lib3ds takes counts and ids only where its parser reads them.
         {"node chunk inside a node: skipped, not numbered", File(goodMesh, NodeHoldingANode()), 1},
         {"node numbered as lib3ds numbers it, its own parent",
@@ -163,10 +163,13 @@ TEST(ChunkCheck, AcceptsSoundFilesAndRefusesWhatLib3dsWouldMisread) {
          0},
         {"nodes outside a keyframer chunk are not linked", File(goodMesh + NodeTag(4, 4)), 1},
         {"points nested deeper than the mesh do not count",
-         File(Chunk(0x4000, Name("Box") + Chunk(0x4100, Chunk(0xA010, Chunk(0x4110, Word(3) + Floats(9))) +
-                                                        Chunk(0x4120, Word(1) + Word(0) + Word(1) + Word(2) + Word(7))))),
+         File(Chunk(0x4000,
+                    Name("Box") + Chunk(0x4100, Chunk(0xA010, Chunk(0x4110, Word(3) + Floats(9))) +
+                                                    Chunk(0x4120, Word(1) + Word(0) + Word(1) +
+                                                                      Word(2) + Word(7))))),
          0},
-        {"keyframer name longer than lib3ds reads", File(goodMesh, Chunk(0xB00A, Word(5) + Name("FourteenLetter") + Dword(100))), 0},
+        {"keyframer name longer than lib3ds reads",
+         File(goodMesh, Chunk(0xB00A, Word(5) + Name("FourteenLetter") + Dword(100))), 0},
     };
     for (const Case& c : cases) EXPECT_EQ(c.expected, Check(c.bytes)) << c.what;
 }

@@ -115,8 +115,10 @@ TEST_F(SceneLoad, CorpusFilesLoadOrReportTheirMissingCamera) {
         const char* file;
         bool hasCamera;
     };
-    const Case cases[] = {{"TargetCameraAnim.3ds", true},      {"test1.3ds", false},
-                          {"RotatingCube.3DS", false},         {"cubes_with_alpha.3DS", false},
+    const Case cases[] = {{"TargetCameraAnim.3ds", true},
+                          {"test1.3ds", false},
+                          {"RotatingCube.3DS", false},
+                          {"cubes_with_alpha.3DS", false},
                           {"cube_with_diffuse_texture.3DS", false}};
     for (const Case& c : cases) {
         CopyCorpusFile(c.file, "corpus.3ds");

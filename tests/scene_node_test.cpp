@@ -156,8 +156,8 @@ TEST_F(SceneNode, MissingTexelsUseFixedCornerCoordinates) {
     sw::AddObjectNode(content, "Tri");
     Load(content);
     Draw();
-    const Rgb low = PixelAt(Column(0.0f), Row(-0.5f));   // u = 0.25
-    const Rgb high = PixelAt(Column(0.9f), Row(0.7f));   // u = 0.85
+    const Rgb low = PixelAt(Column(0.0f), Row(-0.5f));  // u = 0.25
+    const Rgb high = PixelAt(Column(0.9f), Row(0.7f));  // u = 0.85
     EXPECT_GT(low.r, low.g);
     EXPECT_GT(high.g, high.r);
 }
@@ -193,13 +193,13 @@ TEST_F(SceneNode, BlendStateIsRecordedOnlyWhenItChanges) {
         bool blendedAfter;       // the state the replay leaves
     };
     const Row rows[] = {
-        {"A", "TT", false, true},   // first list: blending starts off, so it records the switch
-        {"B", "T", false, false},   // blending already recorded on: records nothing
-        {"C", "TO", true, false},   // the opaque face restores the full state
-        {"D", "N", true, false},    // no material counts as opaque
-        {"E", "OT", false, true},   // opaque then transparent
-        {"F", "U", true, false},    // a name matching no material counts as opaque
-        {"G", "OO", true, false},   // every opaque face records the restoring commands
+        {"A", "TT", false, true},  // first list: blending starts off, so it records the switch
+        {"B", "T", false, false},  // blending already recorded on: records nothing
+        {"C", "TO", true, false},  // the opaque face restores the full state
+        {"D", "N", true, false},   // no material counts as opaque
+        {"E", "OT", false, true},  // opaque then transparent
+        {"F", "U", true, false},   // a name matching no material counts as opaque
+        {"G", "OO", true, false},  // every opaque face records the restoring commands
     };
     sw::Scene content = WithCamera();
     content.materials = {{"Glass", "", 0.5f}, {"Stone", ""}};
@@ -208,8 +208,10 @@ TEST_F(SceneNode, BlendStateIsRecordedOnlyWhenItChanges) {
         mesh.name = row.node;
         mesh.points = {{0, 50, 0}, {1, 50, 0}, {0, 50, 1}};
         for (const char* kind = row.faces; *kind; ++kind) {
-            const char* material = *kind == 'T' ? "Glass" : *kind == 'O' ? "Stone"
-                                 : *kind == 'U' ? "Nowhere" : "";
+            const char* material = *kind == 'T'   ? "Glass"
+                                   : *kind == 'O' ? "Stone"
+                                   : *kind == 'U' ? "Nowhere"
+                                                  : "";
             mesh.faces.push_back({0, 1, 2, material});
         }
         content.meshes.push_back(mesh);

@@ -32,17 +32,18 @@ TEST_F(FixedFunctionMatrices, MatchOpenGlsRotateTranslateMultiplyAndPerspective)
     glRotatef(33.0f, 0.3f, -1.0f, 2.0f);  // an axis that is not of unit length
     const fixed::Mat4 shear = {{1, 0.5f, 0, 0, 0, 1, 0, 0, 0.25f, 0, 2, 0, 4, 5, 6, 1}};
     glMultMatrixf(shear.m);
-    fixed::Mat4 ours = fixed::Multiply(
-        fixed::Multiply(fixed::Multiply(fixed::Rotation(-90.0f, 1, 0, 0),
-                                        fixed::Translation(1.5f, -2.0f, 3.25f)),
-                        fixed::Rotation(33.0f, 0.3f, -1.0f, 2.0f)),
-        shear);
+    fixed::Mat4 ours =
+        fixed::Multiply(fixed::Multiply(fixed::Multiply(fixed::Rotation(-90.0f, 1, 0, 0),
+                                                        fixed::Translation(1.5f, -2.0f, 3.25f)),
+                                        fixed::Rotation(33.0f, 0.3f, -1.0f, 2.0f)),
+                        shear);
     ExpectMatrixNear(GlMatrix(GL_MODELVIEW_MATRIX).m, ours);
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45.0, 4.0 / 3.0, 1.0, 20000.0);
-    ExpectMatrixNear(GlMatrix(GL_PROJECTION_MATRIX).m, fixed::Perspective(45.0, 4.0 / 3.0, 1.0, 20000.0));
+    ExpectMatrixNear(GlMatrix(GL_PROJECTION_MATRIX).m,
+                     fixed::Perspective(45.0, 4.0 / 3.0, 1.0, 20000.0));
 }
 
 TEST_F(FixedFunctionMatrices, LightPositionsAreTakenInEyeSpaceLikeOpenGls) {
@@ -60,8 +61,9 @@ TEST_F(FixedFunctionMatrices, LightPositionsAreTakenInEyeSpaceLikeOpenGls) {
 }
 
 TEST(FixedFunctionNormals, NormalMatrixIsTheInverseTransposeOrTheIdentityWhenSingular) {
-    const fixed::Mat4 m = fixed::Multiply(fixed::Rotation(40.0f, 1, 2, 3),
-                                          fixed::Mat4{{2, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 3, 0, 7, 8, 9, 1}});
+    const fixed::Mat4 m =
+        fixed::Multiply(fixed::Rotation(40.0f, 1, 2, 3),
+                        fixed::Mat4{{2, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 3, 0, 7, 8, 9, 1}});
     float normal[9];
     fixed::NormalMatrix(m, normal);
     // transpose(N) * M3 = I for N the inverse transpose of M3.
@@ -100,10 +102,10 @@ TEST(FixedFunctionAssembly, QuadsBecomeTwoTrianglesAndIncompletePrimitivesAreDro
 // One lighting set-up, given to Mesa and to the CPU pipeline alike.
 struct LightingCase {
     const char* name;
-    int light;                  // the one light enabled
-    float position[4];          // given under the modelview below
-    float rotateX;              // degrees about x applied before the light is given
-    float scale;                // uniform scale of the modelview the triangle is drawn with
+    int light;          // the one light enabled
+    float position[4];  // given under the modelview below
+    float rotateX;      // degrees about x applied before the light is given
+    float scale;        // uniform scale of the modelview the triangle is drawn with
     float ambient[4], diffuse[4], specular[4];  // material
     float normal[3];
 };

@@ -25,9 +25,9 @@ std::uintptr_t nextId = 1;
 
 Mix_MusicType MusicTypeOf(Kind kind) {
     switch (kind) {
-        case Kind::MpegStream: return MUS_MP3;
-        case Kind::WavStream: return MUS_WAV;
-        case Kind::Song: return MUS_MOD;
+    case Kind::MpegStream: return MUS_MP3;
+    case Kind::WavStream: return MUS_WAV;
+    case Kind::Song: return MUS_MOD;
     }
     return MUS_NONE;
 }

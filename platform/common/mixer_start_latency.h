@@ -9,10 +9,10 @@
 namespace mixer_sound {
 
 struct StartLatency {
-    std::string driver;           // the audio driver SDL chose
-    int rate = 0;                 // mixing rate (Hz)
-    int bufferFrames = 0;         // sample frames per mixing buffer
-    std::vector<double> delaysMs; // one per start: play call to first sample mixed
+    std::string driver;            // the audio driver SDL chose
+    int rate = 0;                  // mixing rate (Hz)
+    int bufferFrames = 0;          // sample frames per mixing buffer
+    std::vector<double> delaysMs;  // one per start: play call to first sample mixed
 };
 
 // Opens the device on SDL's own driver choice (SDL_AUDIODRIVER included) at rate Hz,

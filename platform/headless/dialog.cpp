@@ -27,8 +27,7 @@ void ClickControl(Dialog& dialog, int controlId) {
 
 }  // namespace
 
-INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure,
-                        LPARAM initParam) {
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure, LPARAM initParam) {
     std::string name = IS_INTRESOURCE(templateName)
                            ? std::to_string(reinterpret_cast<std::uintptr_t>(templateName))
                            : std::string(templateName ? templateName : "");
@@ -80,8 +79,7 @@ LRESULT SendDlgItemMessageA(HWND dialog, int controlId, UINT message, WPARAM wPa
     return 0;
 }
 
-BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
-                  UINT flags) {
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
     Log("SetWindowPos(" + std::to_string(x) + ", " + std::to_string(y) + ")");
     if (ShouldFail("SetWindowPos")) return FALSE;
     auto dialog = Get().dialogs.find(window);

@@ -43,10 +43,13 @@ void SetDesktopMode(int width, int height, int bitsPerPixel) {
 
 void SetRefuseFullScreen(bool refuse) { detail::Get().refuseFullScreen = refuse; }
 
-void SetLowestFullScreenBits(int bitsPerPixel) { detail::Get().lowestFullScreenBits = bitsPerPixel; }
+void SetLowestFullScreenBits(int bitsPerPixel) {
+    detail::Get().lowestFullScreenBits = bitsPerPixel;
+}
 
 DEVMODEA CurrentMode() {
-    return detail::Get().fullScreenActive ? detail::Get().fullScreenMode : detail::Get().desktopMode;
+    return detail::Get().fullScreenActive ? detail::Get().fullScreenMode
+                                          : detail::Get().desktopMode;
 }
 
 int CursorCounter() { return detail::Get().cursorCounter; }

@@ -97,7 +97,8 @@ void FitFramebuffer(Context& context) {
     gl.bindFramebuffer(GL_FRAMEBUFFER, context.framebuffer);
     if (width != context.bufferWidth || height != context.bufferHeight) {
         gl.bindRenderbuffer(GL_RENDERBUFFER, context.colorBuffer);
-        gl.renderbufferStorage(GL_RENDERBUFFER, Get().colourBits == 24 ? GL_RGB8 : GL_RGB565, width, height);
+        gl.renderbufferStorage(GL_RENDERBUFFER, Get().colourBits == 24 ? GL_RGB8 : GL_RGB565, width,
+                               height);
         gl.bindRenderbuffer(GL_RENDERBUFFER, context.depthBuffer);
         gl.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
         gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
@@ -116,7 +117,8 @@ void DestroyContext(HGLRC handle) {
     if (found == Get().contexts.end()) return;
     Context& context = found->second;
     EGLDisplay display = Display();
-    if (context.framebuffer && eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context.egl)) {
+    if (context.framebuffer &&
+        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context.egl)) {
         const FramebufferCalls& gl = Calls();
         gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
         gl.deleteFramebuffers(1, &context.framebuffer);

@@ -79,7 +79,7 @@ void ResetSound() {
 
 signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags) {
     headless::detail::Log("FSOUND_Init(" + std::to_string(mixRate) + ", " +
-                      std::to_string(maxSoftwareChannels) + ", " + std::to_string(flags) + ")");
+                          std::to_string(maxSoftwareChannels) + ", " + std::to_string(flags) + ")");
     if (headless::detail::ShouldFail("FSOUND_Init")) return 0;
     return static_cast<signed char>(mixer_sound::OpenDevice(mixRate, "dummy"));
 }
@@ -93,21 +93,21 @@ void FSOUND_Close(void) {
 
 FSOUND_STREAM* FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int mode) {
     headless::detail::Log("FSOUND_Stream_OpenMpeg(" + QuotedPath(fileName) + ", " +
-                      std::to_string(mode) + ")");
+                          std::to_string(mode) + ")");
     if (headless::detail::ShouldFail("FSOUND_Stream_OpenMpeg")) return nullptr;
     return mixer_sound::OpenStream(fileName, mixer_sound::Kind::MpegStream);
 }
 
 FSOUND_STREAM* FSOUND_Stream_OpenWav(const char* fileName, unsigned int mode) {
     headless::detail::Log("FSOUND_Stream_OpenWav(" + QuotedPath(fileName) + ", " +
-                      std::to_string(mode) + ")");
+                          std::to_string(mode) + ")");
     if (headless::detail::ShouldFail("FSOUND_Stream_OpenWav")) return nullptr;
     return mixer_sound::OpenStream(fileName, mixer_sound::Kind::WavStream);
 }
 
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
     headless::detail::Log("FSOUND_Stream_Play(" + std::to_string(channel) + ", " +
-                      HandleText(stream) + ")");
+                          HandleText(stream) + ")");
     if (headless::detail::ShouldFail("FSOUND_Stream_Play")) return -1;
     return Start(mixer_sound::FindStream(stream), "FSOUND_Stream_Play") ? 0 : -1;
 }

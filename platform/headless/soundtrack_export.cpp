@@ -102,8 +102,8 @@ int WriteSoundtrackWav(const std::string& wavPath, std::string* error) {
     return WriteWav(wavPath, span, error);
 }
 
-int SoundtrackSamples(std::uint64_t firstFrame, std::uint64_t frameCount, std::vector<std::int16_t>* samples,
-                      std::string* error) {
+int SoundtrackSamples(std::uint64_t firstFrame, std::uint64_t frameCount,
+                      std::vector<std::int16_t>* samples, std::string* error) {
     const Playback& playback = LastPlayback();
     if (!playback.started) {
         *error = "no music was played, so there is no soundtrack to write";
@@ -117,7 +117,11 @@ int SoundtrackSamples(std::uint64_t firstFrame, std::uint64_t frameCount, std::v
     if (!mixer_sound::DecodeFile(playback.path, playback.kind, &decoded, error)) return 0;
     // Past the call that silenced the music there is only silence.
     std::uint64_t played = firstFrame + frameCount;
-    if (playback.stopped) played = (std::uint64_t(static_cast<DWORD>(playback.stopClock - playback.startClock)) * kRate + 500) / 1000;
+    if (playback.stopped)
+        played =
+            (std::uint64_t(static_cast<DWORD>(playback.stopClock - playback.startClock)) * kRate +
+             500) /
+            1000;
     std::vector<std::int16_t> whole = FitToSpan(decoded, std::min(played, firstFrame + frameCount),
                                                 playback.kind == mixer_sound::Kind::Song);
     samples->assign(std::size_t(frameCount * kChannels), 0);
@@ -126,7 +130,8 @@ int SoundtrackSamples(std::uint64_t firstFrame, std::uint64_t frameCount, std::v
     return 1;
 }
 
-int WriteWav(const std::string& wavPath, const std::vector<std::int16_t>& samples, std::string* error) {
+int WriteWav(const std::string& wavPath, const std::vector<std::int16_t>& samples,
+             std::string* error) {
     const std::uint64_t bytes = std::uint64_t(samples.size()) * sizeof(std::int16_t);
     if (bytes > 0xFFFFFFFFull - 36) {
         *error = "the soundtrack is too long for a WAV file";
@@ -147,17 +152,19 @@ int MuxVideo(const std::string& frameGlob, int framesPerSecond, const std::strin
     }
     const std::string rate = std::to_string(framesPerSecond);
     std::vector<std::string> arguments = {
-        ffmpegProgram, "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-        "-framerate", rate, "-pattern_type", "glob", "-i", frameGlob,
-        "-i", wavPath, "-map", "0:v", "-map", "1:a",
-        "-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18",
-        "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", videoPath};
+        ffmpegProgram, "-nostdin", "-hide_banner",  "-loglevel", "error",     "-y",
+        "-framerate",  rate,       "-pattern_type", "glob",      "-i",        frameGlob,
+        "-i",          wavPath,    "-map",          "0:v",       "-map",      "1:a",
+        "-c:v",        "libx264",  "-pix_fmt",      "yuv420p",   "-crf",      "18",
+        "-c:a",        "aac",      "-b:a",          "192k",      "-movflags", "+faststart",
+        videoPath};
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(&argument[0]);
     argv.push_back(nullptr);
 
     pid_t child = 0;
-    int spawned = posix_spawnp(&child, ffmpegProgram.c_str(), nullptr, nullptr, argv.data(), environ);
+    int spawned =
+        posix_spawnp(&child, ffmpegProgram.c_str(), nullptr, nullptr, argv.data(), environ);
     if (spawned == ENOENT) {
         *error = "ffmpeg is not installed (no '" + ffmpegProgram + "' on PATH), so " + videoPath +
                  " was not made; install ffmpeg (Debian package ffmpeg) to mux a video";

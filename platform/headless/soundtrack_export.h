@@ -21,12 +21,13 @@ int WriteSoundtrackWav(const std::string& wavPath, std::string* error);
 // decoded track, silence after its stop (when it has stopped) or past its end, repeated if
 // it is a song. 1 on success; 0 with a message when nothing was played or the file cannot
 // be decoded again.
-int SoundtrackSamples(std::uint64_t firstFrame, std::uint64_t frameCount, std::vector<std::int16_t>* samples,
-                      std::string* error);
+int SoundtrackSamples(std::uint64_t firstFrame, std::uint64_t frameCount,
+                      std::vector<std::int16_t>* samples, std::string* error);
 
 // Writes 44.1 kHz 16-bit stereo samples as a WAV file, whole or not at all: 1, or 0 with a
 // message naming the file and the system's reason (the partial file is removed).
-int WriteWav(const std::string& wavPath, const std::vector<std::int16_t>& samples, std::string* error);
+int WriteWav(const std::string& wavPath, const std::vector<std::int16_t>& samples,
+             std::string* error);
 
 // Muxes PNG frames (a glob pattern such as "DIR/frame_*.png", taken in name order at
 // framesPerSecond) and a WAV file into an H.264 + AAC MP4 with the ffmpeg program (looked

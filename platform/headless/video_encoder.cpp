@@ -37,7 +37,8 @@ void CloseFd(int* fd) {
 }
 
 std::string LastLines(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
     for (char& c : text)
         if (c == '\n' || c == '\r') c = ' ';
     return text;
@@ -47,13 +48,14 @@ std::string LastLines(std::string text) {
 
 VideoEncoder::~VideoEncoder() { Abort(); }
 
-int VideoEncoder::Open(const std::string& videoPath, const VideoSettings& settings, std::vector<std::int16_t> sound,
-                       std::string* error) {
+int VideoEncoder::Open(const std::string& videoPath, const VideoSettings& settings,
+                       std::vector<std::int16_t> sound, std::string* error) {
     path = videoPath;
     frameBytes = std::size_t(settings.width) * settings.height * 3;
     audio = std::move(sound);
     int video[2], soundPipe[2], errors[2];
-    if (pipe2(video, O_CLOEXEC) != 0 || pipe2(soundPipe, O_CLOEXEC) != 0 || pipe2(errors, O_CLOEXEC) != 0) {
+    if (pipe2(video, O_CLOEXEC) != 0 || pipe2(soundPipe, O_CLOEXEC) != 0 ||
+        pipe2(errors, O_CLOEXEC) != 0) {
         *error = std::string("cannot make pipes for ffmpeg: ") + std::strerror(errno);
         return 0;
     }
@@ -88,7 +90,8 @@ int VideoEncoder::Open(const std::string& videoPath, const VideoSettings& settin
     posix_spawn_file_actions_adddup2(&actions, errors[1], 2);
     posix_spawn_file_actions_adddup2(&actions, video[0], 0);
     posix_spawn_file_actions_adddup2(&actions, soundPipe[0], 3);
-    int spawned = posix_spawnp(&child, settings.ffmpegProgram.c_str(), &actions, &attributes, argv.data(), environ);
+    int spawned = posix_spawnp(&child, settings.ffmpegProgram.c_str(), &actions, &attributes,
+                               argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     close(video[0]);
@@ -100,8 +103,9 @@ int VideoEncoder::Open(const std::string& videoPath, const VideoSettings& settin
     if (spawned != 0) {
         child = -1;
         Close();
-        *error = spawned == ENOENT ? "ffmpeg is not installed (no '" + settings.ffmpegProgram + "' on PATH)"
-                                   : "cannot run " + settings.ffmpegProgram + ": " + std::strerror(spawned);
+        *error = spawned == ENOENT
+                     ? "ffmpeg is not installed (no '" + settings.ffmpegProgram + "' on PATH)"
+                     : "cannot run " + settings.ffmpegProgram + ": " + std::strerror(spawned);
         return 0;
     }
     pending.resize(frameBytes);
@@ -165,7 +169,8 @@ void VideoEncoder::ReadErrors() {
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         errorText.append(buffer, std::size_t(got));
-        if (errorText.size() > kErrorTextLimit) errorText.erase(0, errorText.size() - kErrorTextLimit);
+        if (errorText.size() > kErrorTextLimit)
+            errorText.erase(0, errorText.size() - kErrorTextLimit);
     }
     CloseFd(&errorPipe);
 }
@@ -208,11 +213,13 @@ int VideoEncoder::Finish(std::string* error) {
     int status = Wait();
     bool whole = !writeFailed && status >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (whole) return 1;
-    std::string how = status >= 0 && WIFEXITED(status)     ? "exit status " + std::to_string(WEXITSTATUS(status))
-                      : status >= 0 && WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status))
-                                                           : "status unknown";
+    std::string how =
+        status >= 0 && WIFEXITED(status)     ? "exit status " + std::to_string(WEXITSTATUS(status))
+        : status >= 0 && WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status))
+                                             : "status unknown";
     std::string said = LastLines(errorText);
-    *error = "ffmpeg failed to write " + path + " (" + how + ")" + (said.empty() ? "" : ": " + said);
+    *error =
+        "ffmpeg failed to write " + path + " (" + how + ")" + (said.empty() ? "" : ": " + said);
     std::remove(path.c_str());
     return 0;
 }

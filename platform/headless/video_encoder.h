@@ -14,7 +14,7 @@
 namespace headless {
 
 struct VideoSettings {
-    int width = 640;   // pixels; even, as H.264 4:2:0 needs
+    int width = 640;  // pixels; even, as H.264 4:2:0 needs
     int height = 480;
     int framesPerSecond = 60;
     int crf = 18;                     // x264's constant rate factor: lower is better and larger
@@ -36,8 +36,8 @@ public:
 
     // Starts ffmpeg writing path (replacing a file there). audio holds the whole soundtrack
     // laid under the frames. 1, or 0 with a message when ffmpeg cannot be started.
-    int Open(const std::string& path, const VideoSettings& settings, std::vector<std::int16_t> audio,
-             std::string* error);
+    int Open(const std::string& path, const VideoSettings& settings,
+             std::vector<std::int16_t> audio, std::string* error);
     // Queues one frame: width x height x 3 bytes of RGB, top row first. Returns at once
     // unless the previous frame is still being written. 1, or 0 once ffmpeg has stopped
     // taking frames (Finish then tells why).

@@ -34,7 +34,6 @@ void DestroyAllWindows() {
 
 using namespace headless::detail;
 
-
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     std::string name = windowClass && windowClass->lpszClassName ? windowClass->lpszClassName : "";
     Log("RegisterClassA(" + name + ")");
@@ -45,8 +44,8 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     return static_cast<ATOM>(Get().classes.size());
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
     std::string name = className ? className : "";
     Log("CreateWindowExA(" + name + ", " + std::to_string(width) + "x" + std::to_string(height) +
         ")");

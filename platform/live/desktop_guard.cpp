@@ -41,7 +41,8 @@ void RestoreAndQuitVideo() {
 }
 
 void ForcedRestoreHandler(int signalNumber) {
-    int cause = signalNumber == SIGALRM && pendingSignal.load() ? pendingSignal.load() : signalNumber;
+    int cause =
+        signalNumber == SIGALRM && pendingSignal.load() ? pendingSignal.load() : signalNumber;
     if (!restoring.exchange(true)) {
         signal(SIGALRM, SIG_DFL);
         alarm(kWatchdogSeconds);
@@ -87,7 +88,8 @@ void InstallDesktopGuard() {
     installed = true;
     std::atexit(AtExit);
     UseAlternateSignalStack();
-    for (int signalNumber : kTerminationSignals) Install(signalNumber, TerminationHandler, SA_RESTART);
+    for (int signalNumber : kTerminationSignals)
+        Install(signalNumber, TerminationHandler, SA_RESTART);
     for (int signalNumber : kCrashSignals)
         Install(signalNumber, ForcedRestoreHandler, SA_ONSTACK | SA_RESETHAND);
     Install(SIGALRM, ForcedRestoreHandler, SA_ONSTACK);

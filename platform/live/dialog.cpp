@@ -90,7 +90,9 @@ void OnControl(Fl_Widget* widget, void* data) {
 }
 
 // FLTK calls the window's callback for Escape and for the window manager's close button.
-void OnWindow(Fl_Widget*, void* data) { SendCommand(static_cast<Dialog*>(data), IDCANCEL, nullptr); }
+void OnWindow(Fl_Widget*, void* data) {
+    SendCommand(static_cast<Dialog*>(data), IDCANCEL, nullptr);
+}
 
 Fl_Button* MakeButton(const DialogItemTemplate& item) {
     int x = PixelsX(item.x), y = PixelsY(item.y), w = PixelsX(item.cx), h = PixelsY(item.cy);
@@ -173,7 +175,8 @@ void KeepOnTop(Fl_Window* window) {
     event.xclient.message_type = XInternAtom(fl_display, "_NET_WM_STATE", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = 1;  // add the state
-    event.xclient.data.l[1] = static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_ABOVE", False));
+    event.xclient.data.l[1] =
+        static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_ABOVE", False));
     event.xclient.data.l[3] = 1;  // asked by an application
     XSendEvent(fl_display, DefaultRootWindow(fl_display), False,
                SubstructureRedirectMask | SubstructureNotifyMask, &event);
@@ -200,7 +203,8 @@ void UseDialogFrame(Fl_Window* window) {
     Atom motif = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
     XChangeProperty(fl_display, xid, motif, motif, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(hints), 5);
-    SetAtoms(xid, "_NET_WM_WINDOW_TYPE", {XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_DIALOG", False)});
+    SetAtoms(xid, "_NET_WM_WINDOW_TYPE",
+             {XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_DIALOG", False)});
 }
 
 // Waits briefly until a window manager has taken the window on (it sets WM_STATE last);
@@ -289,8 +293,7 @@ bool SetDialogPos(HWND window, HWND insertAfter, int x, int y, UINT flags) {
 
 }  // namespace live
 
-INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure,
-                        LPARAM initParam) {
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure, LPARAM initParam) {
     const DialogTemplate* form = FindDialogTemplate(templateName);
     if (!form || !procedure) return -1;
     if (!OpenFltkDisplay()) {
@@ -302,9 +305,8 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure,
     dialog.procedure = procedure;
     Build(&dialog, *form);
     OpenDialogs().push_back(&dialog);
-    WPARAM firstControl = dialog.controls.empty()
-                              ? 0
-                              : reinterpret_cast<WPARAM>(dialog.controls.front().widget);
+    WPARAM firstControl =
+        dialog.controls.empty() ? 0 : reinterpret_cast<WPARAM>(dialog.controls.front().widget);
     procedure(HandleOf(&dialog), WM_INITDIALOG, firstControl, initParam);
     INT_PTR result = dialog.ended ? dialog.result : RunModal(&dialog);
     auto& dialogs = OpenDialogs();

@@ -36,7 +36,8 @@ LONG SetFullScreenMode(const DEVMODEA& request) {
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(kDisplay, &desktop) != 0) return DISP_CHANGE_FAILED;
     SDL_DisplayMode wanted = {};
-    wanted.w = (request.dmFields & DM_PELSWIDTH) ? static_cast<int>(request.dmPelsWidth) : desktop.w;
+    wanted.w =
+        (request.dmFields & DM_PELSWIDTH) ? static_cast<int>(request.dmPelsWidth) : desktop.w;
     wanted.h =
         (request.dmFields & DM_PELSHEIGHT) ? static_cast<int>(request.dmPelsHeight) : desktop.h;
     if (request.dmFields & DM_DISPLAYFREQUENCY)
@@ -56,8 +57,10 @@ LONG SetFullScreenMode(const DEVMODEA& request) {
 LONG SetScaledMode(const DEVMODEA& request) {
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(live::ShowDisplay(), &desktop) != 0) return DISP_CHANGE_FAILED;
-    int width = (request.dmFields & DM_PELSWIDTH) ? static_cast<int>(request.dmPelsWidth) : desktop.w;
-    int height = (request.dmFields & DM_PELSHEIGHT) ? static_cast<int>(request.dmPelsHeight) : desktop.h;
+    int width =
+        (request.dmFields & DM_PELSWIDTH) ? static_cast<int>(request.dmPelsWidth) : desktop.w;
+    int height =
+        (request.dmFields & DM_PELSHEIGHT) ? static_cast<int>(request.dmPelsHeight) : desktop.h;
     if (width <= 0 || height <= 0) return DISP_CHANGE_BADMODE;
     scaledWidth = width;
     scaledHeight = height;

@@ -34,7 +34,8 @@ struct Recording {
 Recording* recording = nullptr;
 
 double MsBetween(Uint64 from, Uint64 to) {
-    return static_cast<double>(to - from) * 1000.0 / static_cast<double>(SDL_GetPerformanceFrequency());
+    return static_cast<double>(to - from) * 1000.0 /
+           static_cast<double>(SDL_GetPerformanceFrequency());
 }
 
 double ProcessCpuMs() {
@@ -58,10 +59,11 @@ void PrintLine(std::FILE* out, const char* label, const Times& times) {
 
 void Print() {
     if (!recording || recording->perSecond.empty()) return;
-    std::fprintf(stderr, "frame times from the second frame on, per second of the show: ms between swaps,"
-                         " then ms of the process's CPU time\n");
-    std::fprintf(stderr, "  %-12s %7s %9s %9s %9s %9s %9s %9s\n", "second", "frames", "median", "p99", "worst",
-                 "cpu med", "cpu p99", "cpu worst");
+    std::fprintf(stderr,
+                 "frame times from the second frame on, per second of the show: ms between swaps,"
+                 " then ms of the process's CPU time\n");
+    std::fprintf(stderr, "  %-12s %7s %9s %9s %9s %9s %9s %9s\n", "second", "frames", "median",
+                 "p99", "worst", "cpu med", "cpu p99", "cpu worst");
     Times all;
     for (const auto& second : recording->perSecond) {
         char label[32];

@@ -20,7 +20,7 @@ struct Window {
     SDL_Window* sdlWindow = nullptr;
     int outerWidth = 0;  // pixels, frame and caption included for framed windows
     int outerHeight = 0;
-    bool fullScreen = false;    // covers the display in the changed mode
+    bool fullScreen = false;  // covers the display in the changed mode
     // Covers the display in the desktop's own mode and shows a picture of pictureWidth x
     // pictureHeight, drawn offscreen and scaled up at each swap.
     bool scaled = false;

@@ -7,10 +7,10 @@
 namespace {
 
 // Win32 virtual-key codes that win32.h does not name.
-constexpr WPARAM kVkPause = 0x13, kVkCapital = 0x14, kVkPrior = 0x21, kVkNext = 0x22,
-                 kVkEnd = 0x23, kVkHome = 0x24, kVkInsert = 0x2D, kVkDelete = 0x2E,
-                 kVkNumpad0 = 0x60, kVkMultiply = 0x6A, kVkAdd = 0x6B, kVkSubtract = 0x6D,
-                 kVkDecimal = 0x6E, kVkDivide = 0x6F;
+constexpr WPARAM kVkPause = 0x13, kVkCapital = 0x14, kVkPrior = 0x21, kVkNext = 0x22, kVkEnd = 0x23,
+                 kVkHome = 0x24, kVkInsert = 0x2D, kVkDelete = 0x2E, kVkNumpad0 = 0x60,
+                 kVkMultiply = 0x6A, kVkAdd = 0x6B, kVkSubtract = 0x6D, kVkDecimal = 0x6E,
+                 kVkDivide = 0x6F;
 
 // The virtual-key code of an SDL key, or 0 for keys the show has no code for.
 WPARAM VirtualKey(SDL_Keycode key) {

@@ -39,7 +39,8 @@ FramebufferCalls calls;
 
 template <typename Function>
 void Load(Function* function, const char* name, const char* suffix) {
-    *function = reinterpret_cast<Function>(SDL_GL_GetProcAddress((std::string(name) + suffix).c_str()));
+    *function =
+        reinterpret_cast<Function>(SDL_GL_GetProcAddress((std::string(name) + suffix).c_str()));
 }
 
 // The entry points of the current context: the core (and ARB) names, or the EXT ones.
@@ -98,10 +99,11 @@ void DrawTexturedQuad() {
         glPushMatrix();
         glLoadIdentity();
     }
-    for (GLenum capability : {GL_ALPHA_TEST, GL_BLEND, GL_COLOR_LOGIC_OP, GL_COLOR_MATERIAL, GL_CULL_FACE,
-                              GL_DEPTH_TEST, GL_DITHER, GL_FOG, GL_LIGHTING, GL_POLYGON_STIPPLE, GL_SCISSOR_TEST,
-                              GL_STENCIL_TEST, GL_TEXTURE_1D, GL_TEXTURE_GEN_Q, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_S,
-                              GL_TEXTURE_GEN_T})
+    for (GLenum capability :
+         {GL_ALPHA_TEST, GL_BLEND, GL_COLOR_LOGIC_OP, GL_COLOR_MATERIAL, GL_CULL_FACE,
+          GL_DEPTH_TEST, GL_DITHER, GL_FOG, GL_LIGHTING, GL_POLYGON_STIPPLE, GL_SCISSOR_TEST,
+          GL_STENCIL_TEST, GL_TEXTURE_1D, GL_TEXTURE_GEN_Q, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_S,
+          GL_TEXTURE_GEN_T})
         glDisable(capability);
     glEnable(GL_TEXTURE_2D);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -137,7 +139,8 @@ bool OffscreenFramesAvailable() {
 
 SDL_Rect FitPicture(int pictureWidth, int pictureHeight, int targetWidth, int targetHeight) {
     SDL_Rect fit = {0, 0, targetWidth, targetHeight};
-    if (pictureWidth <= 0 || pictureHeight <= 0 || targetWidth <= 0 || targetHeight <= 0) return fit;
+    if (pictureWidth <= 0 || pictureHeight <= 0 || targetWidth <= 0 || targetHeight <= 0)
+        return fit;
     long long wide = static_cast<long long>(targetWidth) * pictureHeight;
     long long tall = static_cast<long long>(targetHeight) * pictureWidth;
     if (wide > tall)  // bars left and right
@@ -159,8 +162,10 @@ bool OffscreenFrame::Create(int width, int height) {
     calls.renderbufferStorage(GL_RENDERBUFFER, GL_RGB565, width, height);
     calls.bindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
     calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
-    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer_);
-    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
+    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  colourBuffer_);
+    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                  depthBuffer_);
     width_ = width;
     height_ = height;
     if (calls.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -233,7 +238,8 @@ void OffscreenFrame::ScaleOnto(const SDL_Rect& fit, int targetWidth, int targetH
     calls.bindFramebuffer(GL_DRAW_FRAMEBUFFER, scaleFramebuffer_);
     GLboolean scissorTest = glIsEnabled(GL_SCISSOR_TEST);
     glDisable(GL_SCISSOR_TEST);
-    calls.blitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    calls.blitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
     if (scissorTest) glEnable(GL_SCISSOR_TEST);
     calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
     glDrawBuffer(GL_BACK);
@@ -255,7 +261,8 @@ bool OffscreenFrame::MakeScaleTexture() {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width_, height_, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width_, height_, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

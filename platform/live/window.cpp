@@ -87,7 +87,7 @@ void ReportClientSize(Window* window, bool minimised) {
     if (width == window->clientWidth && height == window->clientHeight) return;
     window->clientWidth = width;
     window->clientHeight = height;
-    WPARAM kind = minimised ? SIZE_MINIMIZED
+    WPARAM kind = minimised                                                        ? SIZE_MINIMIZED
                   : (SDL_GetWindowFlags(window->sdlWindow) & SDL_WINDOW_MAXIMIZED) ? SIZE_MAXIMIZED
                                                                                    : SIZE_RESTORED;
     SendToWindow(window, WM_SIZE, kind, MAKELPARAM(width, height));
@@ -111,13 +111,13 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     if (!windowClass || !windowClass->lpfnWndProc || !windowClass->lpszClassName ||
         !*windowClass->lpszClassName)
         return 0;
-    auto inserted = Classes().emplace(windowClass->lpszClassName,
-                                      WindowClass{windowClass->lpfnWndProc});
+    auto inserted =
+        Classes().emplace(windowClass->lpszClassName, WindowClass{windowClass->lpfnWndProc});
     return inserted.second ? nextAtom++ : 0;
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
     auto found = className ? Classes().find(className) : Classes().end();
     if (found == Classes().end() || parent || width <= 0 || height <= 0) return nullptr;
     if (!live::StartVideo()) return nullptr;
@@ -144,8 +144,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         width = bounds.w;
         height = bounds.h;
     }
-    window->sdlWindow = SDL_CreateWindow(windowName ? windowName : "", x, y, width, height,
-                                         SdlFlagsFor(*window));
+    window->sdlWindow =
+        SDL_CreateWindow(windowName ? windowName : "", x, y, width, height, SdlFlagsFor(*window));
     if (!window->sdlWindow) {
         delete window;
         return nullptr;
@@ -208,8 +208,7 @@ HWND SetFocus(HWND handle) {
     return previous;
 }
 
-BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int height,
-                  UINT flags) {
+BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
     if (live::SetDialogPos(handle, insertAfter, x, y, flags)) return TRUE;
     live::Window* window = live::FindWindow(handle);
     if (!window) return FALSE;

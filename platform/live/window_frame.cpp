@@ -51,10 +51,10 @@ bool WindowManagerRunning(Display* display) {
     int format;
     unsigned long count, remaining;
     unsigned char* data = nullptr;
-    bool running = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
-                                      XA_WINDOW, &type, &format, &count, &remaining,
-                                      &data) == Success &&
-                   type == XA_WINDOW && count == 1;
+    bool running =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &remaining, &data) == Success &&
+        type == XA_WINDOW && count == 1;
     if (data) XFree(data);
     return running;
 }

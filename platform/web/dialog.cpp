@@ -46,8 +46,7 @@ std::vector<int> TestAnswers(const DialogTemplate& dialog) {
 
 }  // namespace
 
-INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure,
-                        LPARAM initParam) {
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure, LPARAM initParam) {
     const DialogTemplate* dialog = FindDialogTemplate(templateName);
     if (!procedure || !dialog || current.handle) return -1;
     kelvo_web_dialog_open(dialog->caption ? dialog->caption : "");

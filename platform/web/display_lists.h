@@ -8,9 +8,26 @@
 namespace display_lists {
 
 enum class Op {
-    Enable, Disable, BlendFunc, MatrixMode, LoadIdentity, PushMatrix, PopMatrix, MultMatrix,
-    Rotate, Translate, Light, Material, Begin, End, Normal, Colour, TexCoord, Vertex,
-    BindTexture, CallList
+    Enable,
+    Disable,
+    BlendFunc,
+    MatrixMode,
+    LoadIdentity,
+    PushMatrix,
+    PopMatrix,
+    MultMatrix,
+    Rotate,
+    Translate,
+    Light,
+    Material,
+    Begin,
+    End,
+    Normal,
+    Colour,
+    TexCoord,
+    Vertex,
+    BindTexture,
+    CallList
 };
 
 // Keeps the call when a list is being compiled. True when the caller must not execute it

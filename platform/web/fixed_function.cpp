@@ -94,8 +94,8 @@ void NormalMatrix(const Mat4& a, float out[9]) {
 
 void TransformPoint(const Mat4& a, const float in[4], float out[4]) {
     for (int row = 0; row < 4; ++row)
-        out[row] = a.m[row] * in[0] + a.m[4 + row] * in[1] + a.m[8 + row] * in[2] +
-                   a.m[12 + row] * in[3];
+        out[row] =
+            a.m[row] * in[0] + a.m[4 + row] * in[1] + a.m[8 + row] * in[2] + a.m[12 + row] * in[3];
 }
 
 namespace {

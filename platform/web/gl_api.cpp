@@ -32,9 +32,9 @@ struct Pipeline {
     GLenum matrixMode = GL_MODELVIEW;
     fixed::Light lights[fixed::kLightCount];
     fixed::Material material;
-    bool lighting = false, texturing = false, blending = false, depthTest = false,
-         culling = false;
-    GLenum cullFace = GL_BACK, depthFunc = GL_LESS, blendSource = GL_ONE, blendDestination = GL_ZERO;
+    bool lighting = false, texturing = false, blending = false, depthTest = false, culling = false;
+    GLenum cullFace = GL_BACK, depthFunc = GL_LESS, blendSource = GL_ONE,
+           blendDestination = GL_ZERO;
     float clearColour[4] = {0, 0, 0, 0};
     float colour[4] = {1, 1, 1, 1};
     float normal[3] = {0, 0, 1};
@@ -146,7 +146,7 @@ void glBlendFunc(GLenum source, GLenum destination) {
 
 void glCullFace(GLenum face) { P().cullFace = face; }
 void glDepthFunc(GLenum func) { P().depthFunc = func; }
-void glShadeModel(GLenum) {}  // smooth; the show asks for nothing else
+void glShadeModel(GLenum) {}               // smooth; the show asks for nothing else
 void glPolygonOffset(GLfloat, GLfloat) {}  // polygon offset is never enabled by the show
 
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
@@ -301,7 +301,8 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
         float eye[4], normal[3];
         fixed::TransformPoint(p.modelview.back(), object, eye);
         for (int row = 0; row < 3; ++row)
-            normal[row] = p.normalMatrix[row] * p.normal[0] + p.normalMatrix[3 + row] * p.normal[1] +
+            normal[row] = p.normalMatrix[row] * p.normal[0] +
+                          p.normalMatrix[3 + row] * p.normal[1] +
                           p.normalMatrix[6 + row] * p.normal[2];
         fixed::ShadeVertex(p.lights, p.material, eye, normal, vertex + 4);
     } else {
@@ -326,16 +327,16 @@ void glBindTexture(GLenum target, GLuint texture) {
     if (target == GL_TEXTURE_2D) P().boundTexture = texture;
 }
 
-void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
-                  GLsizei height, GLint, GLenum format, GLenum type, const GLvoid* pixels) {
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint, GLenum format, GLenum type, const GLvoid* pixels) {
     const Pipeline& p = P();
     if (target != GL_TEXTURE_2D || level != 0 || !pixels || p.boundTexture == 0 || width <= 0 ||
         height <= 0 || format != GL_RGBA || type != GL_UNSIGNED_BYTE)
         return;
     Flush();
-    std::vector<unsigned char> rgba(static_cast<const unsigned char*>(pixels),
-                                    static_cast<const unsigned char*>(pixels) +
-                                        static_cast<std::size_t>(width) * height * 4);
+    std::vector<unsigned char> rgba(
+        static_cast<const unsigned char*>(pixels),
+        static_cast<const unsigned char*>(pixels) + static_cast<std::size_t>(width) * height * 4);
     // Three components (3, GL_RGB): the texture has no alpha and reads as opaque.
     if (internalFormat == 3 || internalFormat == GL_RGB)
         for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
@@ -349,7 +350,9 @@ void glTexParameteri(GLenum target, GLenum name, GLint value) {
 }
 
 GLuint glGenLists(GLsizei range) { return display_lists::Generate(range); }
-void glNewList(GLuint list, GLenum mode) { display_lists::Begin(list, mode == GL_COMPILE_AND_EXECUTE); }
+void glNewList(GLuint list, GLenum mode) {
+    display_lists::Begin(list, mode == GL_COMPILE_AND_EXECUTE);
+}
 void glEndList(void) { display_lists::End(); }
 
 void glCallList(GLuint list) {

@@ -35,7 +35,6 @@ using namespace web;
 static const int kCanvasWidth = 640;
 static const int kCanvasHeight = 480;
 
-
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     if (!windowClass || !windowClass->lpfnWndProc || !windowClass->lpszClassName) return 0;
     std::string name = windowClass->lpszClassName;
@@ -44,11 +43,10 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     return static_cast<ATOM>(Get().classes.size());
 }
 
-
 // The page has one canvas, so one show window at a time; the client area is the
 // canvas whatever size was asked for.
-HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int, int, int, int, HWND,
-                     HMENU, HINSTANCE, LPVOID) {
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int, int, int, int, HWND, HMENU,
+                     HINSTANCE, LPVOID) {
     auto windowClass = Get().classes.find(className ? className : "");
     if (windowClass == Get().classes.end() || Get().mainWindow) return nullptr;
     HWND handle = NewHandle<HWND>();

@@ -24,7 +24,6 @@ namespace {
 // only while an input runs: libFuzzer keeps its own paths relative to where it started.
 std::string folder;
 
-
 // The show never deletes its lists; a fuzzer making thousands of scenes must.
 void DeleteLists(Lib3dsNode* node) {
     for (; node; node = node->next) {

@@ -32,7 +32,8 @@ void Note(SDL_Window* window) {
 }  // namespace
 
 extern "C" void SDL_GL_SwapWindow(SDL_Window* window) {
-    static SwapFunction next = reinterpret_cast<SwapFunction>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
+    static SwapFunction next =
+        reinterpret_cast<SwapFunction>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
     Note(window);
     if (next) next(window);
 }

@@ -66,7 +66,8 @@ std::vector<std::string> FileNames(const std::string& folder) {
     while (dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         struct stat info;
-        if (stat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) names.push_back(name);
+        if (stat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            names.push_back(name);
     }
     closedir(dir);
     std::sort(names.begin(), names.end());

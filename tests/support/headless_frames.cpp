@@ -23,7 +23,8 @@ ScreenArea ShrinkTo(const ScreenArea& area, int width, int height) {
             int column = static_cast<int>((x + 0.5) * width / area.width);
             std::size_t to = static_cast<std::size_t>(row) * width + column;
             std::size_t from = (static_cast<std::size_t>(y) * area.width + x) * 3;
-            for (int c = 0; c < 3; ++c) sums[to * 3 + c] += static_cast<unsigned char>(area.rgb[from + c]);
+            for (int c = 0; c < 3; ++c)
+                sums[to * 3 + c] += static_cast<unsigned char>(area.rgb[from + c]);
             ++counts[to];
         }
     }
@@ -40,7 +41,8 @@ double RmsDifference(const ScreenArea& a, const ScreenArea& b) {
         return 1.0;
     double sum = 0.0;
     for (std::size_t i = 0; i < a.rgb.size(); ++i) {
-        double d = (static_cast<unsigned char>(a.rgb[i]) - static_cast<unsigned char>(b.rgb[i])) / 255.0;
+        double d =
+            (static_cast<unsigned char>(a.rgb[i]) - static_cast<unsigned char>(b.rgb[i])) / 255.0;
         sum += d * d;
     }
     return std::sqrt(sum / static_cast<double>(a.rgb.size()));
@@ -61,8 +63,13 @@ HeadlessFrames::HeadlessFrames(const std::vector<int>& elapsedMs) : elapsedMs_(e
     for (int ms : elapsedMs) times += (times.empty() ? "" : ",") + std::to_string(ms);
     folder_ = scratch_ / "frames";
     ProgramStart start;
-    start.arguments = {BuiltProgram("kelvo-capture"), "--data",
-                       fs::path(KELVO_BIN_DIR).parent_path().string(), "--at", times, "--out", folder_};
+    start.arguments = {BuiltProgram("kelvo-capture"),
+                       "--data",
+                       fs::path(KELVO_BIN_DIR).parent_path().string(),
+                       "--at",
+                       times,
+                       "--out",
+                       folder_};
     const ToolRun run = RunProgram(start);
     rendered_ = run.exitCode == 0;
     if (!rendered_) problem_ = "kelvo-capture failed: " + run.err;
@@ -81,7 +88,9 @@ ScreenArea HeadlessFrames::Frame(int elapsedMs) const {
     // The reader gives the bottom row first, 4 bytes a pixel.
     for (int y = height - 1; y >= 0; --y)
         for (int x = 0; x < width; ++x)
-            frame.rgb.append(reinterpret_cast<const char*>(pixels) + (static_cast<std::size_t>(y) * width + x) * 4, 3);
+            frame.rgb.append(reinterpret_cast<const char*>(pixels) +
+                                 (static_cast<std::size_t>(y) * width + x) * 4,
+                             3);
     std::free(pixels);
     return frame;
 }
@@ -105,7 +114,8 @@ FrameMatch MatchShowFrame(const ScreenArea& picture, int spanMs, std::string* pr
     }
     FrameMatch near = coarseFrames.Closest(picture);
     std::vector<int> fine;
-    for (int ms = std::max(0, near.elapsedMs - 40); ms <= near.elapsedMs + 40; ms += 2) fine.push_back(ms);
+    for (int ms = std::max(0, near.elapsedMs - 40); ms <= near.elapsedMs + 40; ms += 2)
+        fine.push_back(ms);
     HeadlessFrames fineFrames(fine);
     if (!fineFrames.Rendered()) {
         *problem = fineFrames.Problem();

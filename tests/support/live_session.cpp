@@ -87,9 +87,10 @@ bool WindowManagerRunning(Display* display) {
     int format;
     unsigned long count, remaining;
     unsigned char* data = nullptr;
-    bool running = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
-                                      XA_WINDOW, &type, &format, &count, &remaining, &data) == Success &&
-                   count == 1;
+    bool running =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &remaining, &data) == Success &&
+        count == 1;
     if (data) XFree(data);
     return running;
 }
@@ -219,7 +220,8 @@ PrivateDisplay::PrivateDisplay(bool windowManager, const std::string& screen) {
         windowManager_ = Spawn({"openbox", "--sm-disable"}, name_, "", -1);
         Connection connection(name_);
         deadline = NowMs() + kWindowManagerStartMs;
-        while (connection.display && !WindowManagerRunning(connection.display) && NowMs() < deadline)
+        while (connection.display && !WindowManagerRunning(connection.display) &&
+               NowMs() < deadline)
             SleepMs(20);
         if (!connection.display || !WindowManagerRunning(connection.display)) {
             problem_ = "openbox did not start (scripts/install_deps.sh installs it)";
@@ -237,7 +239,8 @@ PrivateDisplay::~PrivateDisplay() {
 std::vector<ScreenWindow> WindowsTitled(const std::string& display, const std::string& title) {
     std::vector<ScreenWindow> found;
     Connection connection(display);
-    if (connection.display) Search(connection.display, DefaultRootWindow(connection.display), title, &found);
+    if (connection.display)
+        Search(connection.display, DefaultRootWindow(connection.display), title, &found);
     return found;
 }
 
@@ -251,7 +254,9 @@ bool ScreenSize(const std::string& display, int* width, int* height) {
 
 unsigned long ScreenArea::At(int x, int y) const {
     std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
-    auto byte = [&](std::size_t i) { return static_cast<unsigned long>(static_cast<unsigned char>(rgb[i])); };
+    auto byte = [&](std::size_t i) {
+        return static_cast<unsigned long>(static_cast<unsigned char>(rgb[i]));
+    };
     return byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2);
 }
 
@@ -297,7 +302,8 @@ bool RequestClose(const std::string& display, unsigned long window) {
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(connection.display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(connection.display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] =
+        static_cast<long>(XInternAtom(connection.display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     bool sent = XSendEvent(connection.display, window, False, NoEventMask, &event) != 0;
     XSync(connection.display, False);
@@ -314,9 +320,10 @@ int RunTool(const std::string& display, const std::vector<std::string>& argument
     return run.exitCode;
 }
 
-int TypeKeys(const std::string& display, unsigned long window, const std::vector<std::string>& keys) {
+int TypeKeys(const std::string& display, unsigned long window,
+             const std::vector<std::string>& keys) {
     std::vector<std::string> command = {"xdotool", "windowfocus", "--sync", std::to_string(window),
-                                        "key", "--delay", "50"};
+                                        "key",     "--delay",     "50"};
     command.insert(command.end(), keys.begin(), keys.end());
     return RunTool(display, command);
 }
@@ -374,26 +381,31 @@ bool LiveProgram::WaitUntil(const std::function<bool()>& condition, int timeoutM
 
 bool LiveProgram::WaitForExit(int timeoutMs, int* exitCode) {
     if (pid_ <= 0) return false;
-    return ended_ || WaitUntil([&] {
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
-        ended_ = true;
-        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return true;
-    }, timeoutMs);
+    return ended_ || WaitUntil(
+                         [&] {
+                             int status = 0;
+                             if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+                             ended_ = true;
+                             *exitCode =
+                                 WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                             return true;
+                         },
+                         timeoutMs);
 }
 
 bool LiveProgram::WaitForWindow(const std::string& title, int minWidth, int timeoutMs,
                                 ScreenWindow* found) {
-    return WaitUntil([&] {
-        for (const ScreenWindow& window : WindowsTitled(display_, title)) {
-            if (window.width >= minWidth) {
-                *found = window;
-                return true;
+    return WaitUntil(
+        [&] {
+            for (const ScreenWindow& window : WindowsTitled(display_, title)) {
+                if (window.width >= minWidth) {
+                    *found = window;
+                    return true;
+                }
             }
-        }
-        return false;
-    }, timeoutMs);
+            return false;
+        },
+        timeoutMs);
 }
 
 bool LiveProgram::WaitForFirstFrame(int timeoutMs) {

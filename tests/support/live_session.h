@@ -11,8 +11,8 @@
 
 #include "support/test_files.h"
 
-// A private X server with one screen (640 x 480 x 16 unless told), for one test. Each test has its own,
-// so tests run in parallel and never touch the developer's display.
+// A private X server with one screen (640 x 480 x 16 unless told), for one test. Each test has its
+// own, so tests run in parallel and never touch the developer's display.
 class PrivateDisplay {
 public:
     // Starts Xvfb and, with windowManager, openbox; Ready() tells whether both came up.
@@ -40,7 +40,7 @@ struct ScreenWindow {
     unsigned long id = 0;
     std::string title;
     std::string windowClass;
-    int x = 0, y = 0;  // the client area's top-left corner on the screen
+    int x = 0, y = 0;           // the client area's top-left corner on the screen
     int width = 0, height = 0;  // the client area
     // The frame the window manager put around it (_NET_FRAME_EXTENTS), 0 without one.
     int frameLeft = 0, frameRight = 0, frameTop = 0, frameBottom = 0;
@@ -70,7 +70,8 @@ int RunTool(const std::string& display, const std::vector<std::string>& argument
             std::string* output = nullptr);
 // Gives the window the input focus, waits until it has it, and types the keys (xdotool
 // key names) into it 50 ms apart; xdotool's exit code.
-int TypeKeys(const std::string& display, unsigned long window, const std::vector<std::string>& keys);
+int TypeKeys(const std::string& display, unsigned long window,
+             const std::vector<std::string>& keys);
 
 // The kelvo program, started in a fresh working directory whose data folder is the
 // generated one (build/data, scripts/make_data.sh) when it exists, else one holding only

@@ -30,11 +30,13 @@ bool WriteRgb(const std::string& path, int width, int height, const std::vector<
 
 std::string Chunk(const std::string& type, const std::string& data) {
     std::string typeAndData = type + data;
-    uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(typeAndData.data()), uInt(typeAndData.size()));
+    uLong crc =
+        crc32(0L, reinterpret_cast<const Bytef*>(typeAndData.data()), uInt(typeAndData.size()));
     return BigEndian32(std::uint32_t(data.size())) + typeAndData + BigEndian32(std::uint32_t(crc));
 }
 
-std::string SignatureAndHeader(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType) {
+std::string SignatureAndHeader(std::uint32_t width, std::uint32_t height, int bitDepth,
+                               int colourType) {
     std::string header = BigEndian32(width) + BigEndian32(height);
     header += char(bitDepth);
     header += char(colourType);

@@ -15,6 +15,7 @@ bool WriteRgb(const std::string& path, int width, int height, const std::vector<
 // One PNG chunk: length, type, data and CRC, as bytes.
 std::string Chunk(const std::string& type, const std::string& data);
 // The 8-byte signature followed by an IHDR chunk declaring this header.
-std::string SignatureAndHeader(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType);
+std::string SignatureAndHeader(std::uint32_t width, std::uint32_t height, int bitDepth,
+                               int colourType);
 
 }  // namespace testpng

@@ -111,14 +111,14 @@ DEVMODEA DesktopSizedMode() {
 const std::vector<RefusalRow> kRows = {
     // The program and its stock resources.
     {"GetModuleHandleA(NULL)", [] { return GetModuleHandleA(nullptr) == nullptr; }, false},
-    {"GetModuleHandleA with a module name",
-     [] { return GetModuleHandleA("kelvo.exe") == nullptr; }, true},
+    {"GetModuleHandleA with a module name", [] { return GetModuleHandleA("kelvo.exe") == nullptr; },
+     true},
     {"LoadIconA(NULL, IDI_APPLICATION)",
      [] { return LoadIconA(nullptr, IDI_APPLICATION) == nullptr; }, false},
     {"LoadIconA with an instance",
      [] { return LoadIconA(GetModuleHandleA(nullptr), IDI_APPLICATION) == nullptr; }, true},
-    {"LoadIconA of another icon", [] { return LoadIconA(nullptr, MAKEINTRESOURCEA(32513)) == nullptr; },
-     true},
+    {"LoadIconA of another icon",
+     [] { return LoadIconA(nullptr, MAKEINTRESOURCEA(32513)) == nullptr; }, true},
     {"LoadIconA by a string name", [] { return LoadIconA(nullptr, "KELVO") == nullptr; }, true},
     {"LoadCursorA(NULL, IDC_ARROW)", [] { return LoadCursorA(nullptr, IDC_ARROW) == nullptr; },
      false},
@@ -141,12 +141,12 @@ const std::vector<RefusalRow> kRows = {
      [] { return CreateRefused("refusal proper window", 64, 48); }, false},
     {"CreateWindowExA of an unknown class",
      [] {
-         return CreateWindowExA(0, "refusal never registered", "", WS_OVERLAPPEDWINDOW, 0, 0, 64, 48,
-                                nullptr, nullptr, nullptr, nullptr) == nullptr;
+         return CreateWindowExA(0, "refusal never registered", "", WS_OVERLAPPEDWINDOW, 0, 0, 64,
+                                48, nullptr, nullptr, nullptr, nullptr) == nullptr;
      },
      true},
-    {"CreateWindowExA with a width of 0",
-     [] { return CreateRefused("refusal zero width", 0, 48); }, true},
+    {"CreateWindowExA with a width of 0", [] { return CreateRefused("refusal zero width", 0, 48); },
+     true},
     {"CreateWindowExA with a negative height",
      [] { return CreateRefused("refusal negative height", 64, -1); }, true},
     {"CreateWindowExA with a parent window",
@@ -161,8 +161,8 @@ const std::vector<RefusalRow> kRows = {
     {"CreateWindowExA whose WM_CREATE answers -1",
      [] {
          Register("refusal refusing", RefusingProcedure);
-         HWND window = CreateWindowExA(0, "refusal refusing", "", WS_OVERLAPPEDWINDOW, 0, 0, 64,
-                                       48, nullptr, nullptr, nullptr, nullptr);
+         HWND window = CreateWindowExA(0, "refusal refusing", "", WS_OVERLAPPEDWINDOW, 0, 0, 64, 48,
+                                       nullptr, nullptr, nullptr, nullptr);
          if (window) DestroyWindow(window);
          return window == nullptr;
      },
@@ -209,8 +209,9 @@ const std::vector<RefusalRow> kRows = {
      true},
     {"ChoosePixelFormat without a request",
      [] {
-         return WithWindow("refusal format without request",
-                           [](HWND window) { return ChoosePixelFormat(GetDC(window), nullptr) == 0; });
+         return WithWindow("refusal format without request", [](HWND window) {
+             return ChoosePixelFormat(GetDC(window), nullptr) == 0;
+         });
      },
      true},
     {"SetPixelFormat of a format never offered",
@@ -252,11 +253,10 @@ const std::vector<RefusalRow> kRows = {
     {"wglMakeCurrent(NULL, NULL)", [] { return !wglMakeCurrent(nullptr, nullptr); }, false},
     {"wglDeleteContext of a context already deleted",
      [] {
-         return WithContextAndBareWindow("refusal deleted context", "refusal deleted bare",
-                                         [](HGLRC context, HDC) {
-                                             return wglDeleteContext(context) &&
-                                                    !wglDeleteContext(context);
-                                         });
+         return WithContextAndBareWindow(
+             "refusal deleted context", "refusal deleted bare", [](HGLRC context, HDC) {
+                 return wglDeleteContext(context) && !wglDeleteContext(context);
+             });
      },
      true},
 
@@ -335,7 +335,10 @@ const std::vector<RefusalRow> kRows = {
      },
      true},
     {"EndDialog of a window that is no dialog",
-     [] { return WithWindow("refusal end no dialog", [](HWND window) { return !EndDialog(window, 1); }); },
+     [] {
+         return WithWindow("refusal end no dialog",
+                           [](HWND window) { return !EndDialog(window, 1); });
+     },
      true},
 };
 

@@ -50,9 +50,7 @@ std::string SceneFixture::DataPath(const std::string& name) const { return folde
 
 void SceneFixture::SetShowState() { SetShowBaselineState(); }
 
-void SceneFixture::ClearFrame() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
+void SceneFixture::ClearFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
 void AddTestCamera(scene_writer::Scene& scene) {
     scene_writer::AddStillCamera(scene, "Camera01", {0, -10, 0}, {0, 0, 0}, 45.0f);
@@ -63,8 +61,8 @@ scene_writer::Mesh FacingSquare(const std::string& name, float x, float z, float
     scene_writer::Mesh mesh;
     mesh.name = name;
     const float h = halfSize;
-    mesh.points = {{x - h, depth, z - h}, {x + h, depth, z - h}, {x + h, depth, z + h},
-                   {x - h, depth, z + h}};
+    mesh.points = {
+        {x - h, depth, z - h}, {x + h, depth, z - h}, {x + h, depth, z + h}, {x - h, depth, z + h}};
     mesh.texels = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     // Counter-clockwise seen from the camera at -Y: front faces, normals towards it.
     mesh.faces = {{0, 1, 2, material}, {0, 2, 3, material}};

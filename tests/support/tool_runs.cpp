@@ -103,4 +103,6 @@ ToolRun RunShell(const std::string& command) {
     return RunProgram(start);
 }
 
-std::string BuiltProgram(const std::string& name) { return std::string(KELVO_BIN_DIR) + "/" + name; }
+std::string BuiltProgram(const std::string& name) {
+    return std::string(KELVO_BIN_DIR) + "/" + name;
+}

@@ -11,8 +11,9 @@ bool VideoSummary::HasCodec(const std::string& name) const {
 
 VideoSummary ProbeVideo(const std::string& path) {
     ProgramStart start;
-    start.arguments = {"ffprobe", "-v", "error", "-show_entries", "stream=codec_name:format=duration",
-                       "-of", "default=nw=1", path};
+    start.arguments = {
+        "ffprobe", "-v",           "error", "-show_entries", "stream=codec_name:format=duration",
+        "-of",     "default=nw=1", path};
     const ToolRun run = RunProgram(start);
     VideoSummary summary;
     summary.read = run.exitCode == 0;

@@ -4,9 +4,9 @@
 #include <string>
 
 struct VideoSummary {
-    bool read = false;     // ffprobe ran and succeeded
-    std::string streams;   // "codec_name=..." and "duration=..." lines, for messages
-    double seconds = -1;   // the container's duration
+    bool read = false;    // ffprobe ran and succeeded
+    std::string streams;  // "codec_name=..." and "duration=..." lines, for messages
+    double seconds = -1;  // the container's duration
     bool HasCodec(const std::string& name) const;
 };
 VideoSummary ProbeVideo(const std::string& path);

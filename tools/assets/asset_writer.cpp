@@ -34,7 +34,9 @@ int WriteAssets(const std::string& folder, std::string* error) {
     // scenes are written. Each part writes its own files, so the result does not depend on
     // which finishes first.
     int soundWritten = 0;
-    std::thread sound([&folder, &soundWritten] { soundWritten = WriteSoundtrack(folder + "/" + kSoundtrackName); });
+    std::thread sound([&folder, &soundWritten] {
+        soundWritten = WriteSoundtrack(folder + "/" + kSoundtrackName);
+    });
     int imagesWritten = WriteScenes(folder, error);
     if (imagesWritten && !WriteTextures(folder)) {
         *error = "cannot write the textures into " + folder;

@@ -22,7 +22,8 @@ void ForEachTextCell(const std::string& text, Visit visit) {
     for (size_t i = 0; i < text.size(); ++i) {
         for (int row = 0; row < kGlyphRows; ++row) {
             for (int column = 0; column < kGlyphColumns; ++column) {
-                if (GlyphCell(text[i], column, row)) visit(static_cast<int>(i) * (kGlyphColumns + 1) + column, row);
+                if (GlyphCell(text[i], column, row))
+                    visit(static_cast<int>(i) * (kGlyphColumns + 1) + column, row);
             }
         }
     }

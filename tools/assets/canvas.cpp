@@ -65,9 +65,7 @@ void Canvas::FillDistance(float x0, float y0, float x1, float y1,
             if (coverage <= 0.0f) continue;
             Color& p = pixels[static_cast<size_t>(y) * width + x];
             switch (paint) {
-            case Paint::Over:
-                p = Mix(p, color, coverage);
-                break;
+            case Paint::Over: p = Mix(p, color, coverage); break;
             case Paint::Add:
                 p = {p.r + color.r * coverage, p.g + color.g * coverage, p.b + color.b * coverage};
                 break;
@@ -80,77 +78,82 @@ void Canvas::FillDistance(float x0, float y0, float x1, float y1,
 }
 
 void Canvas::FillCircle(Point c, float radius, Color color, Paint paint) {
-    FillDistance(c.x - radius, c.y - radius, c.x + radius, c.y + radius,
-                 [=](float x, float y) { return std::hypot(x - c.x, y - c.y) - radius; }, color,
-                 paint);
+    FillDistance(
+        c.x - radius, c.y - radius, c.x + radius, c.y + radius,
+        [=](float x, float y) { return std::hypot(x - c.x, y - c.y) - radius; }, color, paint);
 }
 
 void Canvas::FillRing(Point c, float inner, float outer, Color color, Paint paint) {
     const float middle = 0.5f * (inner + outer), half = 0.5f * (outer - inner);
-    FillDistance(c.x - outer, c.y - outer, c.x + outer, c.y + outer,
-                 [=](float x, float y) { return std::fabs(std::hypot(x - c.x, y - c.y) - middle) - half; },
-                 color, paint);
+    FillDistance(
+        c.x - outer, c.y - outer, c.x + outer, c.y + outer,
+        [=](float x, float y) { return std::fabs(std::hypot(x - c.x, y - c.y) - middle) - half; },
+        color, paint);
 }
 
 void Canvas::FillArc(Point c, float inner, float outer, float from, float to, Color color) {
     const float middle = 0.5f * (inner + outer), half = 0.5f * (outer - inner);
     const float pi2 = 2.0f * kPi;
-    FillDistance(c.x - outer, c.y - outer, c.x + outer, c.y + outer,
-                 [=](float x, float y) {
-                     const float dx = x - c.x, dy = y - c.y;
-                     float angle = std::atan2(-dy, dx);
-                     float span = std::fmod(to - from + 2.0f * pi2, pi2);
-                     float rel = std::fmod(angle - from + 2.0f * pi2, pi2);
-                     const float radial = std::fabs(std::hypot(dx, dy) - middle) - half;
-                     if (rel <= span) return radial;
-                     // Outside the angular span: distance to the nearer end cap.
-                     const float r = std::hypot(dx, dy);
-                     const float toEnd = std::min(rel - span, pi2 - rel) * r;
-                     return std::max(radial, toEnd);
-                 },
-                 color);
+    FillDistance(
+        c.x - outer, c.y - outer, c.x + outer, c.y + outer,
+        [=](float x, float y) {
+            const float dx = x - c.x, dy = y - c.y;
+            float angle = std::atan2(-dy, dx);
+            float span = std::fmod(to - from + 2.0f * pi2, pi2);
+            float rel = std::fmod(angle - from + 2.0f * pi2, pi2);
+            const float radial = std::fabs(std::hypot(dx, dy) - middle) - half;
+            if (rel <= span) return radial;
+            // Outside the angular span: distance to the nearer end cap.
+            const float r = std::hypot(dx, dy);
+            const float toEnd = std::min(rel - span, pi2 - rel) * r;
+            return std::max(radial, toEnd);
+        },
+        color);
 }
 
 void Canvas::FillRect(float x0, float y0, float x1, float y1, Color color, Paint paint) {
-    FillDistance(x0, y0, x1, y1,
-                 [=](float x, float y) {
-                     return std::max(std::max(x0 - x, x - x1), std::max(y0 - y, y - y1));
-                 },
-                 color, paint);
+    FillDistance(
+        x0, y0, x1, y1,
+        [=](float x, float y) {
+            return std::max(std::max(x0 - x, x - x1), std::max(y0 - y, y - y1));
+        },
+        color, paint);
 }
 
 void Canvas::FillBox(Point c, float hx, float hy, float angle, Color color, Paint paint) {
     const float ca = std::cos(angle), sa = std::sin(angle);
     const float reach = std::hypot(hx, hy);
-    FillDistance(c.x - reach, c.y - reach, c.x + reach, c.y + reach,
-                 [=](float x, float y) {
-                     const float dx = x - c.x, dy = y - c.y;
-                     const float u = dx * ca + dy * sa, v = -dx * sa + dy * ca;
-                     return std::max(std::fabs(u) - hx, std::fabs(v) - hy);
-                 },
-                 color, paint);
+    FillDistance(
+        c.x - reach, c.y - reach, c.x + reach, c.y + reach,
+        [=](float x, float y) {
+            const float dx = x - c.x, dy = y - c.y;
+            const float u = dx * ca + dy * sa, v = -dx * sa + dy * ca;
+            return std::max(std::fabs(u) - hx, std::fabs(v) - hy);
+        },
+        color, paint);
 }
 
 void Canvas::FillCapsule(Point a, Point b, float halfWidth, Color color, Paint paint) {
-    FillDistance(std::min(a.x, b.x) - halfWidth, std::min(a.y, b.y) - halfWidth,
-                 std::max(a.x, b.x) + halfWidth, std::max(a.y, b.y) + halfWidth,
-                 [=](float x, float y) { return SegmentDistance(x, y, a, b) - halfWidth; }, color,
-                 paint);
+    FillDistance(
+        std::min(a.x, b.x) - halfWidth, std::min(a.y, b.y) - halfWidth,
+        std::max(a.x, b.x) + halfWidth, std::max(a.y, b.y) + halfWidth,
+        [=](float x, float y) { return SegmentDistance(x, y, a, b) - halfWidth; }, color, paint);
 }
 
 void Canvas::FillTaper(Point a, Point b, float wa, float wb, Color color) {
     const float reach = std::max(wa, wb);
-    FillDistance(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
-                 std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach,
-                 [=](float x, float y) {
-                     const float dx = b.x - a.x, dy = b.y - a.y;
-                     const float length2 = dx * dx + dy * dy;
-                     float t = length2 > 0.0f ? ((x - a.x) * dx + (y - a.y) * dy) / length2 : 0.0f;
-                     t = Clamp01(t);
-                     const float ex = x - (a.x + t * dx), ey = y - (a.y + t * dy);
-                     return std::sqrt(ex * ex + ey * ey) - (wa + (wb - wa) * t);
-                 },
-                 color);
+    FillDistance(
+        std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach, std::max(a.x, b.x) + reach,
+        std::max(a.y, b.y) + reach,
+        [=](float x, float y) {
+            const float dx = b.x - a.x, dy = b.y - a.y;
+            const float length2 = dx * dx + dy * dy;
+            float t = length2 > 0.0f ? ((x - a.x) * dx + (y - a.y) * dy) / length2 : 0.0f;
+            t = Clamp01(t);
+            const float ex = x - (a.x + t * dx), ey = y - (a.y + t * dy);
+            return std::sqrt(ex * ex + ey * ey) - (wa + (wb - wa) * t);
+        },
+        color);
 }
 
 void Canvas::FillPolygon(const std::vector<Point>& points, Color color, Paint paint) {
@@ -162,21 +165,21 @@ void Canvas::FillPolygon(const std::vector<Point>& points, Color color, Paint pa
         y0 = std::min(y0, p.y);
         y1 = std::max(y1, p.y);
     }
-    FillDistance(x0, y0, x1, y1,
-                 [&points](float x, float y) {
-                     bool inside = false;
-                     float nearest = 1e30f;
-                     for (size_t i = 0, j = points.size() - 1; i < points.size(); j = i++) {
-                         const Point a = points[i], b = points[j];
-                         if ((a.y > y) != (b.y > y) &&
-                             x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) {
-                             inside = !inside;
-                         }
-                         nearest = std::min(nearest, SegmentDistance(x, y, a, b));
-                     }
-                     return inside ? -nearest : nearest;
-                 },
-                 color, paint);
+    FillDistance(
+        x0, y0, x1, y1,
+        [&points](float x, float y) {
+            bool inside = false;
+            float nearest = 1e30f;
+            for (size_t i = 0, j = points.size() - 1; i < points.size(); j = i++) {
+                const Point a = points[i], b = points[j];
+                if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) {
+                    inside = !inside;
+                }
+                nearest = std::min(nearest, SegmentDistance(x, y, a, b));
+            }
+            return inside ? -nearest : nearest;
+        },
+        color, paint);
 }
 
 void Canvas::AddGlow(Point c, float radius, Color color, float falloff) {

@@ -25,7 +25,7 @@ const Color kHalo = FromHex(0xF2C040);
 const char kLetter = 'K';
 
 int MakeFolders(const std::string& path) {
-    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
         if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return 0;
         if (slash == std::string::npos) return 1;
@@ -81,7 +81,8 @@ Canvas MakeIcon(int size) {
 
 int WriteIcons(const std::string& folder, std::string* error) {
     for (int size : IconSizes()) {
-        const std::string apps = folder + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        const std::string apps =
+            folder + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
         if (!MakeFolders(apps)) {
             *error = "cannot create " + apps;
             return 0;

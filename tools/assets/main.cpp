@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
     if (!data && !icons) {
         std::fprintf(stderr,
                      "usage: kelvo-assets DIR          writes the data folder DIR/data\n"
-                     "       kelvo-assets --icons DIR  writes DIR/NxN/apps/kelvo-remix.png (N = 48, 64, 128, 256)\n");
+                     "       kelvo-assets --icons DIR  writes DIR/NxN/apps/kelvo-remix.png (N = "
+                     "48, 64, 128, 256)\n");
         return 2;
     }
     std::string error;

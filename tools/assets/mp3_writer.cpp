@@ -16,9 +16,9 @@ int Encode(lame_t lame, const StereoBuffer& pcm, FILE* file) {
     std::vector<unsigned char> mp3(static_cast<size_t>(1.25 * kChunk + 7200));
     for (size_t at = 0; at < pcm.Size(); at += kChunk) {
         const int count = static_cast<int>(std::min<size_t>(kChunk, pcm.Size() - at));
-        const int bytes = lame_encode_buffer_ieee_float(lame, pcm.left.data() + at,
-                                                        pcm.right.data() + at, count, mp3.data(),
-                                                        static_cast<int>(mp3.size()));
+        const int bytes =
+            lame_encode_buffer_ieee_float(lame, pcm.left.data() + at, pcm.right.data() + at, count,
+                                          mp3.data(), static_cast<int>(mp3.size()));
         if (bytes < 0) return 0;
         if (std::fwrite(mp3.data(), 1, bytes, file) != static_cast<size_t>(bytes)) return 0;
     }

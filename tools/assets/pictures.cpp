@@ -91,18 +91,19 @@ Canvas YinYang() {
     const float r = 190.0f;
     c.FillRing(m, r, r + 14.0f, kGold);
     c.FillCircle(m, r, kIvory);
-    c.FillDistance(m.x - r, m.y - r, m.x + r, m.y + r,
-                   [=](float x, float y) {
-                       const float dx = x - m.x, dy = y - m.y;
-                       const float disc = std::hypot(dx, dy) - r;
-                       const float upper = std::hypot(dx, dy + r * 0.5f) - r * 0.5f;
-                       const float lower = std::hypot(dx, dy - r * 0.5f) - r * 0.5f;
-                       // Right half dark, except the upper bulge; plus the lower bulge.
-                       float half = std::max(-dx, disc);
-                       half = std::max(half, -upper);
-                       return std::min(half, std::max(lower, disc));
-                   },
-                   kInk);
+    c.FillDistance(
+        m.x - r, m.y - r, m.x + r, m.y + r,
+        [=](float x, float y) {
+            const float dx = x - m.x, dy = y - m.y;
+            const float disc = std::hypot(dx, dy) - r;
+            const float upper = std::hypot(dx, dy + r * 0.5f) - r * 0.5f;
+            const float lower = std::hypot(dx, dy - r * 0.5f) - r * 0.5f;
+            // Right half dark, except the upper bulge; plus the lower bulge.
+            float half = std::max(-dx, disc);
+            half = std::max(half, -upper);
+            return std::min(half, std::max(lower, disc));
+        },
+        kInk);
     c.FillCircle({m.x, m.y - r * 0.5f}, r * 0.15f, kIvory);
     c.FillCircle({m.x, m.y + r * 0.5f}, r * 0.15f, kInk);
     return c;
@@ -116,8 +117,10 @@ Canvas Pagoda() {
         const float half = 150.0f - tier * 24.0f;
         c.FillRect(kMid - half * 0.6f, base - 50.0f, kMid + half * 0.6f, base, kInk);
         // Eaves that curve up at their tips.
-        c.FillPolygon({{kMid - half - 30.0f, base - 58.0f}, {kMid + half + 30.0f, base - 58.0f},
-                       {kMid + half, base - 40.0f}, {kMid - half, base - 40.0f}},
+        c.FillPolygon({{kMid - half - 30.0f, base - 58.0f},
+                       {kMid + half + 30.0f, base - 58.0f},
+                       {kMid + half, base - 40.0f},
+                       {kMid - half, base - 40.0f}},
                       kInk);
         c.FillTaper({kMid + half + 10.0f, base - 50.0f}, {kMid + half + 38.0f, base - 72.0f}, 8.0f,
                     2.0f, kInk);
@@ -134,21 +137,23 @@ Canvas Lantern() {
     c.AddGlow({kMid, 260.0f}, 260.0f, Scale(kOrange, 0.5f));
     c.FillRect(kMid - 3.0f, 0.0f, kMid + 3.0f, 90.0f, kGold);
     c.FillRect(kMid - 70.0f, 80.0f, kMid + 70.0f, 110.0f, kGold);
-    c.FillDistance(0, 90, 512, 440,
-                   [](float x, float y) {
-                       const float dx = (x - kMid) / 180.0f, dy = (y - 265.0f) / 165.0f;
-                       return (std::sqrt(dx * dx + dy * dy) - 1.0f) * 165.0f;
-                   },
-                   kRed);
+    c.FillDistance(
+        0, 90, 512, 440,
+        [](float x, float y) {
+            const float dx = (x - kMid) / 180.0f, dy = (y - 265.0f) / 165.0f;
+            return (std::sqrt(dx * dx + dy * dy) - 1.0f) * 165.0f;
+        },
+        kRed);
     // Ribs: ellipses sharing the lantern's height, narrower towards the middle one.
     for (int i = 0; i <= 2; ++i) {
         const float rx = std::max(3.0f, i * 62.0f);
-        c.FillDistance(kMid - rx - 4.0f, 96.0f, kMid + rx + 4.0f, 434.0f,
-                       [=](float x, float y) {
-                           const float ex = (x - kMid) / rx, ey = (y - 265.0f) / 165.0f;
-                           return std::fabs(std::sqrt(ex * ex + ey * ey) - 1.0f) * rx - 3.0f;
-                       },
-                       kDeepRed);
+        c.FillDistance(
+            kMid - rx - 4.0f, 96.0f, kMid + rx + 4.0f, 434.0f,
+            [=](float x, float y) {
+                const float ex = (x - kMid) / rx, ey = (y - 265.0f) / 165.0f;
+                return std::fabs(std::sqrt(ex * ex + ey * ey) - 1.0f) * rx - 3.0f;
+            },
+            kDeepRed);
     }
     c.FillRect(kMid - 80.0f, 420.0f, kMid + 80.0f, 450.0f, kGold);
     for (int i = 0; i < 9; ++i) {
@@ -185,7 +190,8 @@ Canvas FretBorder() {
                 default: return {16.0f + b, 512.0f - u - a};
                 }
             };
-            const Point p[] = {at(0, 40), at(0, 0), at(44, 0), at(44, 30), at(16, 30), at(16, 14), at(28, 14)};
+            const Point p[] = {at(0, 40),  at(0, 0),   at(44, 0), at(44, 30),
+                               at(16, 30), at(16, 14), at(28, 14)};
             for (int k = 0; k + 1 < 7; ++k) c.FillCapsule(p[k], p[k + 1], 4.5f, kGold);
         }
     }
@@ -200,7 +206,8 @@ Canvas Fan() {
     const Point pivot{kMid, 420.0f};
     const int blades = 15;
     for (int i = 0; i < blades; ++i) {
-        const float a0 = kPi * (0.08f + 0.84f * i / blades), a1 = kPi * (0.08f + 0.84f * (i + 1) / blades);
+        const float a0 = kPi * (0.08f + 0.84f * i / blades),
+                    a1 = kPi * (0.08f + 0.84f * (i + 1) / blades);
         c.FillArc(pivot, 90.0f, 330.0f, a0, a1, i % 2 ? kRed : kGold);
     }
     c.FillArc(pivot, 326.0f, 342.0f, kPi * 0.08f, kPi * 0.92f, kIvory);
@@ -220,7 +227,8 @@ Canvas Bamboo() {
         for (float y = random.Range(20.0f, 80.0f); y < 512.0f; y += random.Range(90.0f, 130.0f)) {
             c.FillRect(x - w - 4.0f, y - 5.0f, x + w + 4.0f, y + 5.0f, FromHex(0x0C4A30));
             const float dir = random.Unit() < 0.5f ? -1.0f : 1.0f;
-            c.FillTaper({x + dir * w, y}, {x + dir * (w + 70.0f), y - 50.0f}, 9.0f, 1.0f, FromHex(0x0C4A30));
+            c.FillTaper({x + dir * w, y}, {x + dir * (w + 70.0f), y - 50.0f}, 9.0f, 1.0f,
+                        FromHex(0x0C4A30));
         }
     }
     return c;
@@ -349,7 +357,8 @@ Canvas PlumBlossom() {
     c.FillTaper({330, 300}, {470, 150}, 8, 3, kInk);
     c.FillTaper({200, 330}, {240, 160}, 11, 4, kInk);
     c.FillTaper({240, 160}, {330, 70}, 4, 2, kInk);
-    const Point flowers[] = {{240, 160}, {330, 300}, {420, 200}, {130, 380}, {300, 90}, {470, 150}, {200, 250}};
+    const Point flowers[] = {{240, 160}, {330, 300}, {420, 200}, {130, 380},
+                             {300, 90},  {470, 150}, {200, 250}};
     for (Point f : flowers) {
         for (int k = 0; k < 5; ++k) {
             const float a = k * 2.0f * kPi / 5.0f - kPi * 0.5f;
@@ -376,9 +385,14 @@ Canvas TwinFish() {
         }
         const float a = kPi * 1.25f;
         const Point tail{kMid + s * 130.0f * std::cos(a), kMid - s * 130.0f * std::sin(a)};
-        c.FillPolygon({tail, {tail.x - s * 60.0f, tail.y + s * 10.0f}, {tail.x - s * 20.0f, tail.y + s * 60.0f}}, col);
+        c.FillPolygon({tail,
+                       {tail.x - s * 60.0f, tail.y + s * 10.0f},
+                       {tail.x - s * 20.0f, tail.y + s * 60.0f}},
+                      col);
         const float ha = kPi * 0.15f;
-        c.FillCircle({kMid + s * 130.0f * std::cos(ha), kMid - s * 130.0f * std::sin(ha) - 15.0f * s}, 10.0f, kInk);
+        c.FillCircle(
+            {kMid + s * 130.0f * std::cos(ha), kMid - s * 130.0f * std::sin(ha) - 15.0f * s}, 10.0f,
+            kInk);
     }
     return c;
 }
@@ -401,7 +415,8 @@ Canvas Firecrackers() {
     Canvas c(kSize, kSize, kInk);
     Random random(5);
     for (int i = 0; i < 40; ++i) {
-        c.AddGlow({random.Range(0, 512), random.Range(0, 512)}, random.Range(10, 40), Scale(kGold, random.Range(0.3f, 1.0f)), 3.0f);
+        c.AddGlow({random.Range(0, 512), random.Range(0, 512)}, random.Range(10, 40),
+                  Scale(kGold, random.Range(0.3f, 1.0f)), 3.0f);
     }
     for (int row = 0; row < 7; ++row) {
         const float y = 70.0f + row * 60.0f;
@@ -437,7 +452,8 @@ Canvas SealStamp() {
         const float x = q[i][0], y = q[i][1];
         switch (i) {
         case 0:
-            for (int k = 0; k < 3; ++k) c.FillRect(x + 10, y + 20 + k * 40, x + 106, y + 36 + k * 40, kIvory);
+            for (int k = 0; k < 3; ++k)
+                c.FillRect(x + 10, y + 20 + k * 40, x + 106, y + 36 + k * 40, kIvory);
             break;
         case 1:
             c.FillRect(x + 50, y + 8, x + 66, y + 108, kIvory);
@@ -462,7 +478,8 @@ Canvas MoonWaves() {
     Canvas c = Vertical(FromHex(0x05081C), kBlue);
     Random random(23);
     for (int i = 0; i < 120; ++i) {
-        c.FillCircle({random.Range(0, 512), random.Range(0, 300)}, random.Range(0.6f, 2.0f), kIvory);
+        c.FillCircle({random.Range(0, 512), random.Range(0, 300)}, random.Range(0.6f, 2.0f),
+                     kIvory);
     }
     c.AddGlow({330, 180}, 220.0f, Scale(kIvory, 0.35f), 2.0f);
     c.FillCircle({330, 180}, 120.0f, kIvory);
@@ -539,8 +556,8 @@ std::string PictureFileName(int n) {
 int WritePictures(const std::string& folder) {
     for (int n = 1; n <= kPictureCount; ++n) {
         const Canvas picture = MakePicture(n);
-        if (!png_writer::WriteRgb(folder + "/" + PictureFileName(n), picture.Width(), picture.Height(),
-                         picture.ToRgb8())) {
+        if (!png_writer::WriteRgb(folder + "/" + PictureFileName(n), picture.Width(),
+                                  picture.Height(), picture.ToRgb8())) {
             return 0;
         }
     }

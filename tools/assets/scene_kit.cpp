@@ -58,11 +58,14 @@ void MeshBuilder::TwoSidedQuad(Vec3 a, Vec3 b, Vec3 c, Vec3 d, const std::string
 scene_writer::Mesh MeshBuilder::Build() const {
     std::vector<std::string> order;
     for (const auto& face : mesh.faces)
-        if (std::find(order.begin(), order.end(), face.material) == order.end()) order.push_back(face.material);
+        if (std::find(order.begin(), order.end(), face.material) == order.end())
+            order.push_back(face.material);
     scene_writer::Mesh grouped = mesh;
-    std::stable_sort(grouped.faces.begin(), grouped.faces.end(), [&order](const auto& a, const auto& b) {
-        return std::find(order.begin(), order.end(), a.material) < std::find(order.begin(), order.end(), b.material);
-    });
+    std::stable_sort(grouped.faces.begin(), grouped.faces.end(),
+                     [&order](const auto& a, const auto& b) {
+                         return std::find(order.begin(), order.end(), a.material) <
+                                std::find(order.begin(), order.end(), b.material);
+                     });
     return grouped;
 }
 
@@ -72,11 +75,11 @@ void MeshBuilder::Box(Vec3 lo, Vec3 hi, const std::string& material, float tile,
     const Vec3 p000{lo.x, lo.y, lo.z}, p100{hi.x, lo.y, lo.z}, p110{hi.x, hi.y, lo.z},
         p010{lo.x, hi.y, lo.z}, p001{lo.x, lo.y, hi.z}, p101{hi.x, lo.y, hi.z},
         p111{hi.x, hi.y, hi.z}, p011{lo.x, hi.y, hi.z};
-    Quad(p000, p100, p101, p001, material, rep(sx), rep(sz));  // -Y
-    Quad(p100, p110, p111, p101, material, rep(sy), rep(sz));  // +X
-    Quad(p110, p010, p011, p111, material, rep(sx), rep(sz));  // +Y
-    Quad(p010, p000, p001, p011, material, rep(sy), rep(sz));  // -X
-    Quad(p001, p101, p111, p011, material, rep(sx), rep(sy));  // +Z
+    Quad(p000, p100, p101, p001, material, rep(sx), rep(sz));              // -Y
+    Quad(p100, p110, p111, p101, material, rep(sy), rep(sz));              // +X
+    Quad(p110, p010, p011, p111, material, rep(sx), rep(sz));              // +Y
+    Quad(p010, p000, p001, p011, material, rep(sy), rep(sz));              // -X
+    Quad(p001, p101, p111, p011, material, rep(sx), rep(sy));              // +Z
     if (bottom) Quad(p010, p110, p100, p000, material, rep(sx), rep(sy));  // -Z
 }
 
@@ -84,9 +87,12 @@ void MeshBuilder::Disc(float r0, float r1, float z, int segments, const std::str
                        bool facingUp) {
     for (int i = 0; i < segments; ++i) {
         const float a0 = 2.0f * kPi * i / segments, a1 = 2.0f * kPi * (i + 1) / segments;
-        const Vec3 i0{r0 * std::cos(a0), r0 * std::sin(a0), z}, i1{r0 * std::cos(a1), r0 * std::sin(a1), z};
-        const Vec3 o0{r1 * std::cos(a0), r1 * std::sin(a0), z}, o1{r1 * std::cos(a1), r1 * std::sin(a1), z};
-        const float u0 = static_cast<float>(i) / segments, u1 = static_cast<float>(i + 1) / segments;
+        const Vec3 i0{r0 * std::cos(a0), r0 * std::sin(a0), z},
+            i1{r0 * std::cos(a1), r0 * std::sin(a1), z};
+        const Vec3 o0{r1 * std::cos(a0), r1 * std::sin(a0), z},
+            o1{r1 * std::cos(a1), r1 * std::sin(a1), z};
+        const float u0 = static_cast<float>(i) / segments,
+                    u1 = static_cast<float>(i + 1) / segments;
         if (facingUp) {
             Triangle(i0, o0, o1, {u0, 0}, {u0, 1}, {u1, 1}, material);
             Triangle(i0, o1, i1, {u0, 0}, {u1, 1}, {u1, 0}, material);
@@ -98,8 +104,7 @@ void MeshBuilder::Disc(float r0, float r1, float z, int segments, const std::str
 }
 
 void MeshBuilder::Cylinder(float radius, float z0, float z1, int segments,
-                           const std::string& material, float uRepeat, float vRepeat,
-                           bool inward) {
+                           const std::string& material, float uRepeat, float vRepeat, bool inward) {
     for (int i = 0; i < segments; ++i) {
         const float a0 = 2.0f * kPi * i / segments, a1 = 2.0f * kPi * (i + 1) / segments;
         const Vec3 b0{radius * std::cos(a0), radius * std::sin(a0), z0};
@@ -165,13 +170,13 @@ std::vector<VectorKey> Passes(Vec3 from, Vec3 to, float period, float phase, int
 }
 
 std::vector<RotationKey> Spin(Vec3 axis, float turnsPerSecond, int frames, float phase) {
-    const float framesPerTurn = kFramesPerSecond / std::fabs(turnsPerSecond == 0.0f ? 1e-6f : turnsPerSecond);
+    const float framesPerTurn =
+        kFramesPerSecond / std::fabs(turnsPerSecond == 0.0f ? 1e-6f : turnsPerSecond);
     int step = static_cast<int>(framesPerTurn / 4.0f);
     if (step < 1) step = 1;
     if (step > 5) step = 5;
-    return SampleRotation(axis,
-                          [=](float s) { return phase + 2.0f * kPi * turnsPerSecond * s; },
-                          frames, step);
+    return SampleRotation(
+        axis, [=](float s) { return phase + 2.0f * kPi * turnsPerSecond * s; }, frames, step);
 }
 
 void AddCameraPath(scene_writer::Scene& scene, const std::function<Vec3(float)>& eye,
@@ -228,7 +233,8 @@ std::vector<CellRect> GlyphRects(char c) {
                 if (row + height >= kGlyphRows) break;
                 bool full = true;
                 for (int k = 0; k < width; ++k) {
-                    if (used[row + height][column + k] || !GlyphCell(c, column + k, row + height)) full = false;
+                    if (used[row + height][column + k] || !GlyphCell(c, column + k, row + height))
+                        full = false;
                 }
                 if (!full) break;
             }
@@ -273,11 +279,14 @@ scene_writer::Mesh GlyphMesh(char c, const std::string& name, float cell, float 
             p111{hi.x, hi.y, hi.z}, p011{lo.x, hi.y, hi.z};
         // Sides that lie flat against a neighbouring rectangle can never be seen: left out.
         builder.Quad(p000, p100, p101, p001, front, r.width * 0.25f, r.height * 0.25f);
-        if (!ColumnFilled(c, r.column + r.width, r.row, r.height)) builder.Quad(p100, p110, p111, p101, side);
+        if (!ColumnFilled(c, r.column + r.width, r.row, r.height))
+            builder.Quad(p100, p110, p111, p101, side);
         builder.Quad(p110, p010, p011, p111, side);
-        if (!ColumnFilled(c, r.column - 1, r.row, r.height)) builder.Quad(p010, p000, p001, p011, side);
+        if (!ColumnFilled(c, r.column - 1, r.row, r.height))
+            builder.Quad(p010, p000, p001, p011, side);
         if (!RowFilled(c, r.row - 1, r.column, r.width)) builder.Quad(p001, p101, p111, p011, side);
-        if (!RowFilled(c, r.row + r.height, r.column, r.width)) builder.Quad(p010, p110, p100, p000, side);
+        if (!RowFilled(c, r.row + r.height, r.column, r.width))
+            builder.Quad(p010, p110, p100, p000, side);
     }
     return builder.Build();
 }

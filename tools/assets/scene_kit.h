@@ -47,8 +47,7 @@ public:
     void TwoSidedQuad(Vec3 a, Vec3 b, Vec3 c, Vec3 d, const std::string& material);
     // An axis-aligned box between lo and hi, faces outwards; textures repeat every `tile`
     // units (0: once per face). Leaves out the bottom when `bottom` is false.
-    void Box(Vec3 lo, Vec3 hi, const std::string& material, float tile = 0.0f,
-             bool bottom = true);
+    void Box(Vec3 lo, Vec3 hi, const std::string& material, float tile = 0.0f, bool bottom = true);
     // A ring of `segments` quads around the Z axis from radius r0 to r1 at height z, facing +Z.
     void Disc(float r0, float r1, float z, int segments, const std::string& material,
               bool facingUp = true);

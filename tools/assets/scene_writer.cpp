@@ -148,8 +148,7 @@ bool AddMaterial(Lib3dsFile* file, const Material& source, std::string* error) {
 
 bool AddMesh(Lib3dsFile* file, const Mesh& source, std::string* error) {
     if (!CheckName(source.name, "mesh", error)) return false;
-    if (source.points.size() > 65535 || source.texels.size() > 65535 ||
-        source.faces.size() > 65535)
+    if (source.points.size() > 65535 || source.texels.size() > 65535 || source.faces.size() > 65535)
         return Fail(error, "mesh " + source.name + " has more than 65535 points, texels or faces");
     Lib3dsMesh* mesh = lib3ds_mesh_new(source.name.c_str());
     lib3ds_file_insert_mesh(file, mesh);  // owned by the file from here on
@@ -174,8 +173,8 @@ bool AddMesh(Lib3dsFile* file, const Mesh& source, std::string* error) {
             mesh->faceL[i].points[0] = face.a;
             mesh->faceL[i].points[1] = face.b;
             mesh->faceL[i].points[2] = face.c;
-            mesh->faceL[i].flags = LIB3DS_FACE_FLAG_VIS_AC | LIB3DS_FACE_FLAG_VIS_BC |
-                                   LIB3DS_FACE_FLAG_VIS_AB;
+            mesh->faceL[i].flags =
+                LIB3DS_FACE_FLAG_VIS_AC | LIB3DS_FACE_FLAG_VIS_BC | LIB3DS_FACE_FLAG_VIS_AB;
             CopyName(mesh->faceL[i].material, face.material);
         }
     }

@@ -35,9 +35,9 @@ Matrix IdentityMatrix();
 Matrix TranslationMatrix(Vec3 offset);
 
 struct Material {
-    std::string name;                  // at most 63 characters
-    std::string textureName;           // first texture map's file name ("wall.png"); empty: none
-    float transparency = 0.0f;         // 0 opaque; stored in whole percent, so use >= 0.01
+    std::string name;           // at most 63 characters
+    std::string textureName;    // first texture map's file name ("wall.png"); empty: none
+    float transparency = 0.0f;  // 0 opaque; stored in whole percent, so use >= 0.01
     Rgb ambient = {0.2f, 0.2f, 0.2f};
     Rgb diffuse = {0.8f, 0.8f, 0.8f};
     Rgb specular = {0.0f, 0.0f, 0.0f};
@@ -49,11 +49,12 @@ struct Face {
 };
 
 struct Mesh {
-    std::string name;                // at most 63 characters; object nodes refer to it
-    std::vector<Vec3> points;        // stored positions: world coordinates at modelling time
-    std::vector<Texel> texels;       // empty: no texture coordinates; normally one per point
+    std::string name;           // at most 63 characters; object nodes refer to it
+    std::vector<Vec3> points;   // stored positions: world coordinates at modelling time
+    std::vector<Texel> texels;  // empty: no texture coordinates; normally one per point
     std::vector<Face> faces;
-    Matrix matrix = IdentityMatrix();  // modelling matrix (object to world) the points were made with
+    Matrix matrix =
+        IdentityMatrix();  // modelling matrix (object to world) the points were made with
 };
 
 struct Camera {
@@ -96,9 +97,9 @@ enum class NodeType { Object, Camera, Target };
 // of that key at frame 0, since lib3ds reads a track before its first key as its last key.
 struct Node {
     NodeType type = NodeType::Object;
-    std::string name;     // object: its mesh's name or "$$$DUMMY"; camera and target: the camera's
-    std::string instance; // object nodes only: instance name (dummies use it); may be empty
-    int parent = -1;      // index of the parent in Scene::nodes (must come earlier), -1 for a root
+    std::string name;      // object: its mesh's name or "$$$DUMMY"; camera and target: the camera's
+    std::string instance;  // object nodes only: instance name (dummies use it); may be empty
+    int parent = -1;       // index of the parent in Scene::nodes (must come earlier), -1 for a root
     Vec3 pivot = {0.0f, 0.0f, 0.0f};  // object nodes only
     std::vector<VectorKey> position;
     std::vector<RotationKey> rotation;  // object nodes only

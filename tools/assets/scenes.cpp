@@ -14,8 +14,9 @@ using SceneBuilder = scene_writer::Scene (*)(int frames);
 
 // One for each row of the show's scene table, in its order.
 const SceneBuilder kBuilders[kSceneRows] = {
-    BuildTitle, BuildThirtyTwo, BuildTube, BuildGlassTube, BuildLines,  BuildCity,     BuildPaperPlanes,
-    BuildJets,  BuildVoid,      BuildDouble, BuildWheel,   BuildGears, BuildRoulette,
+    BuildTitle, BuildThirtyTwo,   BuildTube,     BuildGlassTube, BuildLines,
+    BuildCity,  BuildPaperPlanes, BuildJets,     BuildVoid,      BuildDouble,
+    BuildWheel, BuildGears,       BuildRoulette,
 };
 
 }  // namespace

@@ -33,7 +33,8 @@ sw::Scene BuildLines(int frames) {
             AddBeam(lattice, {a, b, -reach}, {a, b, reach}, 1.4f, "OrangeLine");
         }
         for (int k = -2; k < 2; ++k)
-            AddBeam(lattice, {a, -230.0f, 20.0f + 40.0f * k}, {a, 230.0f, 20.0f + 40.0f * k}, 1.4f, "PinkLine");
+            AddBeam(lattice, {a, -230.0f, 20.0f + 40.0f * k}, {a, 230.0f, 20.0f + 40.0f * k}, 1.4f,
+                    "PinkLine");
     }
     scene.meshes.push_back(lattice.Build());
     AddMovingNode(scene, "A_Lattice", {{0, {0, 0, 0}}});
@@ -45,7 +46,8 @@ sw::Scene BuildLines(int frames) {
     scene.meshes.push_back(CrossSprite("C_Node", 5.0f, "Node"));
     Random random(4);
     for (int n = 0; n < 36; ++n) {
-        const float x = 20.0f + 40.0f * (random.Below(4) - 2), z = 20.0f + 40.0f * (random.Below(4) - 2);
+        const float x = 20.0f + 40.0f * (random.Below(4) - 2),
+                    z = 20.0f + 40.0f * (random.Below(4) - 2);
         const float speed = random.Range(60.0f, 140.0f) * (random.Unit() < 0.5f ? -1.0f : 1.0f);
         const float phase = random.Range(0.0f, 10.0f);
         const Vec3 from{x, speed > 0.0f ? -400.0f : 400.0f, z};
@@ -85,12 +87,12 @@ sw::Scene BuildLines(int frames) {
 
     // Through the lattice between its lines, past the core, out and back towards it.
     const std::vector<std::pair<float, Vec3>> eye = {
-        {0.0f, {0, -220, 0}},   {5.0f, {0, -120, 0}},    {9.0f, {-20, -40, 40}},
-        {13.0f, {40, 40, 40}},  {17.0f, {40, 120, 0}},   {20.3f, {0, 170, -20}},
+        {0.0f, {0, -220, 0}},  {5.0f, {0, -120, 0}},  {9.0f, {-20, -40, 40}},
+        {13.0f, {40, 40, 40}}, {17.0f, {40, 120, 0}}, {20.3f, {0, 170, -20}},
     };
     const std::vector<std::pair<float, Vec3>> look = {
-        {0.0f, {0, 0, 0}},     {5.0f, {0, 40, 0}},      {9.0f, {0, 40, 0}},
-        {13.0f, {0, 40, 0}},   {17.0f, {0, 40, 0}},     {20.3f, {0, 40, 0}},
+        {0.0f, {0, 0, 0}},   {5.0f, {0, 40, 0}},  {9.0f, {0, 40, 0}},
+        {13.0f, {0, 40, 0}}, {17.0f, {0, 40, 0}}, {20.3f, {0, 40, 0}},
     };
     AddCameraPath(
         scene, [&eye](float t) { return ThroughWaypoints(eye, t); },
@@ -144,7 +146,8 @@ sw::Scene BuildCity(int frames) {
     MeshBuilder ground("D_Ground");
     ground.Quad({-200, -200, 0}, {200, -200, 0}, {200, 200, 0}, {-200, 200, 0}, "Street", 10, 10);
     // Land beyond the blocks out to the sky: four strips round the city.
-    ground.Quad({-1500, -1500, 0}, {1500, -1500, 0}, {1500, -200, 0}, {-1500, -200, 0}, "Roof", 33, 15);
+    ground.Quad({-1500, -1500, 0}, {1500, -1500, 0}, {1500, -200, 0}, {-1500, -200, 0}, "Roof", 33,
+                15);
     ground.Quad({-1500, 200, 0}, {1500, 200, 0}, {1500, 1500, 0}, {-1500, 1500, 0}, "Roof", 33, 15);
     ground.Quad({-1500, -200, 0}, {-200, -200, 0}, {-200, 200, 0}, {-1500, 200, 0}, "Roof", 15, 4);
     ground.Quad({200, -200, 0}, {1500, -200, 0}, {1500, 200, 0}, {200, 200, 0}, "Roof", 15, 4);
@@ -159,7 +162,8 @@ sw::Scene BuildCity(int frames) {
             const float x0 = -200.0f + 40.0f * i, y0 = -200.0f + 40.0f * j;
             if (i == 4 && j == 4) continue;  // the pagoda's block
             const float centre = std::hypot(x0 + 20.0f, y0 + 20.0f);
-            float height = random.Range(14.0f, 40.0f) + std::max(0.0f, 130.0f - centre) * random.Range(0.2f, 0.7f);
+            float height = random.Range(14.0f, 40.0f) +
+                           std::max(0.0f, 130.0f - centre) * random.Range(0.2f, 0.7f);
             const float inset = random.Range(0.0f, 3.0f);
             AddBuilding(city, {x0 + 12.0f + inset, y0 + 2.0f + inset, 0.0f},
                         {x0 + 38.0f - inset, y0 + 28.0f - inset, height});
@@ -174,7 +178,8 @@ sw::Scene BuildCity(int frames) {
     for (int storey = 0; storey < 7; ++storey) {
         const float z0 = storey * 18.0f, half = 11.0f - storey * 1.1f;
         pagoda.Box({-half, -half, z0}, {half, half, z0 + 14.0f}, "Lacquer", 8.0f, false);
-        pagoda.Box({-half - 4.0f, -half - 4.0f, z0 + 14.0f}, {half + 4.0f, half + 4.0f, z0 + 18.0f}, "Gold", 0.0f);
+        pagoda.Box({-half - 4.0f, -half - 4.0f, z0 + 14.0f}, {half + 4.0f, half + 4.0f, z0 + 18.0f},
+                   "Gold", 0.0f);
     }
     scene.meshes.push_back(pagoda.Build());
     AddMovingNode(scene, "D_Pagoda", {{0, {-15.0f, -25.0f, 0.0f}}});
@@ -211,7 +216,9 @@ sw::Scene BuildCity(int frames) {
         // Each car drives the length of its road once, in and out of the city.
         const float start = random.Range(-420.0f, -100.0f) * (speed > 0.0f ? 1.0f : -1.0f);
         const float end = start + speed * frames / kFramesPerSecond;
-        auto at = [=](float d) { return alongY ? Vec3{lane + side, d, 2.5f} : Vec3{d, lane + side, 2.5f}; };
+        auto at = [=](float d) {
+            return alongY ? Vec3{lane + side, d, 2.5f} : Vec3{d, lane + side, 2.5f};
+        };
         AddMovingNode(scene, "G_Car", {{0, at(start)}, {frames, at(end)}});
     }
 

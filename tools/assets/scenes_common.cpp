@@ -59,7 +59,8 @@ Vec3 ThroughWaypoints(const std::vector<std::pair<float, Vec3>>& points, float t
     };
     const Vec3 m1 = Mul(tangent(p0, p2), span), m2 = Mul(tangent(p1, p3), span);
     const float s2 = s * s, s3 = s2 * s;
-    const float h00 = 2 * s3 - 3 * s2 + 1, h10 = s3 - 2 * s2 + s, h01 = -2 * s3 + 3 * s2, h11 = s3 - s2;
+    const float h00 = 2 * s3 - 3 * s2 + 1, h10 = s3 - 2 * s2 + s, h01 = -2 * s3 + 3 * s2,
+                h11 = s3 - s2;
     return Add(Add(Mul(p1.second, h00), Mul(m1, h10)), Add(Mul(p2.second, h01), Mul(m2, h11)));
 }
 

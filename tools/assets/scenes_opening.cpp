@@ -14,9 +14,9 @@ namespace {
 
 // Adds one line of block letters flying into place: letter i lands at `land(i)` seconds,
 // tumbling in from `from`, then floats gently. Returns nothing; meshes are shared per glyph.
-void AddFlyingText(sw::Scene& scene, const std::string& text, const std::string& prefix,
-                   float cell, float depth, float lineZ, float firstLanding, float landingStep,
-                   Vec3 from, int frames) {
+void AddFlyingText(sw::Scene& scene, const std::string& text, const std::string& prefix, float cell,
+                   float depth, float lineZ, float firstLanding, float landingStep, Vec3 from,
+                   int frames) {
     const float advance = (kGlyphColumns + 1) * cell;
     const float left = -TextColumns(text) * cell * 0.5f + kGlyphColumns * cell * 0.5f;
     std::string made;
@@ -71,7 +71,8 @@ sw::Scene BuildTitle(int frames) {
         frames, 1);
     for (int k = 0; k < 2; ++k) {
         AddMovingNode(scene, "A_Beam",
-                      Passes({0, 25.0f + k * 5.0f, -30.0f}, {0, 25.0f + k * 5.0f, 30.0f}, 4.3f, k * 2.1f, frames));
+                      Passes({0, 25.0f + k * 5.0f, -30.0f}, {0, 25.0f + k * 5.0f, 30.0f}, 4.3f,
+                             k * 2.1f, frames));
     }
     scene.meshes.push_back(GroundQuad("A_Floor", 400.0f, 1000.0f, "Floor", 16.0f));
     AddMovingNode(scene, "A_Floor", {{0, {0, 200, -12}}, {frames, {0, 200 - frames * 0.25f, -12}}});
@@ -85,10 +86,12 @@ sw::Scene BuildTitle(int frames) {
     scene.meshes.push_back(FacingQuad("Z_Spark", 1.6f, 1.6f, "Spark"));
     Random random(3);
     for (int i = 0; i < 28; ++i) {
-        const Vec3 base{random.Range(-45.0f, 45.0f), random.Range(-12.0f, 12.0f), random.Range(-20.0f, 10.0f)};
+        const Vec3 base{random.Range(-45.0f, 45.0f), random.Range(-12.0f, 12.0f),
+                        random.Range(-20.0f, 10.0f)};
         const float speed = random.Range(2.0f, 6.0f), sway = random.Range(0.0f, 6.28f);
         AddMovingNode(scene, "Z_Spark",
-                      Passes(base, Add(base, Vec3{1.5f * std::sin(sway), 0.0f, 30.0f}), 30.0f / speed, sway, frames));
+                      Passes(base, Add(base, Vec3{1.5f * std::sin(sway), 0.0f, 30.0f}),
+                             30.0f / speed, sway, frames));
     }
 
     AddCameraPath(
@@ -97,7 +100,10 @@ sw::Scene BuildTitle(int frames) {
             const float k = Ease(t / 6.7f);
             return Vec3{-18.0f + 26.0f * k, -100.0f + 45.0f * k, 10.0f - 8.0f * k};
         },
-        [](float t) { return Vec3{-2.0f + 2.0f * Ease(t / 6.7f), 0.0f, 0.0f}; }, 55.0f, frames, 1);
+        [](float t) {
+            return Vec3{-2.0f + 2.0f * Ease(t / 6.7f), 0.0f, 0.0f};
+        },
+        55.0f, frames, 1);
     return scene;
 }
 
@@ -122,8 +128,8 @@ sw::Scene BuildThirtyTwo(int frames) {
     sw::Node number;
     number.name = "$$$DUMMY";
     number.instance = "Number";
-    number.rotation = SampleRotation({0, 0, 1}, [](float t) { return 0.35f * std::sin(t * 0.6f); },
-                                     frames, 2);
+    number.rotation = SampleRotation(
+        {0, 0, 1}, [](float t) { return 0.35f * std::sin(t * 0.6f); }, frames, 2);
     scene.nodes.push_back(number);
     const int parent = static_cast<int>(scene.nodes.size()) - 1;
 
@@ -131,7 +137,9 @@ sw::Scene BuildThirtyTwo(int frames) {
     const std::string digits = "32";
     ForEachTextCell(digits, [&](int column, int row) {
         const Vec3 rest{(column - 5.0f) * 2.0f, 0.0f, (3.0f - row) * 2.0f};
-        const Vec3 scatter = Mul(Normalized({random.Range(-1, 1), random.Range(-1, 1), random.Range(-1, 1)}), random.Range(30.0f, 50.0f));
+        const Vec3 scatter =
+            Mul(Normalized({random.Range(-1, 1), random.Range(-1, 1), random.Range(-1, 1)}),
+                random.Range(30.0f, 50.0f));
         const float arrive = kBeatSeconds * (1 + random.Below(4));
         const float leave = kBeatSeconds * 14.0f + random.Range(0.0f, 0.6f);
         const float phase = (column % (kGlyphColumns + 1) + row) * 0.08f;  // within its digit
@@ -168,7 +176,8 @@ sw::Scene BuildThirtyTwo(int frames) {
     for (int i = 0; i < 24; ++i) {
         const float a = 2.0f * kPi * i / 24.0f;
         const float r = 24.0f + 2.0f * (i % 2);
-        AddMovingNode(scene, "Z_Orbit", {{0, {r * std::cos(a), -2.0f, r * std::sin(a)}}}, wheelIndex);
+        AddMovingNode(scene, "Z_Orbit", {{0, {r * std::cos(a), -2.0f, r * std::sin(a)}}},
+                      wheelIndex);
     }
 
     AddCameraPath(
@@ -178,8 +187,10 @@ sw::Scene BuildThirtyTwo(int frames) {
             const float r = 50.0f - 8.0f * std::sin(t / 6.7f * kPi);
             return Vec3{r * std::sin(a), -r * std::cos(a), 8.0f - 4.0f * t / 6.7f};
         },
-        [](float) { return Vec3{0.0f, 0.0f, 0.0f}; }, 50.0f, frames, 10,
-        [](float t) { return -8.0f + 14.0f * Ease(t / 6.7f); });
+        [](float) {
+            return Vec3{0.0f, 0.0f, 0.0f};
+        },
+        50.0f, frames, 10, [](float t) { return -8.0f + 14.0f * Ease(t / 6.7f); });
     return scene;
 }
 

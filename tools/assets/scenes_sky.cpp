@@ -12,7 +12,9 @@ namespace sw = scene_writer;
 
 namespace {
 
-Vec3 FlockCentre(float t) { return {20.0f * std::sin(t * 0.3f), 32.0f * t, 60.0f + 6.0f * std::sin(t * 0.5f)}; }
+Vec3 FlockCentre(float t) {
+    return {20.0f * std::sin(t * 0.3f), 32.0f * t, 60.0f + 6.0f * std::sin(t * 0.5f)};
+}
 
 sw::Mesh PaperPlane() {
     MeshBuilder plane("C_Plane");
@@ -33,9 +35,11 @@ sw::Mesh Jet() {
     jet.Box({-0.8f, -6.0f, -0.8f}, {0.8f, 6.0f, 0.8f}, "Metal");
     jet.Box({-0.5f, 6.0f, -0.5f}, {0.5f, 8.0f, 0.4f}, "Metal");
     // Delta wings and the fin, two-sided.
-    jet.TwoSidedQuad({-7.0f, -4.0f, 0}, {-0.8f, -4.0f, 0}, {-0.8f, 3.0f, 0}, {-0.8f, 3.0f, 0}, "Metal");
+    jet.TwoSidedQuad({-7.0f, -4.0f, 0}, {-0.8f, -4.0f, 0}, {-0.8f, 3.0f, 0}, {-0.8f, 3.0f, 0},
+                     "Metal");
     jet.TwoSidedQuad({0.8f, -4.0f, 0}, {7.0f, -4.0f, 0}, {0.8f, 3.0f, 0}, {0.8f, 3.0f, 0}, "Metal");
-    jet.TwoSidedQuad({0, -6.0f, 0.8f}, {0, -3.0f, 0.8f}, {0, -5.0f, 4.0f}, {0, -6.0f, 4.0f}, "Metal");
+    jet.TwoSidedQuad({0, -6.0f, 0.8f}, {0, -3.0f, 0.8f}, {0, -5.0f, 4.0f}, {0, -6.0f, 4.0f},
+                     "Metal");
     return jet.Build();
 }
 
@@ -53,9 +57,19 @@ sw::Scene BuildPaperPlanes(int frames) {
     MeshBuilder dawn("A_Dawn");
     dawn.Box({-1800, -1800, -100}, {1800, 1800, 1400}, "Dawn");
     scene.meshes.push_back(dawn.Build());
-    AddMovingNode(scene, "A_Dawn", SampleVector([](float t) { return Vec3{0, 32.0f * t, 0}; }, frames, 10));
+    AddMovingNode(scene, "A_Dawn",
+                  SampleVector(
+                      [](float t) {
+                          return Vec3{0, 32.0f * t, 0};
+                      },
+                      frames, 10));
     scene.meshes.push_back(FacingQuad("A_Sun", 500.0f, 500.0f, "Sun"));
-    AddMovingNode(scene, "A_Sun", SampleVector([](float t) { return Vec3{-150, 1500 + 32.0f * t, 350}; }, frames, 10));
+    AddMovingNode(scene, "A_Sun",
+                  SampleVector(
+                      [](float t) {
+                          return Vec3{-150, 1500 + 32.0f * t, 350};
+                      },
+                      frames, 10));
     scene.meshes.push_back(GroundQuad("B_Land", 3000.0f, 3000.0f, "Land", 6.0f));
     AddMovingNode(scene, "B_Land", {{0, {0, 700, 0}}});
 
@@ -67,7 +81,7 @@ sw::Scene BuildPaperPlanes(int frames) {
     scene.nodes.push_back(flock);
     const int flockIndex = static_cast<int>(scene.nodes.size()) - 1;
     Random random(7);
-    const Vec3 slots[] = {{0, 0, 0},   {-9, -8, 2}, {9, -8, 2},    {-18, -16, 4}, {18, -16, 4},
+    const Vec3 slots[] = {{0, 0, 0},    {-9, -8, 2},  {9, -8, 2},  {-18, -16, 4}, {18, -16, 4},
                           {0, -18, -3}, {-9, -26, 0}, {9, -26, 0}, {0, -34, 5}};
     for (int i = 0; i < 9; ++i) {
         const Vec3 slot = slots[i];
@@ -77,21 +91,26 @@ sw::Scene BuildPaperPlanes(int frames) {
         node.parent = flockIndex;
         node.position = SampleVector(
             [=](float t) {
-                return Vec3{slot.x + 2.0f * std::sin(t * 0.9f + phase), slot.y + 2.0f * std::sin(t * 0.5f + phase),
+                return Vec3{slot.x + 2.0f * std::sin(t * 0.9f + phase),
+                            slot.y + 2.0f * std::sin(t * 0.5f + phase),
                             slot.z + 1.5f * std::sin(t * 1.7f + phase)};
             },
             frames, 1);
         node.rotation = SampleRotation(
-            {0, 1, 0}, [=](float t) { return 0.45f * std::cos(t * 0.9f + phase) - 0.3f * std::cos(t * 0.3f); },
+            {0, 1, 0},
+            [=](float t) { return 0.45f * std::cos(t * 0.9f + phase) - 0.3f * std::cos(t * 0.3f); },
             frames, 1);
         scene.nodes.push_back(node);
     }
 
     scene.meshes.push_back(FacingQuad("D_Cloud", 70.0f, 45.0f, "Cloud"));
     for (int i = 0; i < 36; ++i) {
-        const Vec3 p{random.Range(-220.0f, 220.0f), random.Range(60.0f, 900.0f), random.Range(30.0f, 130.0f)};
+        const Vec3 p{random.Range(-220.0f, 220.0f), random.Range(60.0f, 900.0f),
+                     random.Range(30.0f, 130.0f)};
         // Keep clear of the flock's own airspace so no cloud swallows the camera.
-        if (std::fabs(p.x - 20.0f * std::sin(p.y / 32.0f * 0.3f)) < 45.0f && std::fabs(p.z - 60.0f) < 35.0f) continue;
+        if (std::fabs(p.x - 20.0f * std::sin(p.y / 32.0f * 0.3f)) < 45.0f &&
+            std::fabs(p.z - 60.0f) < 35.0f)
+            continue;
         AddMovingNode(scene, "D_Cloud", {{0, p}});
     }
 
@@ -100,11 +119,14 @@ sw::Scene BuildPaperPlanes(int frames) {
         scene,
         [](float t) {
             const float a = 1.2f * std::sin(t / 13.4f * kPi);  // swing round to the side and back
-            const Vec3 offset{-55.0f * std::sin(a), -55.0f * std::cos(a), 14.0f + 10.0f * Ease((t - 8.0f) / 5.0f)};
+            const Vec3 offset{-55.0f * std::sin(a), -55.0f * std::cos(a),
+                              14.0f + 10.0f * Ease((t - 8.0f) / 5.0f)};
             return Add(FlockCentre(t), offset);
         },
-        [](float t) { return Add(FlockCentre(t), Vec3{0, -10, 0}); }, 55.0f, frames, 10,
-        [](float t) { return 8.0f * std::sin(t * 0.6f); });
+        [](float t) {
+            return Add(FlockCentre(t), Vec3{0, -10, 0});
+        },
+        55.0f, frames, 10, [](float t) { return 8.0f * std::sin(t * 0.6f); });
     return scene;
 }
 
@@ -119,14 +141,26 @@ sw::Scene BuildJets(int frames) {
     AddMaterial(scene, "Sky", "stars.png", true);
     AddStandardLights(scene);
 
-    const auto lead = [](float t) { return Vec3{0.0f, 70.0f * t, 45.0f + 8.0f * std::sin(t * 0.4f)}; };
+    const auto lead = [](float t) {
+        return Vec3{0.0f, 70.0f * t, 45.0f + 8.0f * std::sin(t * 0.4f)};
+    };
 
     MeshBuilder sky("A_Sky");
     sky.Box({-3000, -3000, -200}, {3000, 3000, 2000}, "Sky");
     scene.meshes.push_back(sky.Build());
-    AddMovingNode(scene, "A_Sky", SampleVector([&lead](float t) { return Vec3{0, lead(t).y, 0}; }, frames, 10));
+    AddMovingNode(scene, "A_Sky",
+                  SampleVector(
+                      [&lead](float t) {
+                          return Vec3{0, lead(t).y, 0};
+                      },
+                      frames, 10));
     scene.meshes.push_back(FacingQuad("A_Moon", 400.0f, 400.0f, "Moon"));
-    AddMovingNode(scene, "A_Moon", SampleVector([&lead](float t) { return Vec3{300, lead(t).y + 2000, 500}; }, frames, 10));
+    AddMovingNode(scene, "A_Moon",
+                  SampleVector(
+                      [&lead](float t) {
+                          return Vec3{300, lead(t).y + 2000, 500};
+                      },
+                      frames, 10));
     scene.meshes.push_back(GroundQuad("B_Sea", 4000.0f, 4000.0f, "Sea", 40.0f));
     AddMovingNode(scene, "B_Sea", {{0, {0, 1200, 0}}});
 
@@ -143,9 +177,16 @@ sw::Scene BuildJets(int frames) {
         const float rollStart = 5.0f + i * 0.5f;
         sw::Node jet;
         jet.name = "C_Jet";
-        jet.position = SampleVector([=](float t) { return Add(lead(t), Vec3{slot.x, slot.y, slot.z + std::sin(t * 1.3f + i)}); }, frames, 1);
+        jet.position = SampleVector(
+            [=](float t) {
+                return Add(lead(t), Vec3{slot.x, slot.y, slot.z + std::sin(t * 1.3f + i)});
+            },
+            frames, 1);
         jet.rotation = SampleRotation(
-            {0, 1, 0}, [=](float t) { return 2.0f * kPi * Ease((t - rollStart) / 1.6f) + 0.12f * std::sin(t + i); },
+            {0, 1, 0},
+            [=](float t) {
+                return 2.0f * kPi * Ease((t - rollStart) / 1.6f) + 0.12f * std::sin(t + i);
+            },
             frames, 1);
         scene.nodes.push_back(jet);
         const int parent = static_cast<int>(scene.nodes.size()) - 1;
@@ -166,10 +207,13 @@ sw::Scene BuildJets(int frames) {
         [&lead](float t) {
             const float a = -1.4f + 2.6f * Ease(t / 9.0f) - 1.2f * Ease((t - 9.0f) / 4.4f);
             const float r = 75.0f;
-            return Add(lead(t), Vec3{r * std::sin(a) * 0.9f - 10.0f, -r * std::cos(a) - 10.0f, -12.0f + 10.0f * std::cos(a)});
+            return Add(lead(t), Vec3{r * std::sin(a) * 0.9f - 10.0f, -r * std::cos(a) - 10.0f,
+                                     -12.0f + 10.0f * std::cos(a)});
         },
-        [&lead](float t) { return Add(lead(t), Vec3{0, -14, -2}); }, 60.0f, frames, 10,
-        [](float t) { return 12.0f * std::sin(t * 0.5f); });
+        [&lead](float t) {
+            return Add(lead(t), Vec3{0, -14, -2});
+        },
+        60.0f, frames, 10, [](float t) { return 12.0f * std::sin(t * 0.5f); });
     return scene;
 }
 

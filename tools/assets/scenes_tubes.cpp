@@ -29,13 +29,14 @@ PathFrame FrameAt(const Path& path, float s) {
 }
 
 Vec3 OnRing(const PathFrame& f, float radius, float angle) {
-    return Add(f.point, Add(Mul(f.side, radius * std::cos(angle)), Mul(f.up, radius * std::sin(angle))));
+    return Add(f.point,
+               Add(Mul(f.side, radius * std::cos(angle)), Mul(f.up, radius * std::sin(angle))));
 }
 
 // The wall of a tube of `radius` along the path from s0 to s1, in rings `step` apart, faces
 // looking inwards. Texture: u goes round `uRepeat` times, v advances once per ring.
-void SweepTube(MeshBuilder& builder, const Path& path, float s0, float s1, float step,
-               float radius, int segments, float uRepeat, const std::string& material) {
+void SweepTube(MeshBuilder& builder, const Path& path, float s0, float s1, float step, float radius,
+               int segments, float uRepeat, const std::string& material) {
     for (float s = s0; s < s1; s += step) {
         const PathFrame a = FrameAt(path, s), b = FrameAt(path, s + step);
         for (int i = 0; i < segments; ++i) {
@@ -55,8 +56,10 @@ void SweepStrip(MeshBuilder& builder, const Path& path, float s0, float s1, floa
                 float radius, float angle, float halfWidth, const std::string& material) {
     for (float s = s0; s < s1; s += step) {
         const PathFrame a = FrameAt(path, s), b = FrameAt(path, s + step);
-        const Vec3 a0 = OnRing(a, radius, angle - halfWidth / radius), a1 = OnRing(a, radius, angle + halfWidth / radius);
-        const Vec3 b0 = OnRing(b, radius, angle - halfWidth / radius), b1 = OnRing(b, radius, angle + halfWidth / radius);
+        const Vec3 a0 = OnRing(a, radius, angle - halfWidth / radius),
+                   a1 = OnRing(a, radius, angle + halfWidth / radius);
+        const Vec3 b0 = OnRing(b, radius, angle - halfWidth / radius),
+                   b1 = OnRing(b, radius, angle + halfWidth / radius);
         builder.Triangle(a0, b0, b1, {0, 0}, {1, 0}, {1, 1}, material);
         builder.Triangle(a0, b1, a1, {0, 0}, {1, 1}, {0, 1}, material);
     }
@@ -117,7 +120,8 @@ sw::Scene BuildTube(int frames) {
 
     MeshBuilder stripes("Z_Stripes");
     for (int k = 0; k < 4; ++k) {
-        SweepStrip(stripes, path, -20.0f, length, 18.0f, 6.6f, kPi * (0.25f + 0.5f * k), 0.9f, "Stripe");
+        SweepStrip(stripes, path, -20.0f, length, 18.0f, 6.6f, kPi * (0.25f + 0.5f * k), 0.9f,
+                   "Stripe");
     }
     scene.meshes.push_back(stripes.Build());
     AddMovingNode(scene, "Z_Stripes", {{0, {0, 0, 0}}});
@@ -171,10 +175,13 @@ sw::Scene BuildGlassTube(int frames) {
         // One block of the ring: an arc segment as a box-like solid around the Y axis. Its
         // outside is left out: the camera stays inside the glass tube and never sees it.
         const float r0 = 9.0f, r1 = 11.5f, h = 1.0f;
-        auto at = [](float r, float a, float y) { return Vec3{r * std::cos(a), y, r * std::sin(a)}; };
-        ring.Quad(at(r0, a0, -h), at(r0, a1, -h), at(r1, a1, -h), at(r1, a0, -h), "Gold");  // -Y face
-        ring.Quad(at(r1, a0, h), at(r1, a1, h), at(r0, a1, h), at(r0, a0, h), "Gold");      // +Y face
-        ring.Quad(at(r0, a0, h), at(r0, a1, h), at(r0, a1, -h), at(r0, a0, -h), "Gold");    // inside
+        auto at = [](float r, float a, float y) {
+            return Vec3{r * std::cos(a), y, r * std::sin(a)};
+        };
+        ring.Quad(at(r0, a0, -h), at(r0, a1, -h), at(r1, a1, -h), at(r1, a0, -h),
+                  "Gold");                                                                // -Y face
+        ring.Quad(at(r1, a0, h), at(r1, a1, h), at(r0, a1, h), at(r0, a0, h), "Gold");    // +Y face
+        ring.Quad(at(r0, a0, h), at(r0, a1, h), at(r0, a1, -h), at(r0, a0, -h), "Gold");  // inside
         ring.Quad(at(r0, a0, -h), at(r1, a0, -h), at(r1, a0, h), at(r0, a0, h), "Gold");
         ring.Quad(at(r0, a1, h), at(r1, a1, h), at(r1, a1, -h), at(r0, a1, -h), "Gold");
     }
@@ -189,7 +196,8 @@ sw::Scene BuildGlassTube(int frames) {
         node.name = "C_Ring";
         node.position = {{0, f.point}};
         const float direction = index % 2 ? 1.0f : -1.0f;
-        node.rotation = SampleRotation({0, 0, 1}, [heading](float) { return heading; }, frames, frames);
+        node.rotation = SampleRotation(
+            {0, 0, 1}, [heading](float) { return heading; }, frames, frames);
         scene.nodes.push_back(node);
         // The ring's spin is a child turning about the ring's own axis.
         const int parent = static_cast<int>(scene.nodes.size()) - 1;
@@ -215,8 +223,13 @@ sw::Scene BuildGlassTube(int frames) {
         const Vec3 p = OnRing(FrameAt(path, s), radius, angle);
         sw::Node node;
         node.name = "E_Cube";
-        node.position = SampleVector([=](float t) { return Vec3{p.x, p.y, p.z + 3.0f * std::sin(t + i)}; }, frames, 10);
-        node.rotation = Spin(Normalized({random.Range(-1, 1), random.Range(-1, 1), 1.0f}), random.Range(0.2f, 0.6f), frames);
+        node.position = SampleVector(
+            [=](float t) {
+                return Vec3{p.x, p.y, p.z + 3.0f * std::sin(t + i)};
+            },
+            frames, 10);
+        node.rotation = Spin(Normalized({random.Range(-1, 1), random.Range(-1, 1), 1.0f}),
+                             random.Range(0.2f, 0.6f), frames);
         scene.nodes.push_back(node);
     }
 

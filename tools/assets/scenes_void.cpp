@@ -16,8 +16,9 @@ namespace {
 // An icosahedron of radius r, each face textured with the whole wire square.
 void Icosahedron(MeshBuilder& builder, float r, const std::string& material) {
     const float g = 1.6180340f;
-    std::vector<Vec3> v = {{-1, g, 0}, {1, g, 0}, {-1, -g, 0}, {1, -g, 0}, {0, -1, g}, {0, 1, g},
-                           {0, -1, -g}, {0, 1, -g}, {g, 0, -1}, {g, 0, 1}, {-g, 0, -1}, {-g, 0, 1}};
+    std::vector<Vec3> v = {{-1, g, 0}, {1, g, 0}, {-1, -g, 0}, {1, -g, 0},
+                           {0, -1, g}, {0, 1, g}, {0, -1, -g}, {0, 1, -g},
+                           {g, 0, -1}, {g, 0, 1}, {-g, 0, -1}, {-g, 0, 1}};
     for (Vec3& p : v) p = Mul(Normalized(p), r);
     const int faces[20][3] = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
                               {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
@@ -36,7 +37,8 @@ sw::Mesh Mirrored(const sw::Mesh& mesh, const std::string& name, const std::stri
     copy.name = name;
     copy.faces.clear();
     for (sw::Face f : mesh.faces) {
-        const Vec3 normal = Cross(Sub(mesh.points[f.b], mesh.points[f.a]), Sub(mesh.points[f.c], mesh.points[f.a]));
+        const Vec3 normal =
+            Cross(Sub(mesh.points[f.b], mesh.points[f.a]), Sub(mesh.points[f.c], mesh.points[f.a]));
         if (normal.z > 0.5f * Length(normal)) continue;
         std::swap(f.b, f.c);
         f.material = material;
@@ -112,10 +114,13 @@ sw::Scene BuildVoid(int frames) {
     scene.meshes.push_back(CrossSprite("F_Dust", 1.4f, "Dust"));
     Random random(8);
     for (int i = 0; i < 60; ++i) {
-        const Vec3 p{random.Range(-90.0f, 90.0f), random.Range(-90.0f, 90.0f), random.Range(-50.0f, 50.0f)};
+        const Vec3 p{random.Range(-90.0f, 90.0f), random.Range(-90.0f, 90.0f),
+                     random.Range(-50.0f, 50.0f)};
         if (Length(p) < 30.0f) continue;
-        const Vec3 drift{random.Range(-1.5f, 1.5f), random.Range(-1.5f, 1.5f), random.Range(0.5f, 2.0f)};
-        AddMovingNode(scene, "F_Dust", SampleVector([=](float t) { return Add(p, Mul(drift, t)); }, frames, frames));
+        const Vec3 drift{random.Range(-1.5f, 1.5f), random.Range(-1.5f, 1.5f),
+                         random.Range(0.5f, 2.0f)};
+        AddMovingNode(scene, "F_Dust",
+                      SampleVector([=](float t) { return Add(p, Mul(drift, t)); }, frames, frames));
     }
 
     // A slow half-orbit, drawing in.
@@ -126,8 +131,10 @@ sw::Scene BuildVoid(int frames) {
             const float r = 75.0f - 20.0f * Ease(t / 13.4f);
             return Vec3{r * std::sin(a), -r * std::cos(a), 18.0f * std::cos(t * 0.3f)};
         },
-        [](float) { return Vec3{0, 0, 0}; }, 50.0f, frames, 20,
-        [](float t) { return 15.0f * std::sin(t * 0.25f); });
+        [](float) {
+            return Vec3{0, 0, 0};
+        },
+        50.0f, frames, 20, [](float t) { return 15.0f * std::sin(t * 0.25f); });
     return scene;
 }
 
@@ -158,7 +165,8 @@ sw::Scene BuildDouble(int frames) {
         const float y = -60.0f + 36.0f * k;
         for (int side = -1; side <= 1; side += 2) {
             const float x = side * 18.0f;
-            colonnade.Box({x - 2.5f, y - 2.5f, 0.0f}, {x + 2.5f, y + 2.5f, 28.0f}, "Jade", 0.0f, false);
+            colonnade.Box({x - 2.5f, y - 2.5f, 0.0f}, {x + 2.5f, y + 2.5f, 28.0f}, "Jade", 0.0f,
+                          false);
             colonnade.Box({x - 4.0f, y - 4.0f, 28.0f}, {x + 4.0f, y + 4.0f, 31.0f}, "Gold");
         }
         colonnade.Box({-22.0f, y - 1.5f, 31.0f}, {22.0f, y + 1.5f, 34.0f}, "Lacquer");
@@ -178,25 +186,32 @@ sw::Scene BuildDouble(int frames) {
     scene.meshes.push_back(CrossSprite("D_Lantern", 5.0f, "Lantern"));
     Random random(9);
     for (int i = 0; i < 24; ++i) {
-        const Vec3 p{random.Range(-60.0f, 60.0f), random.Range(-40.0f, 380.0f), random.Range(8.0f, 24.0f)};
+        const Vec3 p{random.Range(-60.0f, 60.0f), random.Range(-40.0f, 380.0f),
+                     random.Range(8.0f, 24.0f)};
         if (std::fabs(p.x) < 8.0f) continue;
         const float phase = random.Range(0.0f, 6.28f);
         for (int mirror = 1; mirror >= -1; mirror -= 2) {
-            AddMovingNode(scene, "D_Lantern",
-                          SampleVector([=](float t) { return Vec3{p.x, p.y, mirror * (p.z + 2.0f * std::sin(t * 1.2f + phase))}; },
-                                       frames, 2));
+            AddMovingNode(
+                scene, "D_Lantern",
+                SampleVector(
+                    [=](float t) {
+                        return Vec3{p.x, p.y, mirror * (p.z + 2.0f * std::sin(t * 1.2f + phase))};
+                    },
+                    frames, 2));
         }
     }
 
     // Down the middle of the colonnade just above the water, then up to see both worlds.
     const std::vector<std::pair<float, Vec3>> eye = {
-        {0.0f, {0, -120, 6}}, {6.0f, {0, 10, 5}}, {12.0f, {0, 150, 8}},
+        {0.0f, {0, -120, 6}},  {6.0f, {0, 10, 5}},      {12.0f, {0, 150, 8}},
         {16.0f, {0, 230, 45}}, {20.3f, {-20, 280, 70}},
     };
     AddCameraPath(
         scene, [&eye](float t) { return ThroughWaypoints(eye, t); },
-        [](float t) { return Vec3{0.0f, 200.0f + 10.0f * t, 10.0f - Ease((t - 12.0f) / 6.0f) * 10.0f}; }, 60.0f,
-        frames, 1);
+        [](float t) {
+            return Vec3{0.0f, 200.0f + 10.0f * t, 10.0f - Ease((t - 12.0f) / 6.0f) * 10.0f};
+        },
+        60.0f, frames, 1);
     return scene;
 }
 

@@ -52,8 +52,10 @@ sw::Mesh GearMesh(const std::string& name, float radius, int teeth, float thickn
         const auto p0 = profile(k), p1 = profile(k + 1);
         const Vec3 f0{p0.first, -h, p0.second}, f1{p1.first, -h, p1.second};
         const Vec3 b0{p0.first, h, p0.second}, b1{p1.first, h, p1.second};
-        const Texel t0{0.5f + p0.first / (2.0f * radius + 3.0f), 0.5f + p0.second / (2.0f * radius + 3.0f)};
-        const Texel t1{0.5f + p1.first / (2.0f * radius + 3.0f), 0.5f + p1.second / (2.0f * radius + 3.0f)};
+        const Texel t0{0.5f + p0.first / (2.0f * radius + 3.0f),
+                       0.5f + p0.second / (2.0f * radius + 3.0f)};
+        const Texel t1{0.5f + p1.first / (2.0f * radius + 3.0f),
+                       0.5f + p1.second / (2.0f * radius + 3.0f)};
         // The face towards -Y and the rim, facing outwards. The back (+Y) is left out: the
         // gears turn about Y in front of the camera, which stays on their -Y side.
         gear.Triangle({0, -h, 0}, f0, f1, {0.5f, 0.5f}, t0, t1, "Brass");
@@ -92,8 +94,12 @@ sw::Scene BuildWheel(int frames) {
     sw::Node wheel;
     wheel.name = "C_Wheel";
     wheel.position = SampleVector(
-        [=](float t) { return Vec3{0.0f, roll(t), radius + 2.5f * BeatPulse(t, 8.0f) * Ease(t)}; }, frames, 1);
-    wheel.rotation = SampleRotation({1, 0, 0}, [=](float t) { return -(roll(t) - roll(0.0f)) / radius; }, frames, 1);
+        [=](float t) {
+            return Vec3{0.0f, roll(t), radius + 2.5f * BeatPulse(t, 8.0f) * Ease(t)};
+        },
+        frames, 1);
+    wheel.rotation = SampleRotation(
+        {1, 0, 0}, [=](float t) { return -(roll(t) - roll(0.0f)) / radius; }, frames, 1);
     scene.nodes.push_back(wheel);
 
     // Sparks thrown up behind it.
@@ -104,12 +110,14 @@ sw::Scene BuildWheel(int frames) {
         const float age = random.Range(0.05f, 0.9f), side = random.Range(-4.0f, 4.0f);
         const float up = random.Range(8.0f, 16.0f), back = random.Range(10.0f, 25.0f);
         const float offset = random.Range(0.0f, kBeatSeconds);
-        const int node = AddMovingNode(scene, "D_Spark",
-                      SampleVector(
-                          [=](float t) {
-                              return Vec3{side * (1.0f + age), roll(t) + back * age, 0.5f + up * age - 12.0f * age * age};
-                          },
-                          frames, 2));
+        const int node =
+            AddMovingNode(scene, "D_Spark",
+                          SampleVector(
+                              [=](float t) {
+                                  return Vec3{side * (1.0f + age), roll(t) + back * age,
+                                              0.5f + up * age - 12.0f * age * age};
+                              },
+                              frames, 2));
         scene.nodes[node].scale = SampleVector(
             [=](float t) {
                 const float s = 0.3f + 1.2f * BeatPulse(2.0f * (t - offset), 4.0f);
@@ -120,8 +128,14 @@ sw::Scene BuildWheel(int frames) {
 
     // Low at the roadside, turning to watch it pass.
     AddCameraPath(
-        scene, [](float t) { return Vec3{24.0f - 4.0f * t / 6.7f, -30.0f + 6.0f * t / 6.7f, 5.0f + 2.0f * t / 6.7f}; },
-        [=](float t) { return Vec3{0.0f, roll(t) - 10.0f, radius * 0.9f}; }, 45.0f, frames, 1);
+        scene,
+        [](float t) {
+            return Vec3{24.0f - 4.0f * t / 6.7f, -30.0f + 6.0f * t / 6.7f, 5.0f + 2.0f * t / 6.7f};
+        },
+        [=](float t) {
+            return Vec3{0.0f, roll(t) - 10.0f, radius * 0.9f};
+        },
+        45.0f, frames, 1);
     return scene;
 }
 
@@ -173,7 +187,11 @@ sw::Scene BuildGears(int frames) {
         sw::Node wheel;
         wheel.name = "D_Wheel";
         // The wheel mesh turns about X; a quarter turn about Z makes it roll along X.
-        wheel.position = SampleVector([=](float t) { return Vec3{start + pace * t, lane, 4.0f}; }, frames, 10);
+        wheel.position = SampleVector(
+            [=](float t) {
+                return Vec3{start + pace * t, lane, 4.0f};
+            },
+            frames, 10);
         sw::Node mount = wheel;
         mount.name = "$$$DUMMY";
         mount.instance = "WheelMount" + std::to_string(i);
@@ -182,7 +200,8 @@ sw::Scene BuildGears(int frames) {
         sw::Node spin;
         spin.name = "D_Wheel";
         spin.parent = static_cast<int>(scene.nodes.size()) - 1;
-        spin.rotation = SampleRotation({1, 0, 0}, [=](float t) { return pace * t / 4.0f; }, frames, 1);
+        spin.rotation = SampleRotation(
+            {1, 0, 0}, [=](float t) { return pace * t / 4.0f; }, frames, 1);
         scene.nodes.push_back(spin);
     }
 
@@ -191,7 +210,8 @@ sw::Scene BuildGears(int frames) {
         scene,
         [](float t) {
             const float k = t / 20.0f;
-            return Vec3{-90.0f + 170.0f * k, -70.0f + 25.0f * std::sin(k * kPi), 14.0f + 10.0f * std::sin(k * 2.0f * kPi)};
+            return Vec3{-90.0f + 170.0f * k, -70.0f + 25.0f * std::sin(k * kPi),
+                        14.0f + 10.0f * std::sin(k * 2.0f * kPi)};
         },
         [](float t) {
             const float k = t / 20.0f;
@@ -228,8 +248,10 @@ sw::Scene BuildRoulette(int frames) {
     const float radius = 40.0f;
     for (int i = 0; i < segments; ++i) {
         const float a0 = 2.0f * kPi * i / segments, a1 = 2.0f * kPi * (i + 1) / segments;
-        const Vec3 p0{radius * std::cos(a0), radius * std::sin(a0), 0}, p1{radius * std::cos(a1), radius * std::sin(a1), 0};
-        top.Triangle({0, 0, 0}, p0, p1, {0.5f, 0.5f}, {0.5f + 0.5f * std::cos(a0), 0.5f + 0.5f * std::sin(a0)},
+        const Vec3 p0{radius * std::cos(a0), radius * std::sin(a0), 0},
+            p1{radius * std::cos(a1), radius * std::sin(a1), 0};
+        top.Triangle({0, 0, 0}, p0, p1, {0.5f, 0.5f},
+                     {0.5f + 0.5f * std::cos(a0), 0.5f + 0.5f * std::sin(a0)},
                      {0.5f + 0.5f * std::cos(a1), 0.5f + 0.5f * std::sin(a1)}, "Table");
     }
     top.Cylinder(radius, -6.0f, 0.0f, segments, "Lacquer", 8.0f, 1.0f);
@@ -238,7 +260,8 @@ sw::Scene BuildRoulette(int frames) {
     scene.meshes.push_back(top.Build());
     sw::Node wheel;
     wheel.name = "B_Wheel";
-    wheel.rotation = SampleRotation({0, 0, 1}, [](float t) { return 2.0f * kPi * (0.5f * t - 0.012f * t * t); }, frames, 1);
+    wheel.rotation = SampleRotation(
+        {0, 0, 1}, [](float t) { return 2.0f * kPi * (0.5f * t - 0.012f * t * t); }, frames, 1);
     scene.nodes.push_back(wheel);
     MeshBuilder turret("C_Turret");
     turret.Box({-3, -3, 0}, {3, 3, 8}, "Gold");
@@ -280,7 +303,8 @@ sw::Scene BuildRoulette(int frames) {
         letter.position = SampleVector(
             [=](float t) {
                 const float k = Ease((t - rise) / 3.0f);
-                return Vec3{left + i * advance, 55.0f, -60.0f + 95.0f * k + 0.8f * std::sin(t * 2.0f + i)};
+                return Vec3{left + i * advance, 55.0f,
+                            -60.0f + 95.0f * k + 0.8f * std::sin(t * 2.0f + i)};
             },
             frames, 1);
         scene.nodes.push_back(letter);
@@ -288,11 +312,14 @@ sw::Scene BuildRoulette(int frames) {
 
     // From high above the wheel, down to the table's edge, then back to frame the title.
     const std::vector<std::pair<float, Vec3>> eye = {
-        {0.0f, {0, -25, 130}}, {5.0f, {-40, -70, 70}}, {10.0f, {20, -85, 35}},
+        {0.0f, {0, -25, 130}},  {5.0f, {-40, -70, 70}}, {10.0f, {20, -85, 35}},
         {15.0f, {0, -110, 40}}, {20.5f, {0, -125, 42}},
     };
     const std::vector<std::pair<float, Vec3>> look = {
-        {0.0f, {0, 0, 0}}, {10.0f, {0, 0, 5}}, {14.0f, {0, 20, 25}}, {20.5f, {0, 40, 34}},
+        {0.0f, {0, 0, 0}},
+        {10.0f, {0, 0, 5}},
+        {14.0f, {0, 20, 25}},
+        {20.5f, {0, 40, 34}},
     };
     AddCameraPath(
         scene, [&eye](float t) { return ThroughWaypoints(eye, t); },

@@ -37,8 +37,21 @@ constexpr SectionStarts MakeSectionStarts() {
 
 constexpr SectionStarts kSectionStarts = MakeSectionStarts();
 
-enum class Section { Intro, Count, Tube, Tube2, Lines, City, Planes, Planes2, Void, Double, Build,
-                     Wheels, Finale };
+enum class Section {
+    Intro,
+    Count,
+    Tube,
+    Tube2,
+    Lines,
+    City,
+    Planes,
+    Planes2,
+    Void,
+    Double,
+    Build,
+    Wheels,
+    Finale
+};
 
 static_assert(static_cast<int>(Section::Finale) + 1 == kSceneRows, "a section for every scene");
 
@@ -49,8 +62,8 @@ constexpr float kDrumLevel = 0.8f;
 constexpr float kMusicLevel = 1.5f;
 
 struct Chord {
-    int bass;               // MIDI note of the bass, around the second octave
-    std::vector<int> pad;   // the pad's voicing
+    int bass;              // MIDI note of the bass, around the second octave
+    std::vector<int> pad;  // the pad's voicing
 };
 
 Chord Transposed(const Chord& chord, int semitones) {
@@ -76,20 +89,19 @@ struct Note {
 
 // The main theme: four bars over Am7 F C G, then its answer, which comes home to A.
 const std::vector<Note> kTheme = {
-    {0, 1, 76},    {1, 0.5f, 81}, {1.5f, 0.5f, 79}, {2, 1, 76},    {3, 0.5f, 74}, {3.5f, 0.5f, 76},
-    {4, 1.5f, 72}, {5.5f, 0.5f, 69}, {6, 1, 72},    {7, 1, 74},
-    {8, 1, 76},    {9, 0.5f, 79}, {9.5f, 0.5f, 81}, {10, 1, 79},   {11, 0.5f, 76}, {11.5f, 0.5f, 74},
-    {12, 1.5f, 74}, {13.5f, 0.5f, 72}, {14, 2, 74},
+    {0, 1, 76},        {1, 0.5f, 81},  {1.5f, 0.5f, 79},  {2, 1, 76},  {3, 0.5f, 74},
+    {3.5f, 0.5f, 76},  {4, 1.5f, 72},  {5.5f, 0.5f, 69},  {6, 1, 72},  {7, 1, 74},
+    {8, 1, 76},        {9, 0.5f, 79},  {9.5f, 0.5f, 81},  {10, 1, 79}, {11, 0.5f, 76},
+    {11.5f, 0.5f, 74}, {12, 1.5f, 74}, {13.5f, 0.5f, 72}, {14, 2, 74},
 };
 const std::vector<Note> kThemeAnswer = {
-    {0, 1, 76},    {1, 0.5f, 81}, {1.5f, 0.5f, 79}, {2, 1, 76},    {3, 0.5f, 74}, {3.5f, 0.5f, 76},
-    {4, 1.5f, 72}, {5.5f, 0.5f, 69}, {6, 1, 72},    {7, 1, 74},
-    {8, 1, 76},    {9, 1, 74},    {10, 1, 72},    {11, 1, 67},
-    {12, 1, 69},   {13, 1, 72},   {14, 2, 69},
+    {0, 1, 76},    {1, 0.5f, 81},    {1.5f, 0.5f, 79}, {2, 1, 76},  {3, 0.5f, 74}, {3.5f, 0.5f, 76},
+    {4, 1.5f, 72}, {5.5f, 0.5f, 69}, {6, 1, 72},       {7, 1, 74},  {8, 1, 76},    {9, 1, 74},
+    {10, 1, 72},   {11, 1, 67},      {12, 1, 69},      {13, 1, 72}, {14, 2, 69},
 };
 // The slow, airy tune of the plane scenes, over Dm7 Am7 Fmaj7 G.
 const std::vector<Note> kSkyTune = {
-    {0, 2, 74}, {2, 1, 77}, {3, 1, 76}, {4, 3, 72}, {7, 1, 69},
+    {0, 2, 74}, {2, 1, 77},  {3, 1, 76},  {4, 3, 72},  {7, 1, 69},
     {8, 2, 72}, {10, 1, 76}, {11, 1, 77}, {12, 3, 79}, {15, 1, 74},
 };
 // The long lines of the glowing-line scene, over Fmaj7 G Am7 Am7.
@@ -112,7 +124,10 @@ class Composer {
 public:
     Composer()
         : total(static_cast<size_t>(kSoundtrackSeconds * kSampleRate)),
-          drums(total), music(total), echo(total), random(144) {}
+          drums(total),
+          music(total),
+          echo(total),
+          random(144) {}
 
     StereoBuffer Compose() {
         for (int bar = 0; bar * 4 <= kLastBeat; ++bar) Bar(bar * 4);
@@ -152,10 +167,8 @@ private:
             const Chord loop[] = {kDm7, kAm7, kFmaj7, kG};
             return loop[bar % 4];
         }
-        case Section::Void:
-            return (bar / 4) % 2 ? kFmaj7 : kAm9;
-        case Section::Build:
-            return Transposed(kG, 0);
+        case Section::Void: return (bar / 4) % 2 ? kFmaj7 : kAm9;
+        case Section::Build: return Transposed(kG, 0);
         case Section::Wheels:
         case Section::Finale: {
             const Chord loop[] = {kAm7, kFmaj7, kC, kG};
@@ -234,14 +247,16 @@ private:
         const bool phraseStart = inSection % 16 == 0;
 
         if (b0 == start && section != Section::Count && section != Section::Build) {
-            const float gong = section == Section::Intro ? 0.25f : (section == Section::Void ? 0.35f : 0.5f);
+            const float gong =
+                section == Section::Intro ? 0.25f : (section == Section::Void ? 0.35f : 0.5f);
             AddGong(drums, At(b0), gong, random);
         }
 
         for (int beat = b0; beat < b0 + 4 && beat <= kLastBeat; ++beat) {
             const int inBar = beat - b0;
             const bool backbeat = inBar % 2 == 1;
-            Kick(beat, section == Section::Void ? 0.75f : (section == Section::Intro ? 0.9f : 1.0f));
+            Kick(beat,
+                 section == Section::Void ? 0.75f : (section == Section::Intro ? 0.9f : 1.0f));
             if (beat >= kFirstFlashBeat && beat <= kLastFlashBeat) {
                 // The flash run: a bright chord and a clap on each flash.
                 std::vector<int> stab = chord.pad;
@@ -256,7 +271,8 @@ private:
             case Section::Count:
                 Hats(beat, 0.14f, true, true);
                 OffbeatBass(beat, chord, 0.32f, 0.4f);
-                if (inBar == 3 && (beat - start) % 8 == 7) AddClap(drums, At(beat + 0.5), 0.35f, random);
+                if (inBar == 3 && (beat - start) % 8 == 7)
+                    AddClap(drums, At(beat + 0.5), 0.35f, random);
                 break;
             case Section::Tube:
             case Section::City:
@@ -287,10 +303,10 @@ private:
             case Section::Planes2:
                 Hats(beat, 0.1f, true, false);
                 if (inBar % 2 == 0) AddBass(music, At(beat), Beats(1.8), chord.bass, 0.3f, 0.3f);
-                if (section == Section::Planes2 && backbeat) AddSnare(drums, At(beat), 0.4f, random);
+                if (section == Section::Planes2 && backbeat)
+                    AddSnare(drums, At(beat), 0.4f, random);
                 break;
-            case Section::Void:
-                break;
+            case Section::Void: break;
             case Section::Build: {
                 const int steps = beat >= start + 8 ? 4 : 2;
                 for (int s = 0; s < steps; ++s) {
@@ -330,7 +346,8 @@ private:
             break;
         case Section::Tube2:
             Pad(b0, 4, chord, 0.2f, 0.45f);
-            if (phraseStart) Phrase(inSection % 32 ? kThemeAnswer : kTheme, b0, 0, 0.45f, 0.2f, true, true);
+            if (phraseStart)
+                Phrase(inSection % 32 ? kThemeAnswer : kTheme, b0, 0, 0.45f, 0.2f, true, true);
             break;
         case Section::Lines:
             Pad(b0, 4, chord, 0.3f, 0.6f);
@@ -343,7 +360,8 @@ private:
             if (phraseStart) {
                 const bool answer = (inSection / 16) % 2 == 1;
                 Phrase(answer ? kThemeAnswer : kTheme, b0, 0, 0.42f, 0.1f, false, true);
-                if (inSection >= 64) Phrase(answer ? kThemeAnswer : kTheme, b0, -12, 0.35f, -0.3f, true, false);
+                if (inSection >= 64)
+                    Phrase(answer ? kThemeAnswer : kTheme, b0, -12, 0.35f, -0.3f, true, false);
             }
             break;
         case Section::Planes:
@@ -351,7 +369,8 @@ private:
             Pad(b0, 4, chord, 0.28f, 0.3f);
             for (int beat = b0; beat < b0 + 4; ++beat) {
                 const int idx = (beat * 3) % static_cast<int>(chord.pad.size());
-                AddPluck(echo, At(beat + 0.5), chord.pad[idx] + 12, 0.22f, beat % 2 ? 0.5f : -0.5f, random);
+                AddPluck(echo, At(beat + 0.5), chord.pad[idx] + 12, 0.22f, beat % 2 ? 0.5f : -0.5f,
+                         random);
             }
             if (section == Section::Planes2 && phraseStart) {
                 Phrase(kSkyTune, b0, 0, 0.4f, 0.0f, false, true);
@@ -379,7 +398,8 @@ private:
                 std::vector<Note> call(tune.begin(), tune.begin() + 6);
                 std::vector<Note> answer;
                 for (const Note& n : tune) {
-                    if (n.beat >= 8 && n.beat < 12) answer.push_back({n.beat - 4, n.length, n.pitch});
+                    if (n.beat >= 8 && n.beat < 12)
+                        answer.push_back({n.beat - 4, n.length, n.pitch});
                 }
                 Phrase(call, b0, 0, 0.45f, -0.6f, true, true);
                 Phrase(answer, b0, -12, 0.4f, 0.6f, false, true);
@@ -393,7 +413,8 @@ private:
             Pad(b0, 4, chord, 0.22f, 0.7f);
             for (int beat = b0; beat < b0 + 4; ++beat) Arp(beat, chord, 0.1f, true, 1);
             if (phraseStart && inSection >= 16) {
-                Phrase((inSection / 16) % 2 ? kThemeAnswer : kTheme, b0, 2, 0.4f, 0.1f, false, true);
+                Phrase((inSection / 16) % 2 ? kThemeAnswer : kTheme, b0, 2, 0.4f, 0.1f, false,
+                       true);
             }
             break;
         case Section::Finale:
@@ -428,7 +449,8 @@ private:
         const float until = static_cast<float>((whole + 1 - beat) * 60.0 / kBeatsPerMinute);
         const float depth = SectionOf(whole) == Section::Void ? 0.3f : 0.55f;
         float amount = std::exp(-since / 0.1f);
-        if (whole + 1 <= kLastBeat && until < 0.004f) amount = std::max(amount, 1.0f - until / 0.004f);
+        if (whole + 1 <= kLastBeat && until < 0.004f)
+            amount = std::max(amount, 1.0f - until / 0.004f);
         return 1.0f - depth * amount;
     }
 
@@ -446,8 +468,10 @@ private:
         float peak = 1e-6f;
         for (size_t i = 0; i < total; ++i) {
             const float duck = Duck(i);
-            master.left[i] += kDrumLevel * drums.left[i] + kMusicLevel * (music.left[i] + echo.left[i]) * duck;
-            master.right[i] += kDrumLevel * drums.right[i] + kMusicLevel * (music.right[i] + echo.right[i]) * duck;
+            master.left[i] +=
+                kDrumLevel * drums.left[i] + kMusicLevel * (music.left[i] + echo.left[i]) * duck;
+            master.right[i] +=
+                kDrumLevel * drums.right[i] + kMusicLevel * (music.right[i] + echo.right[i]) * duck;
             peak = std::max(peak, std::max(std::fabs(master.left[i]), std::fabs(master.right[i])));
         }
         // A gentle saturating limiter, then the fade after the last hit.

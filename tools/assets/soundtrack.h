@@ -10,7 +10,7 @@ namespace assets {
 
 constexpr long kSamplesPerBeat = kSampleRate * 60L / kBeatsPerMinute;
 static_assert(kSampleRate * 60L % kBeatsPerMinute == 0, "every beat starts on a sample");
-constexpr int kLastBeat = 496;           // the closing hit; the show stops 207.1 s in
+constexpr int kLastBeat = 496;  // the closing hit; the show stops 207.1 s in
 constexpr float kFadeStartSeconds = 207.0f;
 constexpr float kSoundtrackSeconds = 209.0f;
 

@@ -187,8 +187,9 @@ void AddGong(StereoBuffer& out, long at, float gain, Random& random) {
         const float t = i * kDt;
         float l = 0.0f, r = 0.0f;
         for (int k = 0; k < 7; ++k) {
-            const float v = std::sin(kTwoPi * 88.0f * partials[k] * t * (1.0f + 0.003f * std::exp(-t))) *
-                            std::exp(-t / decays[k]) / (1.0f + k * 0.5f);
+            const float v =
+                std::sin(kTwoPi * 88.0f * partials[k] * t * (1.0f + 0.003f * std::exp(-t))) *
+                std::exp(-t / decays[k]) / (1.0f + k * 0.5f);
             (k % 2 ? l : r) += v;
         }
         filter.Run(random.Range(-1.0f, 1.0f), 3000.0f + 5000.0f * std::exp(-t / 0.3f), 0.3f);
@@ -219,7 +220,8 @@ void AddBass(StereoBuffer& out, long at, long length, float note, float gain, fl
     for (long i = 0; i < total; ++i) {
         const float t = i * kDt;
         const float envelope = Adsr(i, length, 0.004f, 0.15f, 0.75f, 0.06f);
-        const float cutoff = hz * (1.5f + 10.0f * brightness * (0.35f + 0.65f * std::exp(-t / 0.09f)));
+        const float cutoff =
+            hz * (1.5f + 10.0f * brightness * (0.35f + 0.65f * std::exp(-t / 0.09f)));
         filter.Run(saw.Next(hz), cutoff, 0.55f);
         subPhase += hz * kDt;
         const float sub = std::sin(kTwoPi * subPhase);
@@ -247,7 +249,9 @@ void AddPad(StereoBuffer& out, long at, long length, const std::vector<int>& not
             for (long i = 0; i < total; ++i) {
                 const float t = i * kDt;
                 const float envelope = Adsr(i, length, 0.35f, 0.5f, 0.85f, release);
-                if ((i & 15) == 0) cutoff = 400.0f + 2600.0f * brightness * (0.8f + 0.2f * std::sin(kTwoPi * 0.3f * t));
+                if ((i & 15) == 0)
+                    cutoff =
+                        400.0f + 2600.0f * brightness * (0.8f + 0.2f * std::sin(kTwoPi * 0.3f * t));
                 filter.Run(saw.Next(hz), cutoff, 0.2f);
                 out.AddPanned(at + i, filter.low * envelope * level, gains);
             }
@@ -302,9 +306,11 @@ void AddLead(StereoBuffer& out, long at, long length, float note, float gain, fl
     Svf filter;
     for (long i = 0; i < total; ++i) {
         const float t = i * kDt;
-        const float vibrato = 1.0f + 0.006f * std::sin(kTwoPi * 5.5f * t) * std::min(1.0f, std::max(0.0f, (t - 0.15f) * 4.0f));
+        const float vibrato = 1.0f + 0.006f * std::sin(kTwoPi * 5.5f * t) *
+                                         std::min(1.0f, std::max(0.0f, (t - 0.15f) * 4.0f));
         const float envelope = Adsr(i, length, 0.01f, 0.2f, 0.7f, 0.2f);
-        const float raw = a.Next(hz * vibrato * 1.004f) + b.Next(hz * vibrato * 0.996f) + 0.5f * c.Next(hz * 0.5f * vibrato);
+        const float raw = a.Next(hz * vibrato * 1.004f) + b.Next(hz * vibrato * 0.996f) +
+                          0.5f * c.Next(hz * 0.5f * vibrato);
         filter.Run(raw, hz * 3.0f + 2500.0f * std::exp(-t / 0.3f), 0.35f);
         out.AddPanned(at + i, filter.low * envelope * gain * 0.4f, gains);
     }

@@ -173,7 +173,8 @@ Canvas Lattice(Color tint) {
 Canvas Facade() {
     Canvas c(256, 256, FromHex(0x2A3140));
     Random random(42);
-    const Color lit[] = {FromHex(0xFFD27A), FromHex(0xFFF2C0), FromHex(0x9FD8FF), FromHex(0xFF9A50)};
+    const Color lit[] = {FromHex(0xFFD27A), FromHex(0xFFF2C0), FromHex(0x9FD8FF),
+                         FromHex(0xFF9A50)};
     for (int row = 0; row < 16; ++row) {
         for (int col = 0; col < 8; ++col) {
             const float x = col * 32.0f + 6.0f, y = row * 16.0f + 4.0f;
@@ -182,7 +183,8 @@ Canvas Facade() {
             c.FillRect(x, y, x + 20.0f, y + 9.0f, color);
         }
     }
-    for (int col = 0; col <= 8; ++col) c.FillRect(col * 32.0f - 1.5f, 0, col * 32.0f + 1.5f, 256, FromHex(0x5A6478));
+    for (int col = 0; col <= 8; ++col)
+        c.FillRect(col * 32.0f - 1.5f, 0, col * 32.0f + 1.5f, 256, FromHex(0x5A6478));
     return c;
 }
 
@@ -257,7 +259,8 @@ Canvas Land() {
         // Patchwork: cells of a coarse grid, nudged by noise so the edges wander.
         const float wx = x + 18.0f * (TileNoise(x / 64.0f, y / 64.0f, 8, 2) - 0.5f);
         const float wy = y + 18.0f * (TileNoise(x / 64.0f, y / 64.0f, 8, 3) - 0.5f);
-        const int cx = static_cast<int>(wx / 64.0f + 8) % 8, cy = static_cast<int>(wy / 64.0f + 8) % 8;
+        const int cx = static_cast<int>(wx / 64.0f + 8) % 8,
+                  cy = static_cast<int>(wy / 64.0f + 8) % 8;
         const Color base = fields[(cx * 7 + cy * 3 + cx * cy) % 6];
         const float n = TileFractal(x / 8.0f, y / 8.0f, 64, 2, 77) * 0.25f;
         return Scale(base, 0.85f + n);
@@ -276,7 +279,8 @@ Canvas Sea() {
     Canvas c(256, 256, kBlack);
     c.Shade([](float x, float y) {
         const float n = TileFractal(x / 32.0f, y / 16.0f, 8, 4, 19);
-        const float crest = std::pow(Clamp01(std::sin((y / 256.0f * 8.0f + n * 2.0f) * kTau) * 0.5f + 0.5f), 12.0f);
+        const float crest =
+            std::pow(Clamp01(std::sin((y / 256.0f * 8.0f + n * 2.0f) * kTau) * 0.5f + 0.5f), 12.0f);
         return Mix(Mix(FromHex(0x0A2A4A), FromHex(0x1A5A8A), n), FromHex(0xB0E0FF), crest * 0.7f);
     });
     return c;
@@ -297,7 +301,8 @@ Canvas Marble() {
     Canvas c(256, 256, kBlack);
     c.Shade([](float x, float y) {
         const float n = TileFractal(x / 32.0f, y / 32.0f, 8, 5, 61);
-        const float vein = std::pow(std::fabs(std::sin((x / 256.0f + n * 1.5f) * kTau * 2.0f)), 0.3f);
+        const float vein =
+            std::pow(std::fabs(std::sin((x / 256.0f + n * 1.5f) * kTau * 2.0f)), 0.3f);
         return Mix(FromHex(0x0E5A3C), FromHex(0x7ED8B0), 1.0f - vein * 0.8f + 0.1f);
     });
     c.FillRect(0, 0, 256, 10, FromHex(0xF5C330));
@@ -316,7 +321,8 @@ Canvas Water() {
     Canvas c(256, 256, kBlack);
     c.Shade([](float x, float y) {
         const float n = TileFractal(x / 32.0f, y / 32.0f, 8, 3, 91);
-        const float ripple = std::pow(Clamp01(std::sin((n * 3.0f + y / 64.0f) * kTau) * 0.5f + 0.5f), 8.0f);
+        const float ripple =
+            std::pow(Clamp01(std::sin((n * 3.0f + y / 64.0f) * kTau) * 0.5f + 0.5f), 8.0f);
         return Color{0.02f + ripple * 0.2f, 0.12f + ripple * 0.45f, 0.16f + ripple * 0.5f};
     });
     return c;
@@ -340,12 +346,14 @@ Canvas Rim() {
     c.Shade([](float x, float y) {
         const float d = std::hypot(x - 128.0f, y - 128.0f) / 128.0f;
         const float shine = 0.5f + 0.5f * std::cos(std::atan2(y - 128.0f, x - 128.0f) * 2.0f);
-        return Mix(FromHex(0x1A1A1E), Mix(FromHex(0x8A9098), FromHex(0xF0F4F8), shine), d < 0.98f ? 1.0f : 0.0f);
+        return Mix(FromHex(0x1A1A1E), Mix(FromHex(0x8A9098), FromHex(0xF0F4F8), shine),
+                   d < 0.98f ? 1.0f : 0.0f);
     });
     c.FillRing({128, 128}, 118, 128, FromHex(0x202024));
     for (int k = 0; k < 6; ++k) {
         const float a = k * kTau / 6.0f;
-        c.FillCapsule({128, 128}, {128 + 100 * std::cos(a), 128 + 100 * std::sin(a)}, 9.0f, FromHex(0xD21F1B));
+        c.FillCapsule({128, 128}, {128 + 100 * std::cos(a), 128 + 100 * std::sin(a)}, 9.0f,
+                      FromHex(0xD21F1B));
     }
     c.FillCircle({128, 128}, 28, FromHex(0xF5C330));
     c.FillCircle({128, 128}, 12, FromHex(0x202024));
@@ -357,7 +365,8 @@ Canvas Checker() {
     c.Shade([](float x, float y) {
         const bool dark = (static_cast<int>(x / 32.0f) + static_cast<int>(y / 32.0f)) % 2 == 1;
         const float n = TileFractal(x / 16.0f, y / 16.0f, 16, 2, 17) * 0.1f;
-        return dark ? Color{0.12f + n, 0.12f + n, 0.14f + n} : Color{0.85f + n, 0.85f + n, 0.8f + n};
+        return dark ? Color{0.12f + n, 0.12f + n, 0.14f + n}
+                    : Color{0.85f + n, 0.85f + n, 0.8f + n};
     });
     return c;
 }
@@ -378,7 +387,8 @@ Canvas Roulette() {
     const int pockets = 16;
     for (int i = 0; i < pockets; ++i) {
         const float a0 = kTau * i / pockets, a1 = kTau * (i + 1) / pockets;
-        const Color color = i == 0 ? FromHex(0x18A040) : (i % 2 ? FromHex(0xD21F1B) : FromHex(0x121212));
+        const Color color =
+            i == 0 ? FromHex(0x18A040) : (i % 2 ? FromHex(0xD21F1B) : FromHex(0x121212));
         c.FillArc(m, 150, 252, a0, a1, color);
         // The pocket number in gold block digits, upright towards the rim.
         const std::string number = std::to_string(i * 2 + (i % 3));
@@ -391,13 +401,15 @@ Canvas Roulette() {
             const float ly = (row + 0.5f - kGlyphRows * 0.5f) * cell;
             // Rotate so the digits' tops face the rim.
             const float r = -(am - kTau * 0.25f);
-            const Point p{centre.x + lx * std::cos(r) - ly * std::sin(r), centre.y + lx * std::sin(r) + ly * std::cos(r)};
+            const Point p{centre.x + lx * std::cos(r) - ly * std::sin(r),
+                          centre.y + lx * std::sin(r) + ly * std::cos(r)};
             c.FillBox(p, cell * 0.5f, cell * 0.5f, r, FromHex(0xF5C330));
         });
     }
     for (int i = 0; i < pockets; ++i) {
         const float a = kTau * i / pockets;
-        c.FillCapsule({m.x + 150 * std::cos(a), m.y - 150 * std::sin(a)}, {m.x + 252 * std::cos(a), m.y - 252 * std::sin(a)}, 2.5f, FromHex(0xF5C330));
+        c.FillCapsule({m.x + 150 * std::cos(a), m.y - 150 * std::sin(a)},
+                      {m.x + 252 * std::cos(a), m.y - 252 * std::sin(a)}, 2.5f, FromHex(0xF5C330));
     }
     c.FillRing(m, 146, 154, FromHex(0xF5C330));
     c.FillCircle(m, 120, FromHex(0x8A5A1A));
@@ -471,7 +483,7 @@ int WriteTextures(const std::string& folder) {
     for (const auto& entry : Table()) {
         const Canvas texture = entry.second();
         if (!png_writer::WriteRgb(folder + "/" + entry.first, texture.Width(), texture.Height(),
-                         texture.ToRgb8())) {
+                                  texture.ToRgb8())) {
             return 0;
         }
     }

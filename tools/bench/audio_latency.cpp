@@ -28,7 +28,8 @@ std::string WriteProbeWav() {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return "";
     auto put = [file](std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) std::fputc(static_cast<int>((value >> (8 * i)) & 0xFF), file);
+        for (int i = 0; i < size; ++i)
+            std::fputc(static_cast<int>((value >> (8 * i)) & 0xFF), file);
     };
     std::fputs("RIFF", file);
     put(36 + bytes, 4);
@@ -68,6 +69,7 @@ int main() {
                 run.bufferFrames, bufferMs, kTrials);
     std::printf("play -> first sample mixed: median %.1f ms, p99 %.1f ms, worst %.1f ms\n",
                 Percentile(run.delaysMs, 0.5), Percentile(run.delaysMs, 0.99), worst);
-    std::printf("with a sound card queueing two more buffers: worst %.1f ms\n", worst + 2 * bufferMs);
+    std::printf("with a sound card queueing two more buffers: worst %.1f ms\n",
+                worst + 2 * bufferMs);
     return 0;
 }

@@ -42,7 +42,8 @@ std::vector<uint8_t> TexturePixels() {
 }
 
 double Milliseconds(std::chrono::steady_clock::time_point from) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from)
+        .count();
 }
 
 void PrintStats(const char* what, std::vector<double> times) {

@@ -2,8 +2,8 @@
 // frame, and the same frame with rasterisation cut to one pixel by the scissor box (what is
 // left is transform, lighting and state changes; the difference is filling pixels).
 //
-// With a scene index, it measures only that scene and also tells what each group of same-named top-level nodes costs: the
-// whole frame less the frame drawn without them.
+// With a scene index, it measures only that scene and also tells what each group of same-named
+// top-level nodes costs: the whole frame less the frame drawn without them.
 //
 // Usage: bench_scene_costs [folder holding data/, default .] [frames per scene, default 120]
 //                          [scene index for the node breakdown]
@@ -68,7 +68,9 @@ FrameTimes MedianFrameTimes(Scene* scene, const std::vector<int>& times) {
             scene->DrawFrame(time);
             glFinish();
             quickestCpu = std::min(quickestCpu, ProcessCpuMs() - cpuStart);
-            quickestWall = std::min(quickestWall, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            quickestWall =
+                std::min(quickestWall,
+                         std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         }
         cpu.push_back(quickestCpu);
         wall.push_back(quickestWall);
@@ -131,21 +133,25 @@ Costs CostsWithout(Scene* scene, const std::string& name, const std::vector<int>
     *tail = nullptr;
     scene->file->nodes = kept;
     const Costs costs = Measure(scene, times);
-    for (size_t i = 0; i < order.size(); ++i) order[i]->next = i + 1 < order.size() ? order[i + 1] : nullptr;
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i]->next = i + 1 < order.size() ? order[i + 1] : nullptr;
     scene->file->nodes = original;
     return costs;
 }
 
 void PrintNodeBreakdown(Scene* scene, const std::vector<int>& times) {
     const Costs whole = Measure(scene, times);
-    std::printf("  %s: %.2f ms of CPU, %.2f screens filled a frame; what each group of top-level\n"
-                "  nodes costs:\n", scene->path, whole.cpuMs, whole.overdraw);
+    std::printf(
+        "  %s: %.2f ms of CPU, %.2f screens filled a frame; what each group of top-level\n"
+        "  nodes costs:\n",
+        scene->path, whole.cpuMs, whole.overdraw);
     for (const std::string& name : TopLevelNames(scene->file)) {
         int count = 0;
-        for (Lib3dsNode* node = scene->file->nodes; node; node = node->next) count += name == node->name;
+        for (Lib3dsNode* node = scene->file->nodes; node; node = node->next)
+            count += name == node->name;
         const Costs without = CostsWithout(scene, name, times);
-        std::printf("    %-16s x%-3d %6.2f ms %6.2f screens\n", name.c_str(), count, whole.cpuMs - without.cpuMs,
-                    whole.overdraw - without.overdraw);
+        std::printf("    %-16s x%-3d %6.2f ms %6.2f screens\n", name.c_str(), count,
+                    whole.cpuMs - without.cpuMs, whole.overdraw - without.overdraw);
     }
 }
 
@@ -171,19 +177,21 @@ int main(int argc, char** argv) {
 
     std::printf("%s, 640 x 480, median of %d frames spread over each scene's span (ms)\n",
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), frames);
-    std::printf("  scene             wall    CPU   CPU with a one-pixel scissor   screens filled\n");
+    std::printf(
+        "  scene             wall    CPU   CPU with a one-pixel scissor   screens filled\n");
     for (int k = 0; k <= player.sceneCount && player.scenes[k]; ++k) {
         if (detailed >= 0 && k != detailed) continue;
         std::vector<int> times;
-        for (int i = 0; i < frames; ++i) times.push_back(int(std::int64_t(player.durations[k]) * i / frames));
+        for (int i = 0; i < frames; ++i)
+            times.push_back(int(std::int64_t(player.durations[k]) * i / frames));
         player.scenes[k]->DrawFrame(0);  // compiles the display lists
         const FrameTimes whole = MedianFrameTimes(player.scenes[k], times);
         glEnable(GL_SCISSOR_TEST);
         glScissor(0, 0, 1, 1);
         const FrameTimes vertices = MedianFrameTimes(player.scenes[k], times);
         glDisable(GL_SCISSOR_TEST);
-        std::printf("  %-14s %7.2f %6.2f %30.2f %16.2f\n", player.scenes[k]->path + 5, whole.wallMs, whole.cpuMs,
-                    vertices.cpuMs, MeanOverdraw(player.scenes[k], times));
+        std::printf("  %-14s %7.2f %6.2f %30.2f %16.2f\n", player.scenes[k]->path + 5, whole.wallMs,
+                    whole.cpuMs, vertices.cpuMs, MeanOverdraw(player.scenes[k], times));
         if (k == detailed) PrintNodeBreakdown(player.scenes[k], times);
     }
     return 0;

@@ -101,11 +101,14 @@ Figures Measure(const char* name, int frames) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path source = fs::path(__FILE__).parent_path() / "../../tests/data/3ds/TargetCameraAnim.3ds";
+    const fs::path source =
+        fs::path(__FILE__).parent_path() / "../../tests/data/3ds/TargetCameraAnim.3ds";
     const fs::path corpus = fs::absolute(argc > 1 ? fs::path(argv[1]) : source);
     const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 500;
 
-    const fs::path folder = fs::temp_directory_path() / ("kelvo_bench_scene_" + std::to_string(Clock::now().time_since_epoch().count()));
+    const fs::path folder =
+        fs::temp_directory_path() /
+        ("kelvo_bench_scene_" + std::to_string(Clock::now().time_since_epoch().count()));
     fs::create_directories(folder / "data");
     fs::copy_file(corpus, folder / "data" / "anim.3ds", fs::copy_options::overwrite_existing);
     std::string error;

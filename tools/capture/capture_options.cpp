@@ -16,7 +16,7 @@ const long kMaxFps = 1000;
 // Sizes are checked against the renderer's own limit before the show starts; this only
 // keeps the numbers sane.
 const long kMaxSide = 65536;
-const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                 "medium",    "slow",      "slower",   "veryslow"};
 
 bool ParseNumber(const std::string& text, long low, long high, long* value) {
@@ -60,7 +60,8 @@ bool KnownPreset(const std::string& name) {
 }
 
 // The options that only make sense together, or never do.
-bool CheckCombinations(const CaptureOptions& options, bool fpsGiven, bool spanGiven, std::string* error) {
+bool CheckCombinations(const CaptureOptions& options, bool fpsGiven, bool spanGiven,
+                       std::string* error) {
     if (fpsGiven && !options.atTimes.empty()) {
         *error = "--fps and --at cannot be combined";
         return false;
@@ -88,28 +89,30 @@ bool CheckCombinations(const CaptureOptions& options, bool fpsGiven, bool spanGi
 
 const char* CaptureUsage() {
     static const std::string usage =
-        "usage: kelvo-capture [--data DIR] [--fps N [--from MS] [--to MS] | --at MS[,MS...]] [--size WxH]\n"
-           "                     [--out DIR] [--video FILE [--crf N] [--preset NAME]] [--windowed] [--bench]\n"
-           "  Runs the show on an offscreen OpenGL context with a virtual clock.\n"
-           "  --data DIR   folder that holds data/ (default: the working directory)\n"
-           "  --fps N      render every frame from the show's start to its end at N frames\n"
-           "               per second of show time (default 60)\n"
-           "  --at MS,...  render one frame at each elapsed time listed, in order; the show's\n"
-           "               first frame (0 ms) is always drawn, and written only when listed\n"
-           "  --from MS    with a frame rate, capture only the frames from MS (elapsed, 0 to " +
+        "usage: kelvo-capture [--data DIR] [--fps N [--from MS] [--to MS] | --at MS[,MS...]] "
+        "[--size WxH]\n"
+        "                     [--out DIR] [--video FILE [--crf N] [--preset NAME]] [--windowed] "
+        "[--bench]\n"
+        "  Runs the show on an offscreen OpenGL context with a virtual clock.\n"
+        "  --data DIR   folder that holds data/ (default: the working directory)\n"
+        "  --fps N      render every frame from the show's start to its end at N frames\n"
+        "               per second of show time (default 60)\n"
+        "  --at MS,...  render one frame at each elapsed time listed, in order; the show's\n"
+        "               first frame (0 ms) is always drawn, and written only when listed\n"
+        "  --from MS    with a frame rate, capture only the frames from MS (elapsed, 0 to " +
         std::to_string(kShowLength) + ")\n" +
-           "  --to MS      ... up to, not including, MS (default: to the show's end)\n"
-           "  --size WxH   frame size, both even (default 640x480): the show is rendered at the\n"
-           "               largest 4:3 size that fits, centred between black bars\n"
-           "  --out DIR    write each rendered frame as DIR/frame_NNNNNN.png (elapsed ms), and\n"
-           "               with a frame rate the music as DIR/soundtrack.wav\n"
-           "  --video FILE encode the frames and the soundtrack as they render into an MP4\n"
-           "               (H.264 + AAC, needs ffmpeg); with or without --out\n"
-           "  --crf N      the video's x264 quality, 0 to 51, lower is better (default 18)\n"
-           "  --preset P   the video's x264 speed preset, ultrafast to veryslow (default veryfast)\n"
-           "  --windowed   answer the settings dialog with windowed output (default: full screen)\n"
-           "  --bench      write nothing; print frame times per scene, load time and peak memory\n"
-           "  Message boxes are printed to stderr as 'CAPTION: TEXT' and answered OK.\n";
+        "  --to MS      ... up to, not including, MS (default: to the show's end)\n"
+        "  --size WxH   frame size, both even (default 640x480): the show is rendered at the\n"
+        "               largest 4:3 size that fits, centred between black bars\n"
+        "  --out DIR    write each rendered frame as DIR/frame_NNNNNN.png (elapsed ms), and\n"
+        "               with a frame rate the music as DIR/soundtrack.wav\n"
+        "  --video FILE encode the frames and the soundtrack as they render into an MP4\n"
+        "               (H.264 + AAC, needs ffmpeg); with or without --out\n"
+        "  --crf N      the video's x264 quality, 0 to 51, lower is better (default 18)\n"
+        "  --preset P   the video's x264 speed preset, ultrafast to veryslow (default veryfast)\n"
+        "  --windowed   answer the settings dialog with windowed output (default: full screen)\n"
+        "  --bench      write nothing; print frame times per scene, load time and peak memory\n"
+        "  Message boxes are printed to stderr as 'CAPTION: TEXT' and answered OK.\n";
     return usage.c_str();
 }
 
@@ -153,7 +156,8 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
         } else if (argument == "--from" || argument == "--to") {
             long ms = 0;
             if (!ParseNumber(argv[++i], 0, kShowLength, &ms)) {
-                *error = argument + " takes an elapsed time in ms within the show, 0 to " + std::to_string(kShowLength);
+                *error = argument + " takes an elapsed time in ms within the show, 0 to " +
+                         std::to_string(kShowLength);
                 return false;
             }
             (argument == "--from" ? options->fromMs : options->toMs) = int(ms);
@@ -168,8 +172,10 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
         } else if (argument == "--preset") {
             options->preset = argv[++i];
             if (!KnownPreset(options->preset)) {
-                *error = "--preset takes one of ultrafast, superfast, veryfast, faster, fast, medium, slow, "
-                         "slower, veryslow";
+                *error =
+                    "--preset takes one of ultrafast, superfast, veryfast, faster, fast, medium, "
+                    "slow, "
+                    "slower, veryslow";
                 return false;
             }
         } else if (argument == "--windowed") {

@@ -77,7 +77,8 @@ long PrimingStart(long first, int fps) {
 const ScenePlayer* FindScenePlayer() {
     if (!sequencer) return nullptr;
     for (int i = 0; i < sequencer->effectCount; ++i)
-        if (const ScenePlayer* player = dynamic_cast<const ScenePlayer*>(sequencer->effects[i])) return player;
+        if (const ScenePlayer* player = dynamic_cast<const ScenePlayer*>(sequencer->effects[i]))
+            return player;
     return nullptr;
 }
 
@@ -98,7 +99,9 @@ public:
 
 private:
     bool ByRate() const { return options.atTimes.empty(); }
-    bool WantsSoundtrack() const { return ByRate() && (!options.outFolder.empty() || !options.videoPath.empty()); }
+    bool WantsSoundtrack() const {
+        return ByRate() && (!options.outFolder.empty() || !options.videoPath.empty());
+    }
     bool StartOutputs();
     bool EmitFrame(int elapsed);
     void ScheduleNext(std::uint32_t start);
@@ -140,7 +143,10 @@ void SpanFrames(const CaptureOptions& options, long* first, long* end) {
 }
 
 Capture::Capture(const CaptureOptions& options)
-    : options(options), layout(FitShow(options.width, options.height)), progress(stderr), runStarted(Clock::now()) {
+    : options(options),
+      layout(FitShow(options.width, options.height)),
+      progress(stderr),
+      runStarted(Clock::now()) {
     if (ByRate()) {
         SpanFrames(options, &first, &end);
         endsWithShow = options.toMs < 0;
@@ -148,7 +154,8 @@ Capture::Capture(const CaptureOptions& options)
 }
 
 bool Capture::StartOutputs() {
-    if (WantsSoundtrack() && !TakeSoundtrack(first, end, options.fps, endsWithShow ? end - 1 : -1, &soundtrack))
+    if (WantsSoundtrack() &&
+        !TakeSoundtrack(first, end, options.fps, endsWithShow ? end - 1 : -1, &soundtrack))
         return false;
     if (options.videoPath.empty()) return true;
     headless::VideoSettings settings;
@@ -224,7 +231,8 @@ bool Capture::EmitFrame(int elapsed) {
     fast.fast = true;
     if (png_writer::WriteRgb(path, layout.width, layout.height, frame, fast, &reason)) return true;
     progress.Finish();
-    std::fprintf(stderr, "kelvo-capture: cannot write %s: %s; capture stopped\n", path.c_str(), reason.c_str());
+    std::fprintf(stderr, "kelvo-capture: cannot write %s: %s; capture stopped\n", path.c_str(),
+                 reason.c_str());
     return false;
 }
 
@@ -236,7 +244,8 @@ void Capture::Stop() {
 
 void Capture::ScheduleNext(std::uint32_t start) {
     if (ByRate()) {
-        long next = index + 1 < first ? std::max(index + 1, PrimingStart(first, options.fps)) : index + 1;
+        long next =
+            index + 1 < first ? std::max(index + 1, PrimingStart(first, options.fps)) : index + 1;
         if (!endsWithShow && next >= end) {
             endRequested = true;
             headless::PressKey(VK_ESCAPE);
@@ -255,7 +264,8 @@ void Capture::ScheduleNext(std::uint32_t start) {
 bool Capture::FinishOutputs() {
     std::string error;
     if (failed || endedEarly) {
-        if (videoBroken && !video.Finish(&error)) std::fprintf(stderr, "kelvo-capture: no video: %s\n", error.c_str());
+        if (videoBroken && !video.Finish(&error))
+            std::fprintf(stderr, "kelvo-capture: no video: %s\n", error.c_str());
         video.Abort();
         return false;
     }
@@ -263,15 +273,17 @@ bool Capture::FinishOutputs() {
         std::fprintf(stderr, "kelvo-capture: no video: %s\n", error.c_str());
         return false;
     }
-    if (WantsSoundtrack() && !options.outFolder.empty() && !WriteSoundtrack(options.outFolder, soundtrack))
+    if (WantsSoundtrack() && !options.outFolder.empty() &&
+        !WriteSoundtrack(options.outFolder, soundtrack))
         return false;
     return true;
 }
 
 void Capture::PrintSummary() const {
     double seconds = MsBetween(runStarted, Clock::now()) / 1000.0;
-    std::fprintf(stderr, "captured %ld frame%s of %dx%d in %s", framesWritten, framesWritten == 1 ? "" : "s",
-                 layout.width, layout.height, Duration(seconds).c_str());
+    std::fprintf(stderr, "captured %ld frame%s of %dx%d in %s", framesWritten,
+                 framesWritten == 1 ? "" : "s", layout.width, layout.height,
+                 Duration(seconds).c_str());
     if (ByRate() && framesWritten > 0)
         std::fprintf(stderr, ", %.2fx real time", seconds / (double(framesWritten) / options.fps));
     std::fputc('\n', stderr);
@@ -284,11 +296,13 @@ void Capture::Finish() {
     endedEarly = !failed && !endRequested && lastElapsed <= kShowLength;
     std::size_t asked = ByRate() ? std::size_t(end - first) : options.atTimes.size();
     if (endedEarly)
-        std::fprintf(stderr, "kelvo-capture: the show ended early, after %zu of the %zu frames asked for\n",
+        std::fprintf(stderr,
+                     "kelvo-capture: the show ended early, after %zu of the %zu frames asked for\n",
                      listedFramesDrawn, asked);
     // A listed time past the show's end draws that frame, and the show then ends itself.
     else if (!failed && listedFramesDrawn < options.atTimes.size())
-        std::fprintf(stderr, "kelvo-capture: the show ended after %zu of the %zu frames asked for\n",
+        std::fprintf(stderr,
+                     "kelvo-capture: the show ended after %zu of the %zu frames asked for\n",
                      listedFramesDrawn, options.atTimes.size());
     if (!FinishOutputs()) {
         failed = true;
@@ -325,7 +339,8 @@ int RunCapture(const CaptureOptions& options) {
     // it asks for: its own WM_SIZE handling then sets the viewport.
     FrameLayout layout = FitShow(options.width, options.height);
     headless::SetClientSize(layout.showWidth, layout.showHeight);
-    if (layout.showWidth > kShowWidth || layout.showHeight > kShowHeight) headless::SetColourBits(kLargeFrameColourBits);
+    if (layout.showWidth > kShowWidth || layout.showHeight > kShowHeight)
+        headless::SetColourBits(kLargeFrameColourBits);
 
     std::signal(SIGINT, NoteInterruption);
     std::signal(SIGTERM, NoteInterruption);

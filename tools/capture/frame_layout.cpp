@@ -27,8 +27,10 @@ void PlaceShow(const FrameLayout& layout, const std::vector<std::uint8_t>& rende
     frame->resize(frameRow * layout.height);
     if (renderedBottomUp.size() < showRow * layout.showHeight) return;
     for (int y = 0; y < layout.showHeight; ++y) {
-        const std::uint8_t* source = renderedBottomUp.data() + std::size_t(layout.showHeight - 1 - y) * showRow;
-        std::memcpy(frame->data() + std::size_t(layout.top + y) * frameRow + std::size_t(layout.left) * 3, source,
-                    showRow);
+        const std::uint8_t* source =
+            renderedBottomUp.data() + std::size_t(layout.showHeight - 1 - y) * showRow;
+        std::memcpy(
+            frame->data() + std::size_t(layout.top + y) * frameRow + std::size_t(layout.left) * 3,
+            source, showRow);
     }
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 struct FrameLayout {
-    int width = 0;   // the whole frame (pixels)
+    int width = 0;  // the whole frame (pixels)
     int height = 0;
     int showWidth = 0;  // the part the show renders, centred; the rest is black bars
     int showHeight = 0;

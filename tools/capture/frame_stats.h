@@ -29,7 +29,8 @@ private:
         long peakKb = -1;           // peak resident memory after the group's latest frame
     };
     int GroupOf(int elapsed) const;
-    static void PrintGroup(std::FILE* out, const std::string& name, std::vector<double> times, long peakKb);
+    static void PrintGroup(std::FILE* out, const std::string& name, std::vector<double> times,
+                           long peakKb);
 
     const ScenePlayer* player;
     std::vector<Group> groups;  // the scenes in show order, then the picture flashes

@@ -27,8 +27,9 @@ int Refuse(const std::string& reason) {
 // renderer and the span holds a frame.
 bool CheckAgainstTheRenderer(const CaptureOptions& options, std::string* error) {
     if (options.atTimes.empty() && SpanFrameCount(options) <= 0) {
-        *error = "--from " + std::to_string(options.fromMs) + " --to " + std::to_string(options.toMs) +
-                 " holds no frame at " + std::to_string(options.fps) + " fps";
+        *error = "--from " + std::to_string(options.fromMs) + " --to " +
+                 std::to_string(options.toMs) + " holds no frame at " +
+                 std::to_string(options.fps) + " fps";
         return false;
     }
     if (options.width == kShowWidth && options.height == kShowHeight) return true;
@@ -36,7 +37,8 @@ bool CheckAgainstTheRenderer(const CaptureOptions& options, std::string* error) 
     FrameLayout layout = FitShow(options.width, options.height);
     if (largest <= 0 || layout.showWidth > largest || layout.showHeight > largest) {
         *error = "--size " + std::to_string(options.width) + "x" + std::to_string(options.height) +
-                 " is larger than the renderer draws (" + std::to_string(largest) + " pixels a side at most)";
+                 " is larger than the renderer draws (" + std::to_string(largest) +
+                 " pixels a side at most)";
         return false;
     }
     return true;
@@ -51,7 +53,8 @@ bool PrepareOutputs(CaptureOptions* options, std::string* error) {
             *error = "the video " + options->videoPath + " is a folder";
             return false;
         }
-        if (!PrepareOutputFolder(fs::path(options->videoPath).parent_path().string(), error)) return false;
+        if (!PrepareOutputFolder(fs::path(options->videoPath).parent_path().string(), error))
+            return false;
     }
     if (options->outFolder.empty()) return true;
     options->outFolder = fs::absolute(options->outFolder).string();
@@ -70,7 +73,9 @@ int main(int argc, char** argv) {
     }
     if (!CheckAgainstTheRenderer(options, &error)) return Refuse(error);
     if (!options.videoPath.empty() && !ProgramOnPath("ffmpeg")) {
-        std::fprintf(stderr, "kelvo-capture: --video needs ffmpeg, which is not on PATH (Debian package ffmpeg)\n");
+        std::fprintf(
+            stderr,
+            "kelvo-capture: --video needs ffmpeg, which is not on PATH (Debian package ffmpeg)\n");
         return 2;
     }
     if (!PrepareOutputs(&options, &error)) {
@@ -78,7 +83,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!options.dataFolder.empty() && chdir(options.dataFolder.c_str()) != 0) {
-        std::fprintf(stderr, "kelvo-capture: cannot enter %s: %s\n", options.dataFolder.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "kelvo-capture: cannot enter %s: %s\n", options.dataFolder.c_str(),
+                     std::strerror(errno));
         return 2;
     }
     return RunCapture(options);

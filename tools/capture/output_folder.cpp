@@ -54,7 +54,8 @@ bool ProgramOnPath(const std::string& program) {
         if (end == std::string::npos) end = folders.size();
         std::string folder = end > start ? folders.substr(start, end - start) : ".";
         std::error_code failure;
-        if (access((folder + "/" + program).c_str(), X_OK) == 0 && fs::is_regular_file(folder + "/" + program, failure))
+        if (access((folder + "/" + program).c_str(), X_OK) == 0 &&
+            fs::is_regular_file(folder + "/" + program, failure))
             return true;
         start = end + 1;
     }

@@ -22,8 +22,8 @@ void ProgressLine::Update(long done, long total) {
     long left = fps > 0.0 && total > done ? long((total - done) / fps + 0.5) : 0;
     // \r returns to the line's start; \033[K clears what a longer earlier line left.
     long spent = long(seconds);
-    std::fprintf(out, "\r  frame %ld of %ld  %.1f fps  %ld:%02ld elapsed  %ld:%02ld left\033[K", done, total, fps,
-                 spent / 60, spent % 60, left / 60, left % 60);
+    std::fprintf(out, "\r  frame %ld of %ld  %.1f fps  %ld:%02ld elapsed  %ld:%02ld left\033[K",
+                 done, total, fps, spent / 60, spent % 60, left / 60, left % 60);
     std::fflush(out);
     shown = true;
 }

@@ -11,9 +11,12 @@ const std::uint64_t kRate = 44100;
 
 }  // namespace
 
-std::uint64_t SampleAtFrame(long index, int fps) { return (std::uint64_t(index) * kRate + fps / 2) / fps; }
+std::uint64_t SampleAtFrame(long index, int fps) {
+    return (std::uint64_t(index) * kRate + fps / 2) / fps;
+}
 
-bool TakeSoundtrack(long first, long end, int fps, long stopAt, std::vector<std::int16_t>* samples) {
+bool TakeSoundtrack(long first, long end, int fps, long stopAt,
+                    std::vector<std::int16_t>* samples) {
     const std::uint64_t from = SampleAtFrame(first, fps);
     const std::uint64_t to = SampleAtFrame(end, fps);
     std::string error;

@@ -39,7 +39,8 @@ void FlushData(png_structp png) {
 void KeepError(png_structp png, png_const_charp message) {
     PngSink* sink = static_cast<PngSink*>(png_get_error_ptr(png));
     // Copied: libpng may format the message in a buffer that the jump leaves behind.
-    if (!sink->error[0]) std::snprintf(sink->error, sizeof sink->error, "%s", message ? message : "libpng failed");
+    if (!sink->error[0])
+        std::snprintf(sink->error, sizeof sink->error, "%s", message ? message : "libpng failed");
     png_longjmp(png, 1);
 }
 
@@ -48,7 +49,8 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 // Writes through an open file; false on any libpng or write error, noted in sink. Kept apart
 // from the file's opening so that nothing changed after setjmp is read after a longjmp.
 bool WriteRows(PngSink* sink, int width, int height, png_bytep* rows, const Options& options) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, sink, KeepError, IgnoreWarning);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, sink, KeepError, IgnoreWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info || setjmp(png_jmpbuf(png))) {
@@ -61,8 +63,8 @@ bool WriteRows(PngSink* sink, int width, int height, png_bytep* rows, const Opti
         png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     }
     png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB,
-                 options.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 options.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     png_write_image(png, rows);  // runs the interlace passes itself
     png_write_end(png, nullptr);
@@ -81,7 +83,8 @@ bool WriteRgb(const std::string& path, int width, int height, const std::vector<
         return false;
     }
     std::vector<png_bytep> rows(height);
-    for (int y = 0; y < height; ++y) rows[y] = const_cast<png_bytep>(rgb.data() + std::size_t(y) * width * 3);
+    for (int y = 0; y < height; ++y)
+        rows[y] = const_cast<png_bytep>(rgb.data() + std::size_t(y) * width * 3);
     PngSink sink{std::fopen(path.c_str(), "wb"), 0, {}};
     if (!sink.file) {
         *reason = std::strerror(errno);
@@ -98,7 +101,9 @@ bool WriteRgb(const std::string& path, int width, int height, const std::vector<
         written = false;
     }
     if (written) return true;
-    *reason = sink.systemError ? std::strerror(sink.systemError) : sink.error[0] ? sink.error : "libpng failed";
+    *reason = sink.systemError ? std::strerror(sink.systemError)
+              : sink.error[0]  ? sink.error
+                               : "libpng failed";
     std::remove(path.c_str());  // a cut-off file must not pass for a whole one
     return false;
 }
