@@ -73,7 +73,7 @@ mount --bind /dev/pts "$root/dev/pts"
 if [ "$mode" = "--all" ]; then
   steps='scripts/run_tests.sh'
 else
-  steps='scripts/install_deps.sh && scripts/build.sh build && scripts/make_data.sh build &&
+  steps='scripts/install_deps.sh && scripts/check_format.sh && scripts/build.sh build && scripts/make_data.sh build &&
          SDL_AUDIODRIVER=dummy scripts/with_display.sh ctest --test-dir build --output-on-failure -j"$(nproc)" &&
          scripts/fuzz.sh 5'
 fi

@@ -5,6 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install_deps.sh
 
+echo "== Layout of the C++ sources"
+scripts/check_format.sh
+
 scripts/build.sh build
 scripts/build.sh build-sanitize -DKELVO_SANITIZE=ON
 # The live program's end-to-end tests play the show on the generated data folder; the
