@@ -21,6 +21,7 @@
 
 #include "platform/live/live_local.h"
 #include "platform/live/window_frame_local.h"
+#include "platform/live/window_manager_check.h"
 #include "platform/resources.h"
 
 namespace {

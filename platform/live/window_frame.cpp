@@ -1,5 +1,6 @@
 // window_frame.cpp: frame extents from the window manager (EWMH _NET_FRAME_EXTENTS).
 #include "platform/live/window_frame_local.h"
+#include "platform/live/window_manager_check.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
@@ -43,21 +44,6 @@ void RequestExtents(Display* display, Window window) {
 }  // namespace
 
 namespace live {
-
-bool WindowManagerRunning(Display* display) {
-    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
-    if (check == None) return false;
-    Atom type;
-    int format;
-    unsigned long count, remaining;
-    unsigned char* data = nullptr;
-    bool running =
-        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
-                           &type, &format, &count, &remaining, &data) == Success &&
-        type == XA_WINDOW && count == 1;
-    if (data) XFree(data);
-    return running;
-}
 
 bool ReadFrameExtents(SDL_Window* window, FrameExtents* extents) {
     SDL_SysWMinfo info;

@@ -18,8 +18,6 @@ struct FrameExtents {
 // Asks the window manager for the frame it gives (or would give) the window and waits
 // briefly for the answer. false when no window manager runs or none answers.
 bool ReadFrameExtents(SDL_Window* window, FrameExtents* extents);
-// Whether a window manager runs on the display (EWMH _NET_SUPPORTING_WM_CHECK).
-bool WindowManagerRunning(_XDisplay* display);
 // The same for a window of an X connection.
 bool ReadFrameExtents(_XDisplay* display, unsigned long window, FrameExtents* extents);
 

@@ -11,6 +11,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+#include "platform/live/window_manager_check.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -80,20 +83,6 @@ struct Connection {
     }
     Display* display = nullptr;
 };
-
-bool WindowManagerRunning(Display* display) {
-    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type;
-    int format;
-    unsigned long count, remaining;
-    unsigned char* data = nullptr;
-    bool running =
-        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
-                           &type, &format, &count, &remaining, &data) == Success &&
-        count == 1;
-    if (data) XFree(data);
-    return running;
-}
 
 std::vector<long> CardinalProperty(Display* display, Window window, const char* name, Atom kind) {
     Atom type;
@@ -220,10 +209,10 @@ PrivateDisplay::PrivateDisplay(bool windowManager, const std::string& screen) {
         windowManager_ = Spawn({"openbox", "--sm-disable"}, name_, "", -1);
         Connection connection(name_);
         deadline = NowMs() + kWindowManagerStartMs;
-        while (connection.display && !WindowManagerRunning(connection.display) &&
+        while (connection.display && !live::WindowManagerRunning(connection.display) &&
                NowMs() < deadline)
             SleepMs(20);
-        if (!connection.display || !WindowManagerRunning(connection.display)) {
+        if (!connection.display || !live::WindowManagerRunning(connection.display)) {
             problem_ = "openbox did not start (scripts/install_deps.sh installs it)";
             return;
         }
