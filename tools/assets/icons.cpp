@@ -1,10 +1,9 @@
 // icons.cpp: the show's application icon, the gold "K" of its title, at the sizes menus use.
 #include "tools/assets/icons.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "tools/assets/block_font.h"
 #include "tools/png/png_writer.h"
@@ -23,14 +22,6 @@ const Color kLacquer = FromHex(0xC0221A);
 const Color kHalo = FromHex(0xF2C040);
 
 const char kLetter = 'K';
-
-int MakeFolders(const std::string& path) {
-    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return 0;
-        if (slash == std::string::npos) return 1;
-    }
-}
 
 // Draws the letter's cells of side `cell` from the top-left corner (x0, y0), each cell's
 // colour given by shade(row).
@@ -83,7 +74,9 @@ int WriteIcons(const std::string& folder, std::string* error) {
     for (int size : IconSizes()) {
         const std::string apps =
             folder + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
-        if (!MakeFolders(apps)) {
+        std::error_code failure;
+        std::filesystem::create_directories(apps, failure);
+        if (failure) {
             *error = "cannot create " + apps;
             return 0;
         }
