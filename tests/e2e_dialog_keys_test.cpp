@@ -7,15 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/resources/resource_ids.h"
 #include "support/live_session.h"
 
 namespace {
-
-const char kTitle[] = KELVO_TITLE;
-// Windows at least this wide are the show's; the dialog is narrower.
-const int kShowMinWidth = 400;
-const int kTimeoutMs = 15000;
 
 class E2eDialogKeysTest : public ::testing::Test {
 protected:

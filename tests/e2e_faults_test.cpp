@@ -10,9 +10,6 @@
 
 namespace {
 
-const char kTitle[] = KELVO_TITLE;
-const int kTimeoutMs = 15000;
-
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }

@@ -13,9 +13,6 @@
 
 namespace {
 
-const char kTitle[] = KELVO_TITLE;
-const int kShowMinWidth = 400;
-const int kTimeoutMs = 15000;
 // How much of the show's start the screen's frame is searched in: the grab comes about
 // half a second after the first frame, later on a loaded machine.
 const int kSearchSpanMs = 6000;

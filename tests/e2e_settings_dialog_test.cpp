@@ -14,9 +14,6 @@
 
 namespace {
 
-const char kTitle[] = KELVO_TITLE;
-const int kShowMinWidth = 400;
-const int kTimeoutMs = 15000;
 // The dialog's client area: 186 x 39 dialog units at 6 x 13 base units.
 const int kDialogWidth = 279, kDialogHeight = 63;
 

@@ -11,11 +11,6 @@
 
 namespace {
 
-const char kTitle[] = KELVO_TITLE;
-// Windows at least this wide are the show's; the dialog is narrower.
-const int kShowMinWidth = 400;
-const int kTimeoutMs = 15000;
-
 class E2eShowTest : public ::testing::Test {
 protected:
     // Starts the program, answers the dialog with Enter (full screen) and waits for the

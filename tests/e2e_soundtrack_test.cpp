@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "app/resources/resource_ids.h"
 #include "app/win_main.h"
 #include "support/live_session.h"
 #include "support/sound_files.h"
@@ -16,9 +15,6 @@
 
 namespace {
 
-const char kTitle[] = KELVO_TITLE;
-const int kShowMinWidth = 400;
-const int kTimeoutMs = 15000;
 const std::size_t kRate = 44100;
 
 std::vector<std::int16_t> ReadRawPcm(const std::string& path) {

@@ -9,7 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "app/resources/resource_ids.h"
 #include "support/test_files.h"
+
+// The program's windows carry the show's title. Windows at least kShowMinWidth wide are
+// the show's (the dialog is narrower). No step the tests wait for takes longer than
+// kTimeoutMs.
+inline constexpr char kTitle[] = KELVO_TITLE;
+inline constexpr int kShowMinWidth = 400;
+inline constexpr int kTimeoutMs = 15000;
 
 // A private X server with one screen (640 x 480 x 16 unless told), for one test. Each test has its
 // own, so tests run in parallel and never touch the developer's display.
