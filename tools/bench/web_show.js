@@ -6,13 +6,14 @@ const fs = require('fs');
 const path = require('path');
 const { Browser, sleep } = require(path.join(__dirname, '../../tests/web/devtools.js'));
 
-// The show's scenes and their lengths (ms), read from the scene player's own table; the
+// The show's scenes and their lengths (ms), read from the program's own scene table; the
 // last one plays on to the show's end.
 function readScenes() {
-  const source = fs.readFileSync(path.join(__dirname, '../../demo/scene_player.cpp'), 'utf8');
+  const source = fs.readFileSync(path.join(__dirname, '../../demo/scene_table.h'), 'utf8');
   const scenes = [];
   for (const row of source.matchAll(/\{"([A-Za-z0-9_]+)\.3ds",\s*(\d+)\}/g)) scenes.push([row[1], Number(row[2])]);
-  if (scenes.length) scenes[scenes.length - 1][1] = Infinity;
+  if (!scenes.length) throw new Error('no scene rows found in demo/scene_table.h');
+  scenes[scenes.length - 1][1] = Infinity;
   return scenes;
 }
 const kScenes = readScenes();
