@@ -7,7 +7,7 @@ packages=(
   libgtest-dev googletest
   libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libpng-dev zlib1g-dev lib3ds-dev
-  libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev libmp3lame-dev libmpg123-dev
+  libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev libmp3lame-dev libmpg123-dev libxrender-dev
   xvfb xauth xdotool x11-utils openbox
   lame sox ffmpeg
   clang libclang-rt-dev clang-format python3

@@ -26,17 +26,22 @@ struct Screen {
     int width, height;
     // The picture's rectangle on the screen.
     int pictureX, pictureY, pictureWidth, pictureHeight;
+    // Scaled by GL even though the renderer is a software one, which would have the X
+    // server scale it.
+    bool glScaling = false;
 };
 
 std::ostream& operator<<(std::ostream& out, const Screen& screen) {
-    return out << screen.xvfbScreen;
+    return out << screen.xvfbScreen << (screen.glScaling ? " scaled by GL" : "");
 }
 
 class E2eScaledShowTest : public ::testing::TestWithParam<Screen> {
 protected:
     void StartShow() {
         ASSERT_TRUE(display.Ready()) << display.Problem();
-        program = std::make_unique<LiveProgram>(display.Name());
+        std::vector<std::string> environment;
+        if (GetParam().glScaling) environment.push_back("KELVO_SERVER_SCALING=0");
+        program = std::make_unique<LiveProgram>(display.Name(), environment);
         ASSERT_TRUE(program->Started());
         ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
         ASSERT_EQ(0, TypeKeys(display.Name(), dialog.id, {"Return"}));
@@ -138,6 +143,10 @@ TEST_P(E2eScaledShowTest, ShowCoversTheScreenWithTheHeadlessPictureScaled) {
     EXPECT_EQ(0, y);
     EXPECT_EQ(640, width);
     EXPECT_EQ(480, height);
+    // A scaled picture from Mesa's software renderer is scaled by the X server unless told
+    // otherwise; one at its own size is swapped onto the screen as it is.
+    bool scaled = screen.pictureWidth != 640;
+    EXPECT_EQ(scaled && !screen.glScaling ? "server" : "swap", program->LastPresentation());
 
     int offending = 0;
     EXPECT_TRUE(BlackOutside(grabbed, screen.pictureX, screen.pictureY, screen.pictureWidth,
@@ -165,13 +174,16 @@ TEST_P(E2eScaledShowTest, ShowCoversTheScreenWithTheHeadlessPictureScaled) {
     EscapeEndsTheShowAndTheScreenKeepsItsSize(shows[0]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, E2eScaledShowTest,
-                         ::testing::Values(Screen{"1920x1080x24", 1920, 1080, 240, 0, 1440, 1080},
-                                           Screen{"1024x768x24", 1024, 768, 0, 0, 1024, 768},
-                                           // Taller than 4:3: the bars are above and below.
-                                           Screen{"1280x1024x24", 1280, 1024, 0, 32, 1280, 960},
-                                           Screen{"640x480x16", 640, 480, 0, 0, 640, 480}),
-                         [](const ::testing::TestParamInfo<Screen>& info) {
-                             return std::to_string(info.param.width) + "x" +
-                                    std::to_string(info.param.height);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Screens, E2eScaledShowTest,
+    ::testing::Values(Screen{"1920x1080x24", 1920, 1080, 240, 0, 1440, 1080},
+                      Screen{"1024x768x24", 1024, 768, 0, 0, 1024, 768},
+                      // Taller than 4:3: the bars are above and below.
+                      Screen{"1280x1024x24", 1280, 1024, 0, 32, 1280, 960},
+                      Screen{"640x480x16", 640, 480, 0, 0, 640, 480},
+                      Screen{"1920x1080x24", 1920, 1080, 240, 0, 1440, 1080, true},
+                      Screen{"1280x1024x24", 1280, 1024, 0, 32, 1280, 960, true}),
+    [](const ::testing::TestParamInfo<Screen>& info) {
+        return std::to_string(info.param.width) + "x" + std::to_string(info.param.height) +
+               (info.param.glScaling ? "ScaledByGl" : "");
+    });

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/live/server_scaling_local.h"
 #include "platform/win32.h"
 
 namespace live {
@@ -26,6 +27,7 @@ struct Window {
     bool scaled = false;
     int pictureWidth = 0;
     int pictureHeight = 0;
+    ServerScaler serverScaler;  // used for the scaled picture with software GL
     bool frameApplied = false;  // the client area was fitted into the outer size
     int clientWidth = -1;       // the size last reported by WM_SIZE
     int clientHeight = -1;

@@ -137,21 +137,6 @@ bool OffscreenFramesAvailable() {
     return answer == 1;
 }
 
-SDL_Rect FitPicture(int pictureWidth, int pictureHeight, int targetWidth, int targetHeight) {
-    SDL_Rect fit = {0, 0, targetWidth, targetHeight};
-    if (pictureWidth <= 0 || pictureHeight <= 0 || targetWidth <= 0 || targetHeight <= 0)
-        return fit;
-    long long wide = static_cast<long long>(targetWidth) * pictureHeight;
-    long long tall = static_cast<long long>(targetHeight) * pictureWidth;
-    if (wide > tall)  // bars left and right
-        fit.w = static_cast<int>((tall + pictureHeight / 2) / pictureHeight);
-    else if (wide < tall)  // bars above and below
-        fit.h = static_cast<int>((wide + pictureWidth / 2) / pictureWidth);
-    fit.x = (targetWidth - fit.w) / 2;
-    fit.y = (targetHeight - fit.h) / 2;
-    return fit;
-}
-
 bool OffscreenFrame::Create(int width, int height) {
     if (!calls.Complete() && !LoadCalls()) return false;
     calls.genFramebuffers(1, &framebuffer_);
@@ -183,14 +168,19 @@ void OffscreenFrame::Bind() const {
     glReadBuffer(GL_COLOR_ATTACHMENT0);
 }
 
-void OffscreenFrame::Present(SDL_Window* window) {
+void OffscreenFrame::Present(SDL_Window* window, ServerScaler* serverScaler) {
     int targetWidth = 0, targetHeight = 0;
     SDL_GL_GetDrawableSize(window, &targetWidth, &targetHeight);
     SDL_Rect fit = FitPicture(width_, height_, targetWidth, targetHeight);
-    if (fit.w == width_ && fit.h == height_)
-        CopyOnto(fit, targetWidth, targetHeight);
-    else
+    bool scaled = fit.w != width_ || fit.h != height_;
+    if (scaled && serverScaler) {
+        Bind();  // the picture is read from the framebuffer
+        if (serverScaler->Present(window, width_, height_, fit, targetWidth, targetHeight)) return;
+    }
+    if (scaled)
         ScaleOnto(fit, targetWidth, targetHeight);
+    else
+        CopyOnto(fit, targetWidth, targetHeight);
     SDL_GL_SwapWindow(window);
     Bind();
 }

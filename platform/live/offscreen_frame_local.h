@@ -4,6 +4,9 @@
 
 #include <SDL.h>
 
+#include "platform/live/scaled_picture_local.h"
+#include "platform/live/server_scaling_local.h"
+
 namespace live {
 
 // Whether the GL driver can draw into a framebuffer object and scale it onto a window
@@ -11,10 +14,6 @@ namespace live {
 // Asked once, of a context on a hidden window. The environment variable
 // KELVO_NO_OFFSCREEN=1 makes the answer false, so that the exact-mode path can be tried.
 bool OffscreenFramesAvailable();
-
-// Where a picture of pictureWidth x pictureHeight goes on a target of targetWidth x
-// targetHeight: the largest rectangle of the picture's aspect ratio that fits, centred.
-SDL_Rect FitPicture(int pictureWidth, int pictureHeight, int targetWidth, int targetHeight);
 
 // One per GL context. Everything here acts on the current context.
 class OffscreenFrame {
@@ -25,9 +24,11 @@ public:
     bool Created() const { return framebuffer_ != 0; }
     // Binds the framebuffer, so that the program's drawing and reading go to it.
     void Bind() const;
-    // Shows the picture on the window's drawable, scaled with black bars, swaps the
-    // window's buffers and binds the framebuffer again. The GL state it touches is put back.
-    void Present(SDL_Window* window);
+    // Shows the picture on the window's drawable, scaled with black bars, and binds the
+    // framebuffer again. A scaled picture goes through the window's server scaler when
+    // that is used, else GL draws it and the window's buffers are swapped. The GL state it
+    // touches is put back.
+    void Present(SDL_Window* window, ServerScaler* serverScaler);
 
 private:
     void ClearBars(const SDL_Rect& fit, int targetWidth, int targetHeight) const;

@@ -45,6 +45,7 @@ Uint32 SdlFlagsFor(const live::Window& window) {
 void Forget(live::Window* window) {
     auto& windows = OpenWindows();
     windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+    window->serverScaler.Close();
     if (window->sdlWindow) SDL_DestroyWindow(window->sdlWindow);
     delete window;
 }

@@ -401,11 +401,30 @@ bool LiveProgram::WaitForFirstFrame(int timeoutMs) {
     return WaitUntil([&] { return !LastViewport().empty(); }, timeoutMs);
 }
 
-std::string LiveProgram::LastViewport() const {
-    std::ifstream log(workDir_ + "/viewport.log");
+namespace {
+
+// The probe's last line: six numbers, then how the frame was presented.
+void ReadLastNote(const std::string& path, std::string* viewport, std::string* presentation) {
+    std::ifstream log(path);
     std::string line, last;
     while (std::getline(log, line)) last = line;
-    return last;
+    std::size_t howAt = last.rfind(' ');
+    *viewport = howAt == std::string::npos ? last : last.substr(0, howAt);
+    *presentation = howAt == std::string::npos ? "" : last.substr(howAt + 1);
+}
+
+}  // namespace
+
+std::string LiveProgram::LastViewport() const {
+    std::string viewport, presentation;
+    ReadLastNote(workDir_ + "/viewport.log", &viewport, &presentation);
+    return viewport;
+}
+
+std::string LiveProgram::LastPresentation() const {
+    std::string viewport, presentation;
+    ReadLastNote(workDir_ + "/viewport.log", &viewport, &presentation);
+    return presentation;
 }
 
 void LiveProgram::DismissBoxes() {

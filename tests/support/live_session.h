@@ -111,6 +111,9 @@ public:
     // The latest frame's viewport and drawable size, "X Y WIDTH HEIGHT DRAWABLE_W DRAWABLE_H"
     // as the viewport probe noted it; empty before the first frame.
     std::string LastViewport() const;
+    // How the latest frame was presented: "swap" (a buffer swap) or "server" (the X server
+    // scaled the picture); empty before the first frame.
+    std::string LastPresentation() const;
     // What the program wrote on stderr and stdout so far.
     std::string Output() const;
     // Closes any message box the program shows (pressing its OK button) and records its
