@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Plays the whole show (3.5 minutes) full screen on a private Xvfb screen of the given size
 # with vertical sync off, and prints the live program's frame times per second of the show
-# (KELVO_FRAME_TIMES=1). Run after scripts/build.sh and scripts/make_data.sh:
+# (KELVO_FRAME_TIMES=1), then per scene. Run after scripts/build.sh and scripts/make_data.sh:
 #   scripts/bench_live_frame_times.sh [WIDTHxHEIGHTxDEPTH]   (default 1920x1080x24)
 set -euo pipefail
 cd "$(dirname "$0")/../build"
@@ -11,9 +11,10 @@ source ../scripts/lib/private_display.sh
 source ../scripts/lib/show_title.sh
 screen=${1:-1920x1080x24}
 xvfb_dir=$(mktemp -d)
+frame_log="$xvfb_dir/frames.log"
 trap 'stop_private_xvfb; rm -rf "$xvfb_dir"' EXIT
 start_private_xvfb "$screen" "$xvfb_dir"
-KELVO_FRAME_TIMES=1 vblank_mode=0 SDL_AUDIODRIVER=dummy bin/kelvo 2>&1 &
+KELVO_FRAME_TIMES=1 KELVO_FRAME_TIMES_LOG="$frame_log" vblank_mode=0 SDL_AUDIODRIVER=dummy bin/kelvo 2>&1 &
 show=$!
 # The settings dialog answers Enter with full screen.
 dialog=$(wait_for_window "$title" 1 30) || {
@@ -23,3 +24,4 @@ dialog=$(wait_for_window "$title" 1 30) || {
 }
 xdotool windowfocus --sync "$dialog" key Return
 wait "$show"
+python3 ../tools/bench/frame_times_by_scene.py "$frame_log" ../demo/scene_table.h

@@ -1,4 +1,5 @@
-// frame_times.cpp: frame times of the live program, printed per second of the show.
+// frame_times.cpp: frame times of the live program, printed per second of the show, and
+// written frame by frame to the file KELVO_FRAME_TIMES_LOG names, if it is set.
 //
 // The show's seconds are counted from its first swap. The first frame (loading and the
 // first compilation of the scenes' display lists) is left out, as kelvo-capture --bench
@@ -24,11 +25,18 @@ struct Times {
     std::vector<double> cpu;   // ms
 };
 
+struct Frame {
+    double atMs;  // since the first swap
+    double wallMs;
+    double cpuMs;
+};
+
 struct Recording {
     Uint64 firstSwap = 0;
     Uint64 lastSwap = 0;
     double lastCpuMs = 0.0;
     std::map<int, Times> perSecond;  // keyed by second of the show
+    std::vector<Frame> frames;
 };
 
 Recording* recording = nullptr;
@@ -57,8 +65,23 @@ void PrintLine(std::FILE* out, const char* label, const Times& times) {
     std::fprintf(out, "\n");
 }
 
+// One line a frame: ms since the first swap, ms since the previous swap, ms of CPU time.
+void WriteLog() {
+    const char* path = std::getenv("KELVO_FRAME_TIMES_LOG");
+    if (!path || !*path) return;
+    std::FILE* log = std::fopen(path, "w");
+    if (!log) {
+        std::fprintf(stderr, "frame times: cannot write %s\n", path);
+        return;
+    }
+    for (const Frame& frame : recording->frames)
+        std::fprintf(log, "%.3f %.3f %.3f\n", frame.atMs, frame.wallMs, frame.cpuMs);
+    std::fclose(log);
+}
+
 void Print() {
     if (!recording || recording->perSecond.empty()) return;
+    WriteLog();
     std::fprintf(stderr,
                  "frame times from the second frame on, per second of the show: ms between swaps,"
                  " then ms of the process's CPU time\n");
@@ -96,10 +119,11 @@ void NoteFrameSwapped() {
         std::atexit(Print);
         return;
     }
-    int second = static_cast<int>(MsBetween(recording->firstSwap, now) / 1000.0);
-    Times& times = recording->perSecond[second];
+    double atMs = MsBetween(recording->firstSwap, now);
+    Times& times = recording->perSecond[static_cast<int>(atMs / 1000.0)];
     times.wall.push_back(MsBetween(recording->lastSwap, now));
     times.cpu.push_back(cpuMs - recording->lastCpuMs);
+    recording->frames.push_back({atMs, times.wall.back(), times.cpu.back()});
     recording->lastSwap = now;
     recording->lastCpuMs = cpuMs;
 }
