@@ -3,7 +3,6 @@
 #include "platform/live/scaled_picture_local.h"
 
 #include "platform/gl.h"
-#include <GL/glext.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -141,12 +140,13 @@ bool ServerScaler::Open(SDL_Window* window, int pictureWidth, int pictureHeight)
     XRenderSetPictureFilter(display, source_, FilterBilinear, nullptr, 0);
     target_ = XRenderCreatePicture(display, xwindow, format, 0, nullptr);
     XSync(display, False);
-    XSetErrorHandler(previous);
-    if (openErrors) {
-        Close();
-        return false;
+    bool opened = openErrors == 0;
+    if (!opened) {
+        Close();  // freeing what was refused is refused too, and counted
+        XSync(display, False);
     }
-    return true;
+    XSetErrorHandler(previous);
+    return opened;
 }
 
 // The transform takes each point of the target rectangle, relative to its corner, to the
