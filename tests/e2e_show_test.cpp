@@ -5,6 +5,8 @@
 #include <signal.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/resources/resource_ids.h"
 #include "support/live_session.h"
@@ -13,6 +15,8 @@ namespace {
 
 class E2eShowTest : public ::testing::Test {
 protected:
+    explicit E2eShowTest(bool windowManager = false) : display(windowManager) {}
+
     // Starts the program, answers the dialog with Enter (full screen) and waits for the
     // show's window.
     void StartShow(const std::vector<std::string>& environment = {}) {
@@ -40,9 +44,15 @@ protected:
         EXPECT_TRUE(WindowsTitled(display.Name(), kTitle).empty());
     }
 
-    PrivateDisplay display{false};
+    PrivateDisplay display;
     std::unique_ptr<LiveProgram> program;
     ScreenWindow show;
+};
+
+// The same, with a window manager that moves the focus between windows.
+class E2eShowWithWindowManagerTest : public E2eShowTest {
+protected:
+    E2eShowWithWindowManagerTest() : E2eShowTest(true) {}
 };
 
 }  // namespace
@@ -135,4 +145,45 @@ TEST(E2eShowRefusedMode, WithoutOffscreenDrawingARefusedModeEndsQuietly) {
     ASSERT_TRUE(ScreenSize(display.Name(), &width, &height));
     EXPECT_EQ(1024, width);
     EXPECT_EQ(768, height);
+}
+
+// Alt+Tab to another window leaves the show full screen and playing.
+TEST_F(E2eShowWithWindowManagerTest, LosingTheFocusNeitherMinimisesNorStopsTheShow) {
+    StartShow();
+    ASSERT_EQ(0, RunTool(display.Name(),
+                         {"xdotool", "windowactivate", "--sync", std::to_string(show.id)}));
+    // Another client's window takes the focus; it goes away by itself after 20 s.
+    ASSERT_EQ(
+        0, RunTool(display.Name(), {"sh", "-c", "xmessage -timeout 20 other >/dev/null 2>&1 &"}));
+    std::vector<ScreenWindow> others;
+    ASSERT_TRUE(program->WaitUntil(
+        [&] { return !(others = WindowsTitled(display.Name(), "xmessage")).empty(); }, kTimeoutMs))
+        << "the other window never appeared";
+    ASSERT_EQ(0, RunTool(display.Name(),
+                         {"xdotool", "windowactivate", "--sync", std::to_string(others[0].id)}));
+    std::string active;
+    ASSERT_EQ(0, RunTool(display.Name(), {"xdotool", "getactivewindow"}, &active));
+    EXPECT_EQ(std::to_string(others[0].id), active.substr(0, active.find('\n')));
+
+    // Still there, still covering the screen, and its picture still moves (the other,
+    // small window stays as it is).
+    std::vector<ScreenWindow> shows = WindowsTitled(display.Name(), kTitle);
+    ASSERT_EQ(1u, shows.size());
+    EXPECT_EQ(640, shows[0].width);
+    EXPECT_EQ(480, shows[0].height);
+    ScreenArea before, now;
+    ASSERT_TRUE(GrabArea(display.Name(), 0, 0, 640, 480, &before));
+    EXPECT_TRUE(program->WaitUntil(
+        [&] { return GrabArea(display.Name(), 0, 0, 640, 480, &now) && now.rgb != before.rgb; },
+        kTimeoutMs))
+        << "the show's picture stopped when it lost the focus";
+    int exitCode = -1;
+    EXPECT_FALSE(program->WaitForExit(0, &exitCode)) << program->Output();
+
+    // Back to the show, where Escape ends it as before.
+    ASSERT_EQ(0, RunTool(display.Name(),
+                         {"xdotool", "windowactivate", "--sync", std::to_string(show.id)}));
+    ASSERT_EQ(0, RunTool(display.Name(),
+                         {"xdotool", "keydown", "--window", std::to_string(show.id), "Escape"}));
+    ExpectQuickExit(NowMs());
 }
