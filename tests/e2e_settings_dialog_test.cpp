@@ -2,12 +2,14 @@
 // with a window manager, driven with xdotool as a viewer would.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/resources/resource_ids.h"
 #include "support/live_session.h"
@@ -39,12 +41,24 @@ class E2eSettingsDialogTest : public ::testing::Test {
 protected:
     void StartDialog() {
         ASSERT_TRUE(display.Ready()) << display.Problem();
-        program = std::make_unique<LiveProgram>(display.Name());
+        if (!program) program = std::make_unique<LiveProgram>(display.Name());
         ASSERT_TRUE(program->Started());
         // The window manager frames and places it; take it as it then stands.
         ASSERT_TRUE(program->WaitUntil(
             [&] { return TitledWindow(1, &dialog) && dialog.frameTop > 0; }, kTimeoutMs))
             << program->Output();
+    }
+    // Centred on the 640 x 480 screen: the window's corner at (320 - 65, 240 - 63), once
+    // the program has moved it in by the frame the window manager added.
+    void ExpectCentred() {
+        program->WaitUntil(
+            [&] {
+                return TitledWindow(1, &dialog) && dialog.x - dialog.frameLeft == 255 &&
+                       dialog.y - dialog.frameTop == 177;
+            },
+            kTimeoutMs);
+        EXPECT_EQ(255, dialog.x - dialog.frameLeft) << program->Output();
+        EXPECT_EQ(177, dialog.y - dialog.frameTop);
     }
     // The program's window at least minWidth wide as it stands now.
     bool TitledWindow(int minWidth, ScreenWindow* found) const {
@@ -121,16 +135,7 @@ TEST_F(E2eSettingsDialogTest, DialogShowsItsCaptionAndThreeControlsOnTop) {
     EXPECT_EQ(kDialogWidth, dialog.width);
     EXPECT_EQ(kDialogHeight, dialog.height);
     EXPECT_TRUE(dialog.above);
-    // Centred on the 640 x 480 screen: the window's corner at (320 - 65, 240 - 63), once
-    // the program has moved it in by the frame the window manager added.
-    program->WaitUntil(
-        [&] {
-            return TitledWindow(1, &dialog) && dialog.x - dialog.frameLeft == 255 &&
-                   dialog.y - dialog.frameTop == 177;
-        },
-        kTimeoutMs);
-    EXPECT_EQ(255, dialog.x - dialog.frameLeft) << program->Output();
-    EXPECT_EQ(177, dialog.y - dialog.frameTop);
+    ExpectCentred();
 
     // Every control draws something (text, frame) inside its own rectangle, and the gaps
     // between them stay empty, so they stand on one row without overlapping.
@@ -172,6 +177,22 @@ TEST_F(E2eSettingsDialogTest, DialogShowsItsCaptionAndThreeControlsOnTop) {
     Keys({"Escape"});
     int exitCode = -1;
     ASSERT_TRUE(program->WaitForExit(kTimeoutMs, &exitCode)) << program->Output();
+}
+
+// A window manager that is still starting, or busy, takes the dialog on seconds after it
+// was shown; the dialog is centred all the same, once its frame is known.
+TEST_F(E2eSettingsDialogTest, DialogIsCentredWhenTheWindowManagerTakesItOnLate) {
+    display.HoldWindowManager(true);
+    program = std::make_unique<LiveProgram>(display.Name());
+    ASSERT_TRUE(program->Started());
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    display.HoldWindowManager(false);
+    StartDialog();
+    ExpectCentred();
+    Keys({"Escape"});
+    int exitCode = -1;
+    ASSERT_TRUE(program->WaitForExit(kTimeoutMs, &exitCode)) << program->Output();
+    EXPECT_EQ(0, exitCode);
 }
 
 TEST_F(E2eSettingsDialogTest, SpaceThenEnterStartsTheShowInAFramedWindow) {

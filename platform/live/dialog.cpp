@@ -32,8 +32,11 @@ constexpr int kBaseUnitY = 13;
 // Label size in pixels for the 8-point dialog font (8 pt at 96 dots per inch).
 constexpr int kFontSize = 11;
 constexpr DWORD kButtonKindMask = 0x0F;
-// How long a window manager gets to take the dialog on.
-constexpr Uint32 kManageTimeoutMs = 2000;
+// How often, and for how long, a shown dialog looks whether a window manager has taken it
+// on, so that its frame can be placed. A window manager that is still starting (a demo run
+// from a session's autostart) may take seconds.
+constexpr double kManageCheckSeconds = 0.02;
+constexpr Uint32 kManageTimeoutMs = 30000;
 
 int PixelsX(int units) { return units * kBaseUnitX / 4; }
 int PixelsY(int units) { return units * kBaseUnitY / 8; }
@@ -53,6 +56,7 @@ struct Dialog {
     bool topmost = false;
     bool positioned = false;  // SetWindowPos gave the frame's top-left corner
     int x = 0, y = 0;
+    Uint32 placedAt = 0;  // when the frame's position was last asked for
 };
 
 // The centre of the last dialog when it closed: the show's full-screen window opens on
@@ -208,36 +212,43 @@ void UseDialogFrame(Fl_Window* window) {
              {XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_DIALOG", False)});
 }
 
-// Waits briefly until a window manager has taken the window on (it sets WM_STATE last);
-// false if it does not.
-bool WaitUntilManaged(Window xid) {
-    Atom state = XInternAtom(fl_display, "WM_STATE", False);
-    for (Uint32 start = SDL_GetTicks(); SDL_GetTicks() - start < kManageTimeoutMs;) {
-        Atom type = None;
-        int format;
-        unsigned long count, remaining;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(fl_display, xid, state, 0, 1, False, AnyPropertyType, &type, &format,
-                           &count, &remaining, &data);
-        if (data) XFree(data);
-        if (type != None) return true;
-        SDL_Delay(2);
-    }
-    return false;
+// Whether a window manager has taken the window on (it sets WM_STATE last).
+bool IsManaged(Window xid) {
+    Atom type = None;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(fl_display, xid, XInternAtom(fl_display, "WM_STATE", False), 0, 1, False,
+                       AnyPropertyType, &type, &format, &count, &remaining, &data);
+    if (data) XFree(data);
+    return type != None;
 }
 
 // FLTK places the client area where it is told; the position given to SetWindowPos is
-// the frame's, so the client area moves in by the frame a window manager added, once the
-// window manager has placed the window itself.
-void PlaceFrame(Dialog* dialog) {
+// the frame's, so the client area moves in by the frame a window manager added. That
+// frame is known only once the window manager has taken the window on, which is checked
+// again shortly until it has: the dialog runs meanwhile.
+void PlaceFrameOnceManaged(void* data) {
+    Dialog* dialog = static_cast<Dialog*>(data);
     Window xid = fl_xid(dialog->window.get());
-    live::FrameExtents frame;
-    if (!dialog->positioned || !xid || !live::WindowManagerRunning(fl_display) ||
-        !WaitUntilManaged(xid) || !live::ReadFrameExtents(fl_display, xid, &frame))
+    if (!xid || !live::WindowManagerRunning(fl_display)) return;
+    if (!IsManaged(xid)) {
+        if (SDL_GetTicks() - dialog->placedAt < kManageTimeoutMs)
+            Fl::add_timeout(kManageCheckSeconds, PlaceFrameOnceManaged, data);
         return;
+    }
+    live::FrameExtents frame;
+    if (!live::ReadFrameExtents(fl_display, xid, &frame)) return;
     dialog->window->position(dialog->x + frame.left, dialog->y + frame.top);
     Fl::flush();
     XSync(fl_display, False);
+}
+
+void PlaceFrame(Dialog* dialog) {
+    if (!dialog->positioned) return;
+    Fl::remove_timeout(PlaceFrameOnceManaged, dialog);
+    dialog->placedAt = SDL_GetTicks();
+    PlaceFrameOnceManaged(dialog);
 }
 
 // FLTK ends the process when it cannot open its display, so the display is opened here.
@@ -256,6 +267,7 @@ INT_PTR RunModal(Dialog* dialog) {
     if (dialog->topmost) KeepOnTop(dialog->window.get());
     SetInitialFocus(dialog);
     while (!dialog->ended && dialog->window->shown()) Fl::wait();
+    Fl::remove_timeout(PlaceFrameOnceManaged, dialog);
     lastDialogCentre = {dialog->window->x() + dialog->window->w() / 2,
                         dialog->window->y() + dialog->window->h() / 2};
     dialog->window->hide();

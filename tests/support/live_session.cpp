@@ -168,6 +168,27 @@ void Search(Display* display, Window window, const std::string& title,
     if (children) XFree(children);
 }
 
+// Waits until the window manager takes windows on. It names itself on the root window
+// before its event loop runs, and a window mapped in between may never be taken on, so a
+// probe window is mapped (again, in case its request was lost) until it is.
+bool WaitUntilManaging(Display* display) {
+    long long deadline = NowMs() + kWindowManagerStartMs;
+    while (!live::WindowManagerRunning(display) && NowMs() < deadline) SleepMs(20);
+    Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    bool managed = false;
+    while (!managed && NowMs() < deadline) {
+        XMapWindow(display, probe);
+        XSync(display, False);
+        for (int i = 0; i < 10 && !managed; ++i) {
+            SleepMs(20);
+            managed = !CardinalProperty(display, probe, "WM_STATE", AnyPropertyType).empty();
+        }
+    }
+    XDestroyWindow(display, probe);
+    XSync(display, False);
+    return managed;
+}
+
 }  // namespace
 
 long long NowMs() {
@@ -208,11 +229,7 @@ PrivateDisplay::PrivateDisplay(bool windowManager, const std::string& screen) {
     if (windowManager) {
         windowManager_ = Spawn({"openbox", "--sm-disable"}, name_, "", -1);
         Connection connection(name_);
-        deadline = NowMs() + kWindowManagerStartMs;
-        while (connection.display && !live::WindowManagerRunning(connection.display) &&
-               NowMs() < deadline)
-            SleepMs(20);
-        if (!connection.display || !live::WindowManagerRunning(connection.display)) {
+        if (!connection.display || !WaitUntilManaging(connection.display)) {
             problem_ = "openbox did not start (scripts/install_deps.sh installs it)";
             return;
         }
@@ -220,7 +237,12 @@ PrivateDisplay::PrivateDisplay(bool windowManager, const std::string& screen) {
     ready_ = true;
 }
 
+void PrivateDisplay::HoldWindowManager(bool held) {
+    if (windowManager_ > 0) kill(windowManager_, held ? SIGSTOP : SIGCONT);
+}
+
 PrivateDisplay::~PrivateDisplay() {
+    HoldWindowManager(false);
     Stop(windowManager_);
     Stop(server_);
 }

@@ -34,6 +34,9 @@ public:
     const std::string& Problem() const { return problem_; }
     // The DISPLAY value, e.g. ":12".
     const std::string& Name() const { return name_; }
+    // Stops or resumes the window manager's process, as a busy or still-starting one
+    // that takes no window on for a while.
+    void HoldWindowManager(bool held);
 
 private:
     pid_t server_ = -1;
