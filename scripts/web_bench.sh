@@ -2,8 +2,9 @@
 # Benchmarks the show's web page: the download size of the page without its data folder
 # (gzip-compressed, as a web server would send it), then the whole show in headless
 # Chromium with SwiftShader at 640 x 480 (tools/bench/web_show.js): frame costs and
-# intervals per scene, and the time from opening the page to the dialog. Takes about
-# four minutes, most of it the show itself.
+# intervals per scene, and the time from opening the page to the dialog; then the
+# intervals of an empty WebGL page (tools/bench/web_floor.js), the floor that the browser
+# itself sets on this machine. Takes about five minutes, most of it the show itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build_web.sh
@@ -26,3 +27,5 @@ trap 'stop_web_server; rm -f "$log"' EXIT
 start_web_server "$page" "$log"
 echo "== The whole show in headless Chromium"
 node tools/bench/web_show.js "http://127.0.0.1:$port/"
+echo "== The browser's own floor: an empty WebGL page"
+node tools/bench/web_floor.js 60

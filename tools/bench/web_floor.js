@@ -1,0 +1,50 @@
+// web_floor.js: the frame intervals that headless Chromium itself gives on this machine,
+// with nothing of the show: a 640 x 480 WebGL canvas, made as the show's page makes it,
+// cleared to a new colour on every animation frame. The show's own intervals cannot be
+// steadier than these. Run by scripts/web_bench.sh:  node tools/bench/web_floor.js [SECONDS]
+'use strict';
+const path = require('path');
+const { Browser } = require(path.join(__dirname, '../../tests/web/devtools.js'));
+
+const seconds = Number(process.argv[2] || 30);
+
+// Runs in the page: returns the intervals between animation frames, in ms.
+const kPageScript = `new Promise((resolve) => {
+  const canvas = document.createElement('canvas');
+  canvas.width = 640;
+  canvas.height = 480;
+  document.body.style.margin = '0';
+  document.body.appendChild(canvas);
+  const gl = canvas.getContext('webgl2', { alpha: false, antialias: false, depth: true,
+                                           stencil: false, premultipliedAlpha: false });
+  const intervals = [];
+  let last = 0, start = 0;
+  function frame(now) {
+    gl.clearColor((now % 1000) / 1000, 0.2, 0.4, 1);
+    gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
+    if (last) intervals.push(now - last); else start = now;
+    last = now;
+    if (now - start < ${seconds * 1000}) requestAnimationFrame(frame); else resolve(intervals);
+  }
+  requestAnimationFrame(frame);
+})`;
+
+function stats(values) {
+  const sorted = values.slice().sort((a, b) => a - b);
+  const at = (q) => sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * q))];
+  return { median: at(0.5), p99: at(0.99), worst: sorted[sorted.length - 1] };
+}
+
+(async () => {
+  const browser = await Browser.launch();
+  try {
+    const page = await browser.open('about:blank');
+    await page.waitFor('document.readyState === "complete"', 10000);
+    const intervals = await page.evaluate(kPageScript);
+    const s = stats(intervals);
+    console.log(`empty WebGL page, ${seconds} s: ${intervals.length} frames, interval ms: ` +
+                `median ${s.median.toFixed(1)}, p99 ${s.p99.toFixed(1)}, worst ${s.worst.toFixed(1)}`);
+  } finally {
+    await browser.close();
+  }
+})().catch((error) => { console.error(error); process.exit(1); });
