@@ -12,7 +12,7 @@ const kFlags = [
   '--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
   '--autoplay-policy=no-user-gesture-required', '--disable-background-networking',
   '--disable-component-update', '--no-first-run', '--disable-sync',
-  '--window-size=1000,600', '--screen-info={1000x600}', '--remote-debugging-port=0',
+  '--remote-debugging-port=0',
 ];
 
 function sleep(ms) { return new Promise((resolve) => setTimeout(resolve, ms)); }
@@ -60,10 +60,14 @@ class Page {
 }
 
 class Browser {
-  static async launch() {
+  // windowSize: the browser window's size in pixels, [width, height]; the screen is as
+  // large. The tests' default leaves room round the dialog and the boxes.
+  static async launch({ windowSize = [1000, 600] } = {}) {
     const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'kelvo-chromium-'));
+    const [width, height] = windowSize;
     const child = spawn(process.env.KELVO_CHROMIUM || '/usr/bin/chromium',
-                        [...kFlags, `--user-data-dir=${profile}`, 'about:blank'],
+                        [...kFlags, `--window-size=${width},${height}`, `--screen-info={${width}x${height}}`,
+                         `--user-data-dir=${profile}`, 'about:blank'],
                         { stdio: ['ignore', 'ignore', 'pipe'] });
     const address = await new Promise((resolve, reject) => {
       let text = '';

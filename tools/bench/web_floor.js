@@ -5,6 +5,7 @@
 'use strict';
 const path = require('path');
 const { Browser } = require(path.join(__dirname, '../../tests/web/devtools.js'));
+const { kWindowSize } = require('./web_window.js');
 
 const seconds = Number(process.argv[2] || 30);
 
@@ -36,13 +37,13 @@ function stats(values) {
 }
 
 (async () => {
-  const browser = await Browser.launch();
+  const browser = await Browser.launch({ windowSize: kWindowSize });
   try {
     const page = await browser.open('about:blank');
     await page.waitFor('document.readyState === "complete"', 10000);
     const intervals = await page.evaluate(kPageScript);
     const s = stats(intervals);
-    console.log(`empty WebGL page, ${seconds} s: ${intervals.length} frames, interval ms: ` +
+    console.log(`empty WebGL page, window ${kWindowSize[0]} x ${kWindowSize[1]}, ${seconds} s: ${intervals.length} frames, interval ms: ` +
                 `median ${s.median.toFixed(1)}, p99 ${s.p99.toFixed(1)}, worst ${s.worst.toFixed(1)}`);
   } finally {
     await browser.close();

@@ -5,6 +5,7 @@
 const fs = require('fs');
 const path = require('path');
 const { Browser, sleep } = require(path.join(__dirname, '../../tests/web/devtools.js'));
+const { kWindowSize } = require('./web_window.js');
 
 // The show's scenes and their lengths (ms), read from the program's own scene table; the
 // last one plays on to the show's end.
@@ -37,7 +38,7 @@ const f = (x) => x.toFixed(1).padStart(6);
 
 (async () => {
   const url = process.argv[2];
-  const browser = await Browser.launch();
+  const browser = await Browser.launch({ windowSize: kWindowSize });
   try {
     const page = await browser.open(url);
     await page.waitFor('!document.getElementById("dialog").hidden', 60000);
@@ -49,7 +50,7 @@ const f = (x) => x.toFixed(1).padStart(6);
     await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`);
     const ended = await page.waitFor('kelvoPage.ended', 300000);
     const frames = await page.evaluate('kelvoPage.frames');
-    console.log(`renderer: ${renderer}`);
+    console.log(`renderer: ${renderer}; browser window ${kWindowSize[0]} x ${kWindowSize[1]}`);
     console.log(`time from opening the page to the dialog: ${toDialog.toFixed(0)} ms (dialog seen by the driver)`);
     console.log(`show ${ended ? 'ended' : 'did NOT end'}: ${frames.length} frames`);
     const start = frames[0][0];
