@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/display_settings.h"
 #include "app/program_state.h"
@@ -47,17 +48,15 @@ Scene::~Scene() {
 }
 
 int Scene::Load(const char* name) {
-    char fullPath[sizeof path + 8];
-    std::snprintf(fullPath, sizeof fullPath, "data\\%s", name ? name : "");
-    CopyBounded(path, sizeof path, fullPath);
+    const std::string fullPath = std::string("data\\") + (name ? name : "");
+    CopyBounded(path, sizeof path, fullPath.c_str());
 
     if (file) lib3ds_file_free(file);  // a second load replaces the first file
     cameraName = nullptr;
-    file = LoadCheckedFile(path);
+    // A name too long for path is not opened cut short: that could be another file.
+    file = fullPath.size() < sizeof path ? LoadCheckedFile(path) : nullptr;
     if (!file) {
-        char message[sizeof path + 64];
-        std::snprintf(message, sizeof message, "Load3ds error : Can't load 3ds file %s", path);
-        Report(message);
+        Report(("Load3ds error : Can't load 3ds file " + fullPath).c_str());
         return 0;
     }
     if (!file->cameras) {

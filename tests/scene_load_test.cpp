@@ -37,6 +37,20 @@ TEST_F(SceneLoad, MissingFileReportsItsDataPathOnceAndNeverDraws) {
               BoxTexts());
 }
 
+TEST_F(SceneLoad, NameTooLongForItsPathIsReportedInFullAndNotOpenedCutShort) {
+    // "data\\" and 250 letters fill the path; a file of that name is there to be found by
+    // a name cut short.
+    const std::string fitting(250, 'a');
+    WriteScene(OneSquareScene(), fitting);
+    Scene scene;
+    EXPECT_EQ(1, scene.Load(fitting.c_str()));
+    EXPECT_EQ(0, scene.Load((fitting + "b.3ds").c_str()));
+    EXPECT_EQ(nullptr, scene.file);
+    EXPECT_EQ((std::vector<std::string>{"Load3ds error : Can't load 3ds file data\\" + fitting +
+                                        "b.3ds"}),
+              BoxTexts());
+}
+
 TEST_F(SceneLoad, FileWithoutCameraIsReleasedAndBehavesAsNeverLoaded) {
     sw::Scene content;
     content.meshes = {FacingSquare("Square", 0, 0, 1, "")};
