@@ -6,6 +6,7 @@
 // (comma-separated ms). Prints "ok - ..." or "FAILED - ..." per check; exits 1 on a failure.
 'use strict';
 const { execFileSync } = require('child_process');
+const fs = require('fs');
 const path = require('path');
 const { Browser, sleep } = require('./devtools.js');
 
@@ -14,6 +15,9 @@ const atTimes = atList.split(',').map(Number);
 // Frames of the same moment differ by 8-bit against 16-bit colour rounding (measured
 // 0.01 to 0.03); frames 20 ms apart differ by 0.08 or more, unrelated ones by 0.2.
 const kFrameBound = 0.06;
+// The program's title, from the header it is built with.
+const kTitle = /^#define KELVO_TITLE "(.*)"$/m.exec(
+  fs.readFileSync(path.join(__dirname, '../../app/resources/resource_ids.h'), 'utf8'))[1];
 
 let failures = 0;
 function check(name, passed, detail) {
@@ -42,6 +46,9 @@ async function dialogGoAndEscape(browser) {
   const page = await browser.open(`${baseUrl}/page/`);
   const shown = await page.waitFor(visible('#dialog'), 30000);
   check('the settings dialog appears', !!shown);
+  const titles = await page.evaluate(`[document.title, document.getElementById('dialog-caption').textContent]`);
+  check('the page and the dialog carry the program\'s title',
+        titles[0] === kTitle && titles[1] === kTitle, JSON.stringify(titles));
   const controls = await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls > *'))
     .map(e => (e.querySelector('input') ? 'checkbox:' + e.querySelector('input').checked + ':' : e.tagName + ':') + e.textContent.trim())`);
   check('it holds the full-screen box (checked), "Quit" and "Go", left to right',
