@@ -212,18 +212,6 @@ void UseDialogFrame(Fl_Window* window) {
              {XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_DIALOG", False)});
 }
 
-// Whether a window manager has taken the window on (it sets WM_STATE last).
-bool IsManaged(Window xid) {
-    Atom type = None;
-    int format;
-    unsigned long count, remaining;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(fl_display, xid, XInternAtom(fl_display, "WM_STATE", False), 0, 1, False,
-                       AnyPropertyType, &type, &format, &count, &remaining, &data);
-    if (data) XFree(data);
-    return type != None;
-}
-
 // FLTK places the client area where it is told; the position given to SetWindowPos is
 // the frame's, so the client area moves in by the frame a window manager added. That
 // frame is known only once the window manager has taken the window on, which is checked
@@ -232,7 +220,7 @@ void PlaceFrameOnceManaged(void* data) {
     Dialog* dialog = static_cast<Dialog*>(data);
     Window xid = fl_xid(dialog->window.get());
     if (!xid || !live::WindowManagerRunning(fl_display)) return;
-    if (!IsManaged(xid)) {
+    if (!live::WindowManaged(fl_display, xid)) {
         if (SDL_GetTicks() - dialog->placedAt < kManageTimeoutMs)
             Fl::add_timeout(kManageCheckSeconds, PlaceFrameOnceManaged, data);
         return;

@@ -181,7 +181,7 @@ bool WaitUntilManaging(Display* display) {
         XSync(display, False);
         for (int i = 0; i < 10 && !managed; ++i) {
             SleepMs(20);
-            managed = !CardinalProperty(display, probe, "WM_STATE", AnyPropertyType).empty();
+            managed = live::WindowManaged(display, probe);
         }
     }
     XDestroyWindow(display, probe);
