@@ -8,7 +8,7 @@ mergeInto(LibraryManager.library, {
 
   kelvo_web_wait_frame: function() {
     return Asyncify.handleSleep(function(wakeUp) {
-      requestAnimationFrame(function() { kelvoPage.frameStarted(); wakeUp(); });
+      requestAnimationFrame(function(time) { kelvoPage.frameStarted(time); wakeUp(); });
     });
   },
   kelvo_web_yield: function() {

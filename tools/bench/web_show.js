@@ -1,6 +1,7 @@
 // web_show.js: plays the whole show in headless Chromium and reports the page's own
 // frame measurements per scene, and the time from opening the page to the dialog.
 // Run by scripts/web_bench.sh:  node tools/bench/web_show.js PAGE_URL
+// KELVO_BENCH_FRAMES=FILE also writes the page's record of every frame there, as JSON.
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -50,27 +51,35 @@ const f = (x) => x.toFixed(1).padStart(6);
     await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`);
     const ended = await page.waitFor('kelvoPage.ended', 300000);
     const frames = await page.evaluate('kelvoPage.frames');
+    if (process.env.KELVO_BENCH_FRAMES) fs.writeFileSync(process.env.KELVO_BENCH_FRAMES, JSON.stringify(frames));
     console.log(`renderer: ${renderer}; browser window ${kWindowSize[0]} x ${kWindowSize[1]}`);
     console.log(`time from opening the page to the dialog: ${toDialog.toFixed(0)} ms (dialog seen by the driver)`);
     console.log(`show ${ended ? 'ended' : 'did NOT end'}: ${frames.length} frames`);
     const start = frames[0][0];
+    const kColumns = ['work', 'intervals', 'drawnAfter'];
     const byScene = new Map();
-    for (const [clock, interval, work] of frames.slice(1)) {
+    const all = { work: [], intervals: [], drawnAfter: [] };
+    for (const [clock, interval, work, drawnAfter] of frames.slice(1)) {
       const name = sceneAt(clock - start);
-      if (!byScene.has(name)) byScene.set(name, { intervals: [], work: [] });
-      byScene.get(name).intervals.push(interval);
-      byScene.get(name).work.push(work);
+      if (!byScene.has(name)) byScene.set(name, { work: [], intervals: [], drawnAfter: [] });
+      for (const s of [byScene.get(name), all]) {
+        s.work.push(work);
+        s.intervals.push(interval);
+        s.drawnAfter.push(drawnAfter);
+      }
     }
-    console.log('scene      frames |  work ms: median    p99  worst | interval ms: median    p99  worst');
-    const all = { intervals: [], work: [] };
-    for (const [name, s] of byScene) {
-      const w = stats(s.work), i = stats(s.intervals);
-      all.intervals.push(...s.intervals);
-      all.work.push(...s.work);
-      console.log(`${name.padEnd(10)} ${String(s.work.length).padStart(6)} |          ${f(w.median)} ${f(w.p99)} ${f(w.worst)} |             ${f(i.median)} ${f(i.p99)} ${f(i.worst)}`);
-    }
-    const w = stats(all.work), i = stats(all.intervals);
-    console.log(`${'whole show'.padEnd(10)} ${String(all.work.length).padStart(6)} |          ${f(w.median)} ${f(w.p99)} ${f(w.worst)} |             ${f(i.median)} ${f(i.p99)} ${f(i.worst)}`);
+    console.log('ms per frame: work = the page\'s own work on the frame; interval = time since the frame');
+    console.log('before by the browser\'s frame clock; drawn after = time since the frame before was drawn');
+    console.log('scene      frames |   work: median    p99  worst | interval: median    p99  worst | drawn after: median    p99  worst');
+    const row = (name, s) => {
+      const cells = kColumns.map((column) => {
+        const c = stats(s[column]);
+        return `${f(c.median)} ${f(c.p99)} ${f(c.worst)}`;
+      });
+      console.log(`${name.padEnd(10)} ${String(s.work.length).padStart(6)} |         ${cells[0]} |           ${cells[1]} |              ${cells[2]}`);
+    };
+    for (const [name, s] of byScene) row(name, s);
+    row('whole show', all);
     for (const line of page.console.filter((l) => /^frame times|dialog shown/.test(l))) console.log(`page: ${line}`);
   } finally {
     await browser.close();

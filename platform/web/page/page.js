@@ -9,7 +9,7 @@ var kelvoPage = (function() {
   var page = {
     // ?at=MS: the test mode's show time, or -1.
     testTime: at !== null && /^\d+$/.test(at) ? Number(at) : -1,
-    frames: [],        // [clock, interval, work] (ms) of each frame shown; see frameDrawn
+    frames: [],        // [clock, interval, work, drawnAfter] (ms) of each frame; see frameDrawn
     ended: false,
     ready: false,      // the test mode's frame is on the canvas
     boxes: [],         // every message box shown: {caption, text}
@@ -169,14 +169,22 @@ var kelvoPage = (function() {
     console.log('the show has ended');
   };
 
-  // Each frame: its clock, the time since the frame before (the frame rate seen), and
-  // the time the program worked on it since the browser resumed it (its cost).
-  var lastFrame = 0, resumedAt = 0;
-  page.frameStarted = function() { resumedAt = performance.now(); };
+  // Each frame: its clock; the interval since the frame before by the browser's frame
+  // clock (the animation frame's time, which jumps by a whole refresh when a frame is
+  // dropped: the frame rate seen); the time the program worked on it since the browser
+  // resumed it (its cost); and the time since the frame before was drawn, which adds to
+  // the interval how late in its animation frame each one was resumed.
+  var frameTime = 0, lastFrameTime = 0, resumedAt = 0, lastDrawn = 0;
+  page.frameStarted = function(time) {
+    resumedAt = performance.now();
+    frameTime = time;
+  };
   page.frameDrawn = function() {
     var now = performance.now();
-    page.frames.push([page.clock(), lastFrame ? now - lastFrame : 0, resumedAt ? now - resumedAt : 0]);
-    lastFrame = now;
+    page.frames.push([page.clock(), lastFrameTime ? frameTime - lastFrameTime : 0,
+                      resumedAt ? now - resumedAt : 0, lastDrawn ? now - lastDrawn : 0]);
+    lastFrameTime = frameTime;
+    lastDrawn = now;
   };
   page.frameReady = function() {
     page.ready = true;
