@@ -74,6 +74,8 @@ mergeInto(LibraryManager.library, {
   kelvo_web_gl_create__deps: ['$kelvoGl'],
   kelvo_web_gl_create: function() {
     var canvas = document.getElementById('canvas');
+    // Not desynchronized: in Chromium that lets the page draw frames faster than the
+    // compositor shows them, and a third of them were never on screen.
     var gl = canvas.getContext('webgl2', {
       alpha: false, antialias: false, depth: true, stencil: false, premultipliedAlpha: false,
       preserveDrawingBuffer: kelvoPage.testTime >= 0

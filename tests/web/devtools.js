@@ -51,10 +51,10 @@ class Page {
                       { type, key, code, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode });
   }
 
-  // The page's top-left 640 x 480 pixels as a PNG file.
-  async screenshot(file) {
+  // The page's pixels in clip (by default the top-left 640 x 480) as a PNG file.
+  async screenshot(file, clip = { x: 0, y: 0, width: 640, height: 480 }) {
     const shot = await this.send('Page.captureScreenshot',
-      { format: 'png', clip: { x: 0, y: 0, width: 640, height: 480, scale: 1 } });
+      { format: 'png', clip: { ...clip, scale: 1 } });
     fs.writeFileSync(file, Buffer.from(shot.data, 'base64'));
   }
 }

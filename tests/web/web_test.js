@@ -42,6 +42,20 @@ const visible = (selector) => `(() => { const e = document.querySelector(${JSON.
 const clickGo = `Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`;
 const boxCaptions = 'Array.from(document.querySelectorAll(".box .box-caption")).map(e => e.textContent)';
 
+// What reaches the screen, not only the canvas: two screenshots of the canvas's place
+// half a second apart differ as two moments of the show do.
+async function checkCanvasMovesOnScreen(page, name) {
+  const rect = await page.evaluate(`(() => { const r = document.getElementById('canvas')
+    .getBoundingClientRect(); return { x: r.x, y: r.y, width: r.width, height: r.height }; })()`);
+  const shots = [1, 2].map((n) => path.join(work, `${name.replace(/ /g, "-")}_${n}.png`));
+  await page.screenshot(shots[0], rect);
+  await sleep(500);
+  await page.screenshot(shots[1], rect);
+  const moved = difference(shots[0], shots[1]);
+  check(`${name}: the screen shows the show moving`, moved > kFrameBound && moved < Infinity,
+        `RMS difference ${moved.toFixed(4)} over 0.5 s`);
+}
+
 async function dialogGoAndEscape(browser) {
   const page = await browser.open(`${baseUrl}/page/`);
   const shown = await page.waitFor(visible('#dialog'), 30000);
@@ -68,6 +82,7 @@ async function dialogGoAndEscape(browser) {
   check('the music clock advances with the show', audioAfter - audioBefore > 1.0,
         `${(audioAfter - audioBefore).toFixed(2)} s of music in 2 s, ${framesAfter - framesBefore} frames`);
   check('no message box came up', (await page.evaluate(boxCaptions)).length === 0);
+  await checkCanvasMovesOnScreen(page, 'windowed');
 
   await page.pressKey('Escape', 'Escape', 27);
   const ended = await page.waitFor(`${visible('#ended')} && !${visible('#canvas')}`, 10000);
@@ -91,6 +106,7 @@ async function fullScreen(browser) {
   check('full screen: the canvas is scaled to the screen at 4:3 between black bars',
         layout.element === 'screen' && JSON.stringify(layout.rect) === '[100,0,800,600]' &&
         layout.background === 'rgb(0, 0, 0)', JSON.stringify(layout));
+  await checkCanvasMovesOnScreen(page, 'full screen');
   await page.pressKey('Escape', 'Escape', 27);
   const ended = await page.waitFor(`kelvoPage.ended && !document.fullscreenElement && ${visible('#ended')}`, 10000);
   check('Escape in full screen ends the show and leaves full screen', !!ended);
