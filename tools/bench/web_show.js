@@ -68,15 +68,21 @@ const f = (x) => x.toFixed(1).padStart(6);
         s.drawnAfter.push(drawnAfter);
       }
     }
+    // A refresh missed is one the frame clock skipped: an interval of about two refreshes
+    // missed one.
+    const refresh = stats(all.intervals).median;
+    const missed = (intervals) =>
+      intervals.reduce((sum, interval) => sum + Math.max(0, Math.round(interval / refresh) - 1), 0);
     console.log('ms per frame: work = the page\'s own work on the frame; interval = time since the frame');
-    console.log('before by the browser\'s frame clock; drawn after = time since the frame before was drawn');
-    console.log('scene      frames |   work: median    p99  worst | interval: median    p99  worst | drawn after: median    p99  worst');
+    console.log('before by the browser\'s frame clock; drawn after = time since the frame before was drawn;');
+    console.log(`missed = refreshes of ${refresh.toFixed(1)} ms that showed no new frame`);
+    console.log('scene      frames missed |   work: median    p99  worst | interval: median    p99  worst | drawn after: median    p99  worst');
     const row = (name, s) => {
       const cells = kColumns.map((column) => {
         const c = stats(s[column]);
         return `${f(c.median)} ${f(c.p99)} ${f(c.worst)}`;
       });
-      console.log(`${name.padEnd(10)} ${String(s.work.length).padStart(6)} |         ${cells[0]} |           ${cells[1]} |              ${cells[2]}`);
+      console.log(`${name.padEnd(10)} ${String(s.work.length).padStart(6)} ${String(missed(s.intervals)).padStart(6)} |         ${cells[0]} |           ${cells[1]} |              ${cells[2]}`);
     };
     for (const [name, s] of byScene) row(name, s);
     row('whole show', all);
