@@ -5,7 +5,7 @@
 // file damaged); WORK_FOLDER/headless/frame_MS.png are the headless frames of AT_TIMES
 // (comma-separated ms). Prints "ok - ..." or "FAILED - ..." per check; exits 1 on a failure.
 'use strict';
-const { execFileSync } = require('child_process');
+const { spawnSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
 const { Browser, sleep } = require('./devtools.js');
@@ -25,16 +25,12 @@ function check(name, passed, detail) {
   if (!passed) failures++;
 }
 
-// Normalised RMS difference of two PNG files, from ImageMagick's compare.
+// Normalised RMS difference of two PNG files, from ImageMagick's compare, which writes it
+// to stderr and exits 0 for equal images and 1 for different ones.
 function difference(a, b) {
-  let output;
-  try {
-    output = execFileSync('compare', ['-metric', 'RMSE', a, b, 'null:'], { stdio: ['ignore', 'pipe', 'pipe'] });
-  } catch (e) {
-    output = e.stderr;  // compare exits 1 when the images differ at all
-  }
-  const found = /\(([0-9.e-]+)\)/.exec(String(output));
-  return found ? Number(found[1]) : Infinity;
+  const run = spawnSync('compare', ['-metric', 'RMSE', a, b, 'null:'], { stdio: ['ignore', 'pipe', 'pipe'] });
+  const found = /\(([0-9.e-]+)\)/.exec(String(run.stderr));
+  return (run.status === 0 || run.status === 1) && found ? Number(found[1]) : Infinity;
 }
 
 const visible = (selector) => `(() => { const e = document.querySelector(${JSON.stringify(selector)});
