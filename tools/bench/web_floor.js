@@ -6,6 +6,7 @@
 const path = require('path');
 const { Browser } = require(path.join(__dirname, '../../tests/web/devtools.js'));
 const { kWindowSize } = require('./web_window.js');
+const { stats } = require('./interval_stats.js');
 
 const seconds = Number(process.argv[2] || 30);
 
@@ -29,12 +30,6 @@ const kPageScript = `new Promise((resolve) => {
   }
   requestAnimationFrame(frame);
 })`;
-
-function stats(values) {
-  const sorted = values.slice().sort((a, b) => a - b);
-  const at = (q) => sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * q))];
-  return { median: at(0.5), p99: at(0.99), worst: sorted[sorted.length - 1] };
-}
 
 (async () => {
   const browser = await Browser.launch({ windowSize: kWindowSize });

@@ -7,6 +7,7 @@ const fs = require('fs');
 const path = require('path');
 const { Browser, sleep } = require(path.join(__dirname, '../../tests/web/devtools.js'));
 const { kWindowSize } = require('./web_window.js');
+const { stats } = require('./interval_stats.js');
 
 // The show's scenes and their lengths (ms), read from the program's own scene table; the
 // last one plays on to the show's end.
@@ -27,12 +28,6 @@ function sceneAt(elapsed) {
     passed += length;
   }
   return kScenes[kScenes.length - 1][0];
-}
-
-function stats(values) {
-  const sorted = values.slice().sort((a, b) => a - b);
-  const at = (q) => sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * q))];
-  return { median: at(0.5), p99: at(0.99), worst: sorted[sorted.length - 1] };
 }
 
 const f = (x) => x.toFixed(1).padStart(6);
