@@ -7,6 +7,7 @@ const path = require('path');
 const { Browser } = require(path.join(__dirname, '../../tests/web/devtools.js'));
 const { kWindowSize } = require('./web_window.js');
 const { stats } = require('./interval_stats.js');
+const { recordGpuProcess } = require('./process_load.js');
 
 const seconds = Number(process.argv[2] || 30);
 
@@ -36,10 +37,13 @@ const kPageScript = `new Promise((resolve) => {
   try {
     const page = await browser.open('about:blank');
     await page.waitFor('document.readyState === "complete"', 10000);
+    const gpuLoad = await recordGpuProcess(browser.child.pid);
     const intervals = await page.evaluate(kPageScript);
+    if (gpuLoad) gpuLoad.stop();
     const s = stats(intervals);
     console.log(`empty WebGL page, window ${kWindowSize[0]} x ${kWindowSize[1]}, ${seconds} s: ${intervals.length} frames, interval ms: ` +
-                `median ${s.median.toFixed(1)}, p99 ${s.p99.toFixed(1)}, worst ${s.worst.toFixed(1)}`);
+                `median ${s.median.toFixed(1)}, p99 ${s.p99.toFixed(1)}, worst ${s.worst.toFixed(1)}; ` +
+                `GPU process ${gpuLoad ? gpuLoad.coresOverall().toFixed(2) : 'not found'} cores`);
   } finally {
     await browser.close();
   }

@@ -8,6 +8,7 @@ const path = require('path');
 const { Browser, sleep } = require(path.join(__dirname, '../../tests/web/devtools.js'));
 const { kWindowSize } = require('./web_window.js');
 const { stats } = require('./interval_stats.js');
+const { recordGpuProcess, machineTimes, machineShares } = require('./process_load.js');
 
 // The show's scenes and their lengths (ms), read from the program's own scene table; the
 // last one plays on to the show's end.
@@ -44,25 +45,37 @@ const f = (x) => x.toFixed(1).padStart(6);
       return e ? g.getParameter(e.UNMASKED_RENDERER_WEBGL) : 'unknown'; })()`);
     await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
     await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`);
+    const gpuLoad = await recordGpuProcess(browser.child.pid);
+    const machineAtStart = machineTimes();
     const ended = await page.waitFor('kelvoPage.ended', 300000);
+    const machine = machineShares(machineAtStart, machineTimes());
+    if (gpuLoad) gpuLoad.stop();
+    const timeOrigin = await page.evaluate('performance.timeOrigin');
     const frames = await page.evaluate('kelvoPage.frames');
     if (process.env.KELVO_BENCH_FRAMES) fs.writeFileSync(process.env.KELVO_BENCH_FRAMES, JSON.stringify(frames));
     console.log(`renderer: ${renderer}; browser window ${kWindowSize[0]} x ${kWindowSize[1]}`);
     console.log(`time from opening the page to the dialog: ${toDialog.toFixed(0)} ms (dialog seen by the driver)`);
     console.log(`show ${ended ? 'ended' : 'did NOT end'}: ${frames.length} frames`);
+    console.log(`the machine's cores during the show: ${(machine.busy * 100).toFixed(0)} % busy, ` +
+                `${(machine.stolen * 100).toFixed(1)} % taken by its host`);
     const start = frames[0][0];
     const kColumns = ['work', 'intervals', 'drawnAfter'];
     const byScene = new Map();
-    const all = { work: [], intervals: [], drawnAfter: [] };
+    const newSpan = () => ({ work: [], intervals: [], drawnAfter: [], from: Infinity, to: -Infinity });
+    const all = newSpan();
     for (const [clock, interval, work, drawnAfter] of frames.slice(1)) {
       const name = sceneAt(clock - start);
-      if (!byScene.has(name)) byScene.set(name, { work: [], intervals: [], drawnAfter: [] });
+      if (!byScene.has(name)) byScene.set(name, newSpan());
       for (const s of [byScene.get(name), all]) {
         s.work.push(work);
         s.intervals.push(interval);
         s.drawnAfter.push(drawnAfter);
+        s.from = Math.min(s.from, clock);
+        s.to = Math.max(s.to, clock);
       }
     }
+    // The page's clocks count from its time origin; the load samples carry Date.now().
+    const gpuCores = (s) => gpuLoad ? gpuLoad.coresBetween(timeOrigin + s.from, timeOrigin + s.to) : NaN;
     // A refresh missed is one the frame clock skipped: an interval of about two refreshes
     // missed one.
     const refresh = stats(all.intervals).median;
@@ -70,14 +83,15 @@ const f = (x) => x.toFixed(1).padStart(6);
       intervals.reduce((sum, interval) => sum + Math.max(0, Math.round(interval / refresh) - 1), 0);
     console.log('ms per frame: work = the page\'s own work on the frame; interval = time since the frame');
     console.log('before by the browser\'s frame clock; drawn after = time since the frame before was drawn;');
-    console.log(`missed = refreshes of ${refresh.toFixed(1)} ms that showed no new frame`);
-    console.log('scene      frames missed |   work: median    p99  worst | interval: median    p99  worst | drawn after: median    p99  worst');
+    console.log(`missed = refreshes of ${refresh.toFixed(1)} ms that showed no new frame;`);
+    console.log('GPU cores = cores kept busy by the browser\'s GPU process, where SwiftShader renders');
+    console.log('scene      frames missed | GPU cores |   work: median    p99  worst | interval: median    p99  worst | drawn after: median    p99  worst');
     const row = (name, s) => {
       const cells = kColumns.map((column) => {
         const c = stats(s[column]);
         return `${f(c.median)} ${f(c.p99)} ${f(c.worst)}`;
       });
-      console.log(`${name.padEnd(10)} ${String(s.work.length).padStart(6)} ${String(missed(s.intervals)).padStart(6)} |         ${cells[0]} |           ${cells[1]} |              ${cells[2]}`);
+      console.log(`${name.padEnd(10)} ${String(s.work.length).padStart(6)} ${String(missed(s.intervals)).padStart(6)} | ${gpuCores(s).toFixed(2).padStart(9)} |         ${cells[0]} |           ${cells[1]} |              ${cells[2]}`);
     };
     for (const [name, s] of byScene) row(name, s);
     row('whole show', all);
