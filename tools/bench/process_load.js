@@ -79,10 +79,7 @@ class LoadRecorder {
     return (cpu(to) - cpu(from)) / ((to - from) / 1000);
   }
 
-  coresOverall() {
-    const s = this.samples;
-    return s.length > 1 ? this.coresBetween(s[0][0], s[s.length - 1][0]) : NaN;
-  }
+  coresOverall() { return this.coresBetween(-Infinity, Infinity); }
 }
 
 // Starts recording the browser's GPU process once it exists (within `waitMs`); null if
