@@ -99,11 +99,8 @@ mkdir -p "$page.new"
 cp "$out/kelvo/bin/kelvo.js" "$out/kelvo/bin/kelvo.wasm" platform/web/page/* "$page.new/"
 # The page's title is the program's own, made safe for HTML.
 source scripts/lib/show_title.sh
-html_title=${title//&/&amp;}
-html_title=${html_title//</&lt;}
-html_title=${html_title//>/&gt;}
-page_html=$(<platform/web/page/index.html)
-printf '%s\n' "${page_html//@KELVO_TITLE@/"$html_title"}" > "$page.new/index.html"
+source scripts/lib/html_text.sh
+page_with_title "$(<platform/web/page/index.html)" "$title" > "$page.new/index.html"
 echo "== kelvo.wasm built in $(( $(date +%s) - started )) s:" \
   "$(stat -c %s "$page.new/kelvo.wasm") bytes"
 

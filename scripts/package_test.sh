@@ -92,13 +92,17 @@ cleanup() {
 trap cleanup EXIT
 
 echo "== apt-get install ($(elapsed) so far)"
+source scripts/lib/installed_packages.sh
+installed_packages >"$work/packages_before.txt"
 install_package() {
-  "${apt_get[@]}" install -y --no-install-recommends "$deb" >"$work/install.log" 2>&1 || {
+  local status=0
+  "${apt_get[@]}" install -y --no-install-recommends "$deb" >"$work/install.log" 2>&1 || status=$?
+  # Counted even when the install fails, so the clean-up purges what it brought.
+  mapfile -t new_packages < <(packages_added "$work/packages_before.txt" | grep -v '^kelvo-remix:')
+  if [ "$status" -ne 0 ]; then
     cat "$work/install.log"
     return 1
-  }
-  read -r -a new_packages < <(sed -n '/^The following NEW packages will be installed:/,/^[^ ]/p' \
-    "$work/install.log" | grep '^ ' | tr ' ' '\n' | grep -v -e '^$' -e '^kelvo-remix$' | tr '\n' ' ')
+  fi
   [ ${#new_packages[@]} -gt 0 ] && echo "   apt also installed: ${new_packages[*]}"
   installed_here
 }

@@ -98,4 +98,28 @@ expect "a source that cannot be downloaded is named" \
 expect "a failed download shows apt's answer" contains "$not_fetched" "E: "
 expect "a failed download fails" contains "$not_fetched" "status 1"
 
+# --- html_text.sh ---------------------------------------------------------------------------
+source scripts/lib/html_text.sh
+expect "html_text escapes <, >, & and \" once each" \
+  test "$(html_text 'Tom & "Jerry" <b>')" = 'Tom &amp; &quot;Jerry&quot; &lt;b&gt;'
+expect "page_with_title puts the escaped title at every mark and leaves the rest" \
+  test "$(page_with_title '<title>@KELVO_TITLE@</title><h1>@KELVO_TITLE@ &amp;</h1>' 'a<&>"b')" = \
+  '<title>a&lt;&amp;&gt;&quot;b</title><h1>a&lt;&amp;&gt;&quot;b &amp;</h1>'
+
+# --- installed_packages.sh ----------------------------------------------------------------
+source scripts/lib/installed_packages.sh
+installed_packages >"$scratch/packages.txt"
+expect "installed_packages lists dpkg's installed packages as NAME:ARCH" \
+  grep -qx "dpkg:$(dpkg --print-architecture)" "$scratch/packages.txt"
+# apt and dpkg translate their messages; what the list is read from must not be.
+german=$(LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL= bash -c \
+  'source scripts/lib/installed_packages.sh; installed_packages')
+expect "installed_packages gives the same list in another language" \
+  test "$german" = "$(cat "$scratch/packages.txt")"
+expect "packages_added finds nothing new against the list just taken" \
+  test -z "$(packages_added "$scratch/packages.txt")"
+grep -vx "dpkg:$(dpkg --print-architecture)" "$scratch/packages.txt" >"$scratch/without_dpkg.txt"
+expect "packages_added names a package the earlier list lacks" \
+  test "$(packages_added "$scratch/without_dpkg.txt")" = "dpkg:$(dpkg --print-architecture)"
+
 [ "$failures" -eq 0 ]
