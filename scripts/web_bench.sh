@@ -4,7 +4,9 @@
 # Chromium with SwiftShader at 640 x 480 (tools/bench/web_show.js): frame costs and
 # intervals per scene, and the time from opening the page to the dialog; then the
 # intervals of an empty WebGL page (tools/bench/web_floor.js), the floor that the browser
-# itself sets on this machine. Takes about five minutes, most of it the show itself.
+# itself sets on this machine; then the time to the dialog over a throttled 10 Mbit/s
+# network (tools/bench/web_dialog_throttled.js). Takes about five minutes, most of it the
+# show itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build_web.sh
@@ -29,3 +31,5 @@ echo "== The whole show in headless Chromium"
 node tools/bench/web_show.js "http://127.0.0.1:$port/"
 echo "== The browser's own floor: an empty WebGL page"
 node tools/bench/web_floor.js 60
+echo "== Time to the dialog over a 10 Mbit/s network"
+node tools/bench/web_dialog_throttled.js "http://127.0.0.1:$port/"

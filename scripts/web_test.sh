@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tests the show's web page in headless Chromium: builds the page (scripts/build_web.sh),
 # serves it on 127.0.0.1 with variants whose data is broken, writes the headless layer's
-# frames of the moments compared, and runs tests/web/web_test.js. Exits 0 when all pass.
+# frames of the moments compared, and runs tests/web/web_test.js, then the phone checks
+# (tests/web/phone_test.js). Exits 0 when all pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -49,5 +50,7 @@ start_web_server "$work/site" "$work/server.log"
 echo "== Browser tests"
 status=0
 node tests/web/web_test.js "http://127.0.0.1:$port" "$work" "$at_times" || status=$?
+echo "== Phones and small windows"
+node tests/web/phone_test.js "http://127.0.0.1:$port/page/" || status=$?
 echo "web test: $(( $(date +%s) - began )) s in all, $(( built - began )) s to build"
 exit "$status"
