@@ -149,6 +149,26 @@ async function damagedScene(browser) {
   await browser.closePage(page);
 }
 
+// On the desktop a message box is modal and takes the key that dismisses it: Escape on the
+// box leaves the show playing.
+async function escapeDismissesBox(browser) {
+  const page = await browser.open(`${baseUrl}/damaged/`);
+  await page.waitFor(visible('#dialog'), 30000);
+  await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
+  await page.evaluate(clickGo);
+  const box = await page.waitFor(`(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`, 60000);
+  await page.pressKey('Escape', 'Escape', 27);
+  const gone = await page.waitFor(`document.querySelectorAll('.box').length === 0`, 5000);
+  const framesBefore = await page.waitFor('kelvoPage.frames.length > 10 && kelvoPage.frames.length', 30000);
+  const clockBefore = await page.evaluate('kelvoPage.clock()');
+  await sleep(1500);
+  const after = await page.evaluate('[kelvoPage.frames.length, kelvoPage.clock(), kelvoPage.ended]');
+  check('Escape dismisses a box and the show goes on',
+        !!box && !!gone && !!framesBefore && after[0] > framesBefore && after[1] - clockBefore > 1000 && !after[2],
+        `${framesBefore} then ${after[0]} frames, ended ${after[2]}`);
+  await browser.closePage(page);
+}
+
 (async () => {
   const browser = await Browser.launch();
   try {
@@ -157,6 +177,7 @@ async function damagedScene(browser) {
     await framesMatchHeadless(browser);
     await missingMusic(browser);
     await damagedScene(browser);
+    await escapeDismissesBox(browser);
   } finally {
     await browser.close();
   }
