@@ -19,17 +19,31 @@ mergeInto(LibraryManager.library, {
   },
   kelvo_web_take_key: function() { return kelvoPage.takeKey(); },
 
-  kelvo_web_fetch__deps: ['$FS', '$PATH'],
-  kelvo_web_fetch: function(url, path) {
-    var address = UTF8ToString(url), target = UTF8ToString(path);
+  // The program's files lie in the page's data/ folder and come from the server.
+  $kelvoFiles: {
+    // The address of path ("data/vil.3ds"), or null when it would lie outside data/. Each
+    // part is encoded, so '#', '?' and '%' stay part of the name rather than the address.
+    address: function(path) {
+      var base = new URL('data/', document.baseURI).href, address;
+      try {
+        address = new URL(path.split('/').map(encodeURIComponent).join('/'), document.baseURI).href;
+      } catch (e) { return null; }  // a name that is not text
+      return address.length > base.length && address.startsWith(base) ? address : null;
+    },
+  },
+
+  kelvo_web_fetch__deps: ['$FS', '$PATH', '$kelvoFiles'],
+  kelvo_web_fetch: function(pathText) {
+    var path = UTF8ToString(pathText), address = kelvoFiles.address(path);
+    if (!address) return 0;
     return Asyncify.handleSleep(function(wakeUp) {
       fetch(address).then(function(response) {
         return response.ok ? response.arrayBuffer() : null;
       }).then(function(buffer) {
         if (!buffer) { wakeUp(0); return; }
-        var folder = PATH.dirname(target);
+        var folder = PATH.dirname(path);
         if (folder !== '.' && folder !== '') FS.mkdirTree(folder);
-        FS.writeFile(target, new Uint8Array(buffer));
+        FS.writeFile(path, new Uint8Array(buffer));
         wakeUp(1);
       }).catch(function() { wakeUp(0); });
     });

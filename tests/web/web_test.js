@@ -9,6 +9,7 @@ const { spawnSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
 const { Browser, sleep } = require('./devtools.js');
+const { serveSite } = require('./site_server.js');
 
 const [baseUrl, work, atList] = process.argv.slice(2);
 const atTimes = atList.split(',').map(Number);
@@ -169,6 +170,83 @@ async function escapeDismissesBox(browser) {
   await browser.closePage(page);
 }
 
+// A site of one variant of the page, built for one check: WORK/NAME/NAME/ holds links to
+// the page's files and its data files, except those in replaced (name: a file to link, or
+// a Buffer to write; null leaves the name out). Returns the variant's folder.
+function variantSite(name, replaced = {}) {
+  const page = fs.realpathSync(path.join(work, 'site', 'page'));
+  const root = path.join(work, name);
+  fs.rmSync(root, { recursive: true, force: true });
+  const site = path.join(root, name);
+  fs.mkdirSync(path.join(site, 'data'), { recursive: true });
+  for (const file of fs.readdirSync(page))
+    if (file !== 'data') fs.symlinkSync(path.join(page, file), path.join(site, file));
+  const data = path.join(page, 'data');
+  const files = Object.fromEntries(fs.readdirSync(data).map((file) => [file, path.join(data, file)]));
+  for (const [file, source] of Object.entries({ ...files, ...replaced })) {
+    if (source === null) continue;
+    if (Buffer.isBuffer(source)) fs.writeFileSync(path.join(site, 'data', file), source);
+    else fs.symlinkSync(source, path.join(site, 'data', file));
+  }
+  return root;
+}
+
+// A 3DS file with its materials' texture names changed (from: to); the chunks that hold
+// them get their new sizes.
+function renameTextures(bytes, names) {
+  const kContainers = new Set([0x4D4D, 0x3D3D, 0xAFFF, 0xA200]);  // main, editor, material, map
+  const kMapName = 0xA300;
+  const parts = [];
+  for (let at = 0; at + 6 <= bytes.length;) {
+    const id = bytes.readUInt16LE(at), size = bytes.readUInt32LE(at + 2);
+    let body = bytes.subarray(at + 6, at + size);
+    if (kContainers.has(id)) body = renameTextures(body, names);
+    else if (id === kMapName) {
+      const name = body.toString('latin1', 0, body.indexOf(0));
+      if (name in names) body = Buffer.from(`${names[name]}\0`, 'latin1');
+    }
+    const head = Buffer.alloc(6);
+    head.writeUInt16LE(id, 0);
+    head.writeUInt32LE(body.length + 6, 2);
+    parts.push(head, body);
+    at += size;
+  }
+  return Buffer.concat(parts);
+}
+
+// Every request the page made for a file of the show, by the page's folder and the rest.
+const showFileRequests = (server, pagePath) => server.requests.filter((r) => /\.(3ds|png|mp3)$/i.test(r.path))
+  .map((r) => ({ ...r, inData: r.path.startsWith(`${pagePath}data/`) }));
+
+// Texture names that are not plain URL parts: '#' and '?' belong to the name, and
+// percent-encoded dots do not climb out of data/.
+async function namesStayNames(browser) {
+  const data = path.join(work, 'site', 'page', 'data');
+  const scene = renameTextures(fs.readFileSync(path.join(data, 'roulet3.3ds')), {
+    'roulette.png': 'rou#lette.png', 'grid.png': 'grid?.png', 'ring.png': '%2e%2e/%2e%2e/ring.png',
+  });
+  const root = variantSite('names', {
+    'roulet3.3ds': scene, 'rou#lette.png': path.join(data, 'roulette.png'), 'grid?.png': path.join(data, 'grid.png'),
+  });
+  fs.symlinkSync(path.join(data, 'ring.png'), path.join(root, 'ring.png'));  // where ../.. would lead
+  const server = await serveSite(root);
+  const page = await browser.open(`${server.base}/names/?at=100001`);
+  const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
+  const boxes = ready ? await page.evaluate('kelvoPage.boxes.map(b => b.text)') : [];
+  const asked = showFileRequests(server, '/names/');
+  const found = (p) => asked.some((r) => r.path === `/names/data/${p}` && r.status === 200);
+  check('texture names with "#" and "?" fetch exactly those files',
+        !!ready && found('rou%23lette.png') && found('grid%3F.png') && !boxes.some((t) => /rou#|grid\?/.test(t)),
+        JSON.stringify(asked.filter((r) => /rou|grid/.test(r.path)).map((r) => `${r.path} ${r.status}`)));
+  const outside = asked.filter((r) => !r.inData).map((r) => r.path);
+  check('percent-encoded dots fetch nothing outside data/, and the file cannot be read',
+        !!ready && outside.length === 0 && asked.some((r) => r.path === '/names/data/%252e%252e/%252e%252e/ring.png') &&
+        boxes.some((t) => t.includes('%2e%2e/%2e%2e/ring.png')),
+        `outside data/: ${JSON.stringify(outside)}; boxes ${JSON.stringify(boxes)}`);
+  await browser.closePage(page);
+  await server.close();
+}
+
 (async () => {
   const browser = await Browser.launch();
   try {
@@ -178,6 +256,7 @@ async function escapeDismissesBox(browser) {
     await missingMusic(browser);
     await damagedScene(browser);
     await escapeDismissesBox(browser);
+    await namesStayNames(browser);
   } finally {
     await browser.close();
   }
