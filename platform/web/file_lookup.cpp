@@ -1,9 +1,9 @@
 // file_lookup.cpp: the program's files come from the web server. A path the program forms
 // ("data\vil.3ds") is fetched from the same path beside the page ("data/vil.3ds") into the
-// in-memory file system the first time it is asked for; a file the server does not have
-// is missing. Only files in the page's data/ folder are fetched. Servers compare names
-// exactly, so a missing name is asked for once more in lower case, the letter case the
-// asset generator writes.
+// in-memory file system the first time it is asked for; a file the server does not have,
+// or one too large to read, is missing. Only files in the page's data/ folder are
+// fetched. Servers compare names exactly, so a missing name is asked for once more in
+// lower case, the letter case the asset generator writes.
 #include "platform/common/file_lookup.h"
 
 #include <sys/stat.h>

@@ -21,6 +21,10 @@ mergeInto(LibraryManager.library, {
 
   // The program's files lie in the page's data/ folder and come from the server.
   $kelvoFiles: {
+    // Far above any file of the show; a larger or endless answer is a file that cannot be
+    // read rather than a tab that runs out of memory.
+    limit: 64 * 1024 * 1024,
+
     // The address of path ("data/vil.3ds"), or null when it would lie outside data/. Each
     // part is encoded, so '#', '?' and '%' stay part of the name rather than the address.
     address: function(path) {
@@ -30,6 +34,31 @@ mergeInto(LibraryManager.library, {
       } catch (e) { return null; }  // a name that is not text
       return address.length > base.length && address.startsWith(base) ? address : null;
     },
+
+    // The body of response, or null when it is, or says it is, over the limit.
+    read: function(response) {
+      var limit = kelvoFiles.limit;
+      if (Number(response.headers.get('Content-Length')) > limit) {
+        if (response.body) response.body.cancel().catch(function() {});
+        return Promise.resolve(null);
+      }
+      if (!response.body) return Promise.resolve(new Uint8Array(0));
+      var reader = response.body.getReader(), parts = [], total = 0;
+      function next(step) {
+        if (step.done) return kelvoFiles.join(parts, total);
+        total += step.value.byteLength;
+        if (total > limit) { reader.cancel().catch(function() {}); return null; }
+        parts.push(step.value);
+        return reader.read().then(next);
+      }
+      return reader.read().then(next);
+    },
+
+    join: function(parts, total) {
+      var bytes = new Uint8Array(total), at = 0;
+      parts.forEach(function(part) { bytes.set(part, at); at += part.byteLength; });
+      return bytes;
+    },
   },
 
   kelvo_web_fetch__deps: ['$FS', '$PATH', '$kelvoFiles'],
@@ -38,12 +67,12 @@ mergeInto(LibraryManager.library, {
     if (!address) return 0;
     return Asyncify.handleSleep(function(wakeUp) {
       fetch(address).then(function(response) {
-        return response.ok ? response.arrayBuffer() : null;
-      }).then(function(buffer) {
-        if (!buffer) { wakeUp(0); return; }
+        return response.ok ? kelvoFiles.read(response) : null;
+      }).then(function(bytes) {
+        if (!bytes) { wakeUp(0); return; }
         var folder = PATH.dirname(path);
         if (folder !== '.' && folder !== '') FS.mkdirTree(folder);
-        FS.writeFile(path, new Uint8Array(buffer));
+        FS.writeFile(path, bytes);
         wakeUp(1);
       }).catch(function() { wakeUp(0); });
     });

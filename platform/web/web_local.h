@@ -25,7 +25,7 @@ void kelvo_web_stay(void);
 // The next key pressed on the page as a virtual-key code, or 0 when none is waiting.
 int kelvo_web_take_key(void);
 // Fetches the page's file at path (below the page's data/ folder) into the in-memory file
-// system at the same path; waits; 1 when the server had it.
+// system at the same path; waits; 1 when the server had it, at most 64 MB of it.
 int kelvo_web_fetch(const char* path);
 
 void kelvo_web_dialog_open(const char* caption);

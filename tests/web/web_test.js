@@ -3,7 +3,9 @@
 //   node web_test.js BASE_URL WORK_FOLDER AT_TIMES
 // BASE_URL serves page/ (the show), no-music/ (its MP3 missing) and damaged/ (a scene
 // file damaged); WORK_FOLDER/headless/frame_MS.png are the headless frames of AT_TIMES
-// (comma-separated ms). Prints "ok - ..." or "FAILED - ..." per check; exits 1 on a failure.
+// (comma-separated ms). The checks of names and oversized files build their own variants
+// under WORK_FOLDER and serve them themselves (site_server.js). Prints "ok - ..." or
+// "FAILED - ..." per check; exits 1 on a failure.
 'use strict';
 const { spawnSync } = require('child_process');
 const fs = require('fs');
@@ -247,6 +249,26 @@ async function namesStayNames(browser) {
   await server.close();
 }
 
+// A file larger than any the show uses is one that cannot be read: the box a missing file
+// gives, then the show goes on, whether the server declares the size or never ends.
+async function oversizedFiles(browser) {
+  const root = variantSite('oversized');
+  const server = await serveSite(root, { oversized: {
+    '/oversized/data/roulet2.3ds': 'declared', '/oversized/data/roulet3.3ds': 'endless',
+  } });
+  const page = await browser.open(`${server.base}/oversized/?at=100001`);
+  const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
+  const boxes = ready ? await page.evaluate('kelvoPage.boxes.map(b => b.caption + ": " + b.text)') : [];
+  const endless = server.requests.find((r) => r.path === '/oversized/data/roulet3.3ds');
+  const sent = endless ? endless.bytesSent / (1 << 20) : 0;
+  const missingBox = (file) => `Error !: Load3ds error : Can't load 3ds file data\\${file}`;
+  check('a file over 64 MB gives the box of a file that cannot be read, and the show goes on',
+        !!ready && JSON.stringify(boxes) === JSON.stringify([missingBox('roulet2.3ds'), missingBox('roulet3.3ds')]) &&
+        sent < 128, `boxes ${JSON.stringify(boxes)}; ${sent} MB of the endless file sent`);
+  await browser.closePage(page);
+  await server.close();
+}
+
 (async () => {
   const browser = await Browser.launch();
   try {
@@ -257,6 +279,7 @@ async function namesStayNames(browser) {
     await damagedScene(browser);
     await escapeDismissesBox(browser);
     await namesStayNames(browser);
+    await oversizedFiles(browser);
   } finally {
     await browser.close();
   }
