@@ -3,12 +3,15 @@
 //   node web_test.js BASE_URL WORK_FOLDER AT_TIMES
 // BASE_URL serves page/ (the show), no-music/ (its MP3 missing) and damaged/ (a scene
 // file damaged); WORK_FOLDER/headless/frame_MS.png are the headless frames of AT_TIMES
-// (comma-separated ms). Prints "ok - ..." or "FAILED - ..." per check; exits 1 on a failure.
+// (comma-separated ms). The checks of names and oversized files build their own variants
+// under WORK_FOLDER and serve them themselves (site_server.js). Prints "ok - ..." or
+// "FAILED - ..." per check; exits 1 on a failure.
 'use strict';
 const { spawnSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
 const { Browser, sleep } = require('./devtools.js');
+const { serveSite } = require('./site_server.js');
 
 const [baseUrl, work, atList] = process.argv.slice(2);
 const atTimes = atList.split(',').map(Number);
@@ -149,6 +152,123 @@ async function damagedScene(browser) {
   await browser.closePage(page);
 }
 
+// On the desktop a message box is modal and takes the key that dismisses it: Escape on the
+// box leaves the show playing.
+async function escapeDismissesBox(browser) {
+  const page = await browser.open(`${baseUrl}/damaged/`);
+  await page.waitFor(visible('#dialog'), 30000);
+  await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
+  await page.evaluate(clickGo);
+  const box = await page.waitFor(`(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`, 60000);
+  await page.pressKey('Escape', 'Escape', 27);
+  const gone = await page.waitFor(`document.querySelectorAll('.box').length === 0`, 5000);
+  const framesBefore = await page.waitFor('kelvoPage.frames.length > 10 && kelvoPage.frames.length', 30000);
+  const clockBefore = await page.evaluate('kelvoPage.clock()');
+  await sleep(1500);
+  const after = await page.evaluate('[kelvoPage.frames.length, kelvoPage.clock(), kelvoPage.ended]');
+  check('Escape dismisses a box and the show goes on',
+        !!box && !!gone && !!framesBefore && after[0] > framesBefore && after[1] - clockBefore > 1000 && !after[2],
+        `${framesBefore} then ${after[0]} frames, ended ${after[2]}`);
+  await browser.closePage(page);
+}
+
+// A site of one variant of the page, built for one check: WORK/NAME/NAME/ holds links to
+// the page's files and its data files, except those in replaced (name: a file to link, or
+// a Buffer to write; null leaves the name out). Returns the variant's folder.
+function variantSite(name, replaced = {}) {
+  const page = fs.realpathSync(path.join(work, 'site', 'page'));
+  const root = path.join(work, name);
+  fs.rmSync(root, { recursive: true, force: true });
+  const site = path.join(root, name);
+  fs.mkdirSync(path.join(site, 'data'), { recursive: true });
+  for (const file of fs.readdirSync(page))
+    if (file !== 'data') fs.symlinkSync(path.join(page, file), path.join(site, file));
+  const data = path.join(page, 'data');
+  const files = Object.fromEntries(fs.readdirSync(data).map((file) => [file, path.join(data, file)]));
+  for (const [file, source] of Object.entries({ ...files, ...replaced })) {
+    if (source === null) continue;
+    if (Buffer.isBuffer(source)) fs.writeFileSync(path.join(site, 'data', file), source);
+    else fs.symlinkSync(source, path.join(site, 'data', file));
+  }
+  return root;
+}
+
+// A 3DS file with its materials' texture names changed (from: to); the chunks that hold
+// them get their new sizes.
+function renameTextures(bytes, names) {
+  const kContainers = new Set([0x4D4D, 0x3D3D, 0xAFFF, 0xA200]);  // main, editor, material, map
+  const kMapName = 0xA300;
+  const parts = [];
+  for (let at = 0; at + 6 <= bytes.length;) {
+    const id = bytes.readUInt16LE(at), size = bytes.readUInt32LE(at + 2);
+    let body = bytes.subarray(at + 6, at + size);
+    if (kContainers.has(id)) body = renameTextures(body, names);
+    else if (id === kMapName) {
+      const name = body.toString('latin1', 0, body.indexOf(0));
+      if (name in names) body = Buffer.from(`${names[name]}\0`, 'latin1');
+    }
+    const head = Buffer.alloc(6);
+    head.writeUInt16LE(id, 0);
+    head.writeUInt32LE(body.length + 6, 2);
+    parts.push(head, body);
+    at += size;
+  }
+  return Buffer.concat(parts);
+}
+
+// Every request the page made for a file of the show, by the page's folder and the rest.
+const showFileRequests = (server, pagePath) => server.requests.filter((r) => /\.(3ds|png|mp3)$/i.test(r.path))
+  .map((r) => ({ ...r, inData: r.path.startsWith(`${pagePath}data/`) }));
+
+// Texture names that are not plain URL parts: '#' and '?' belong to the name, and
+// percent-encoded dots do not climb out of data/.
+async function namesStayNames(browser) {
+  const data = path.join(work, 'site', 'page', 'data');
+  const scene = renameTextures(fs.readFileSync(path.join(data, 'roulet3.3ds')), {
+    'roulette.png': 'rou#lette.png', 'grid.png': 'grid?.png', 'ring.png': '%2e%2e/%2e%2e/ring.png',
+  });
+  const root = variantSite('names', {
+    'roulet3.3ds': scene, 'rou#lette.png': path.join(data, 'roulette.png'), 'grid?.png': path.join(data, 'grid.png'),
+  });
+  fs.symlinkSync(path.join(data, 'ring.png'), path.join(root, 'ring.png'));  // where ../.. would lead
+  const server = await serveSite(root);
+  const page = await browser.open(`${server.base}/names/?at=100001`);
+  const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
+  const boxes = ready ? await page.evaluate('kelvoPage.boxes.map(b => b.text)') : [];
+  const asked = showFileRequests(server, '/names/');
+  const found = (p) => asked.some((r) => r.path === `/names/data/${p}` && r.status === 200);
+  check('texture names with "#" and "?" fetch exactly those files',
+        !!ready && found('rou%23lette.png') && found('grid%3F.png') && !boxes.some((t) => /rou#|grid\?/.test(t)),
+        JSON.stringify(asked.filter((r) => /rou|grid/.test(r.path)).map((r) => `${r.path} ${r.status}`)));
+  const outside = asked.filter((r) => !r.inData).map((r) => r.path);
+  check('percent-encoded dots fetch nothing outside data/, and the file cannot be read',
+        !!ready && outside.length === 0 && asked.some((r) => r.path === '/names/data/%252e%252e/%252e%252e/ring.png') &&
+        boxes.some((t) => t.includes('%2e%2e/%2e%2e/ring.png')),
+        `outside data/: ${JSON.stringify(outside)}; boxes ${JSON.stringify(boxes)}`);
+  await browser.closePage(page);
+  await server.close();
+}
+
+// A file larger than any the show uses is one that cannot be read: the box a missing file
+// gives, then the show goes on, whether the server declares the size or never ends.
+async function oversizedFiles(browser) {
+  const root = variantSite('oversized');
+  const server = await serveSite(root, { oversized: {
+    '/oversized/data/roulet2.3ds': 'declared', '/oversized/data/roulet3.3ds': 'endless',
+  } });
+  const page = await browser.open(`${server.base}/oversized/?at=100001`);
+  const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
+  const boxes = ready ? await page.evaluate('kelvoPage.boxes.map(b => b.caption + ": " + b.text)') : [];
+  const endless = server.requests.find((r) => r.path === '/oversized/data/roulet3.3ds');
+  const sent = endless ? endless.bytesSent / (1 << 20) : 0;
+  const missingBox = (file) => `Error !: Load3ds error : Can't load 3ds file data\\${file}`;
+  check('a file over 64 MB gives the box of a file that cannot be read, and the show goes on',
+        !!ready && JSON.stringify(boxes) === JSON.stringify([missingBox('roulet2.3ds'), missingBox('roulet3.3ds')]) &&
+        sent < 128, `boxes ${JSON.stringify(boxes)}; ${sent} MB of the endless file sent`);
+  await browser.closePage(page);
+  await server.close();
+}
+
 (async () => {
   const browser = await Browser.launch();
   try {
@@ -157,6 +277,9 @@ async function damagedScene(browser) {
     await framesMatchHeadless(browser);
     await missingMusic(browser);
     await damagedScene(browser);
+    await escapeDismissesBox(browser);
+    await namesStayNames(browser);
+    await oversizedFiles(browser);
   } finally {
     await browser.close();
   }

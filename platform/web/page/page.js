@@ -15,6 +15,7 @@ var kelvoPage = (function() {
     boxes: [],         // every message box shown: {caption, text}
   };
   var keys = [];
+  var boxAnswers = [];  // one function per message box on the page, oldest first
   var dialogWaiter = null, dialogPending = [];
   var lastClock = 0;
   var audio = { context: null, buffers: {}, nextBuffer: 1, playing: null };
@@ -37,6 +38,7 @@ var kelvoPage = (function() {
   page.takeKey = function() { return keys.length ? keys.shift() : 0; };
 
   document.addEventListener('keydown', function(event) {
+    if (boxAnswers.length) { boxKey(event); return; }
     if (!$('dialog').hidden) {
       if (event.key === 'Enter') { event.preventDefault(); answerDialog(1); }
       else if (event.key === 'Escape') { event.preventDefault(); answerDialog(2); }
@@ -47,11 +49,19 @@ var kelvoPage = (function() {
     if (event.keyCode) { keys.push(event.keyCode); event.preventDefault(); }
   });
 
+  // While a message box is up it has the keyboard, as a modal box has on the desktop: the
+  // newest box takes Enter and Escape, and no key reaches the show or the dialog under it.
+  function boxKey(event) {
+    if (event.key !== 'Enter' && event.key !== 'Escape') return;
+    event.preventDefault();
+    boxAnswers[boxAnswers.length - 1]();
+  }
+
   // Escape leaves the browser's full screen before the page sees the key; during the show
-  // that is the viewer's Escape.
+  // that is the viewer's Escape, unless a box is up.
   document.addEventListener('fullscreenchange', function() {
     if (document.fullscreenElement || leavingFullScreen) { leavingFullScreen = false; return; }
-    if (!$('screen').hidden && !page.ended) keys.push(0x1B);
+    if (!$('screen').hidden && !page.ended && !boxAnswers.length) keys.push(0x1B);
   });
 
   function answerDialog(id) {
@@ -120,17 +130,15 @@ var kelvoPage = (function() {
                     '<div class="box-buttons"><button type="button">OK</button></div>';
     box.querySelector('.box-caption').textContent = caption;
     box.querySelector('.box-text').textContent = text;
-    var answered = false;
     function answer() {
-      if (answered) return;
-      answered = true;
+      var at = boxAnswers.indexOf(answer);
+      if (at < 0) return;  // answered already
+      boxAnswers.splice(at, 1);
       box.remove();
       if (page.testTime < 0) wakeUp();
     }
+    boxAnswers.push(answer);
     box.querySelector('button').addEventListener('click', answer);
-    box.addEventListener('keydown', function(event) {
-      if (event.key === 'Enter' || event.key === 'Escape') { event.preventDefault(); answer(); }
-    });
     // In full screen only the full-screen element is seen: the box goes inside it.
     (document.fullscreenElement || $('boxes')).appendChild(box);
     box.querySelector('button').focus();
