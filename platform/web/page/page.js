@@ -231,7 +231,7 @@ var kelvoPage = (function() {
   });
   $('end-show').addEventListener('click', function() {
     hideEndControl();
-    if (!$('screen').hidden && !page.ended) keys.push(0x1B);
+    if (!$('screen').hidden && !page.ended && !boxAnswers.length) keys.push(0x1B);
   });
 
   page.showEnded = function() {
