@@ -123,7 +123,7 @@ kill_run() {
   kill -KILL -- "-$1" 2>/dev/null
   { wait "$1"; } 2>/dev/null
   # shellcheck disable=SC2016 # expanded by the inner shell
-  wait_until 10 bash -c '! pgrep -g "$1" >/dev/null' _ "$1"
+  wait_until 10 bash -c '! kill -0 -- "-$1" 2>/dev/null' _ "$1"
 }
 # finish_run SECONDS LOG: runs the script to its end, or SIGKILLs its group after SECONDS
 # (status 137); leaves the exit status in $status.
