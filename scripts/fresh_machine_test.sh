@@ -10,16 +10,18 @@
 #
 # Needs root (debootstrap and chroot) and the package mirror the machine's apt uses. Slow
 # (several minutes): run it whenever the package list changes, not in CI.
+#
+# The root's /proc, /dev and /dev/pts are mounted only inside a private mount namespace
+# (scripts/lib/private_chroot.sh), so a killed run leaves nothing mounted under
+# build-fresh/ and deleting it never reaches the host's /dev. One run at a time holds
+# build-fresh/; a second one stops at once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 mode=${1:-}
+source scripts/lib/private_chroot.sh
 
 [ "$(id -u)" -eq 0 ] || { echo "fresh_machine_test.sh: needs root (debootstrap, chroot)" >&2; exit 2; }
-command -v debootstrap >/dev/null || {
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap
-}
 
 cache=$top/build-fresh
 base=$cache/bookworm-minbase.tar
@@ -34,28 +36,25 @@ mirror() {
   echo "${uri:-http://deb.debian.org/debian}"
 }
 
-unmount_root() {
-  for point in dev/pts dev proc; do
-    if mountpoint -q "$root/$point"; then
-      umount -l "$root/$point" || echo "fresh_machine_test: could not unmount $root/$point" >&2
-    fi
-  done
-}
-trap unmount_root EXIT
-
 mkdir -p "$cache"
+lock_folder "$cache" || exit 1
 if [ ! -f "$base" ]; then
   echo "== Making a minimal Debian 12 root (once; cached in $base)"
-  rm -rf "$cache/bootstrap"
-  debootstrap --variant=minbase bookworm "$cache/bootstrap" "$(mirror)" >"$cache/debootstrap.log" 2>&1 ||
-    { tail -n 20 "$cache/debootstrap.log" >&2; exit 1; }
+  command -v debootstrap >/dev/null || {
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap
+  }
+  remove_tree "$cache/bootstrap"
+  # debootstrap mounts file systems (/proc, /sys, sometimes a bind of /dev) into its target
+  # itself: keep those out of the host's view too.
+  in_private_mounts debootstrap --variant=minbase bookworm "$cache/bootstrap" "$(mirror)" \
+    >"$cache/debootstrap.log" 2>&1 || { tail -n 20 "$cache/debootstrap.log" >&2; exit 1; }
   tar -C "$cache/bootstrap" -cf "$base.partial" . && mv "$base.partial" "$base"
-  rm -rf "$cache/bootstrap"
+  remove_tree "$cache/bootstrap"
 fi
 
 echo "== A fresh copy of the root, with the machine's package sources"
-unmount_root
-rm -rf "$root"
+remove_tree "$root"
 mkdir -p "$root"
 tar -C "$root" -xf "$base"
 rm -f "$root/etc/apt/sources.list"
@@ -66,10 +65,6 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 echo "== A clean clone of HEAD ($(git rev-parse --short HEAD))"
 git clone -q --no-hardlinks "$top" "$root/work/kelvo"
 
-mount -t proc proc "$root/proc"
-mount --bind /dev "$root/dev"
-mount --bind /dev/pts "$root/dev/pts"
-
 if [ "$mode" = "--all" ]; then
   steps='scripts/run_tests.sh'
 else
@@ -79,7 +74,7 @@ else
 fi
 start=$(date +%s)
 status=0
-chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+chroot_privately "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
   TERM=dumb LANG=C.UTF-8 bash -c "cd /work/kelvo && $steps" || status=$?
 echo "== Fresh machine: exit $status after $(( $(date +%s) - start )) s"
 exit "$status"
