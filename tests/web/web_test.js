@@ -1,165 +1,39 @@
-// web_test.js: the show's page in headless Chromium. Run by scripts/web_test.sh, which
-// builds the page, serves it on 127.0.0.1 and writes the headless layer's frames:
-//   node web_test.js BASE_URL WORK_FOLDER AT_TIMES
+// web_test.js: the show's page in each browser engine (engines.js), one set of checks
+// (checks.js). Run by scripts/web_test.sh, which builds the page, serves it on 127.0.0.1,
+// writes the headless layer's frames and gives Firefox and WebKitGTK an X screen:
+//   node web_test.js BASE_URL WORK_FOLDER AT_TIMES [ENGINES]
 // BASE_URL serves page/ (the show), no-music/ (its MP3 missing) and damaged/ (a scene
 // file damaged); WORK_FOLDER/headless/frame_MS.png are the headless frames of AT_TIMES
-// (comma-separated ms). Prints "ok - ..." or "FAILED - ..." per check; exits 1 on a failure.
+// (comma-separated ms). ENGINES is a comma-separated list of chromium, firefox and webkit
+// (all three by default). Prints "ok - ENGINE: ..." or "FAILED - ENGINE: ..." per check
+// and how long each engine took; exits 1 on a failure.
 'use strict';
-const { spawnSync } = require('child_process');
-const fs = require('fs');
-const path = require('path');
-const { Browser, sleep } = require('./devtools.js');
+const { PageChecks } = require('./checks.js');
+const { enginesNamed, launch } = require('./engines.js');
 
-const [baseUrl, work, atList] = process.argv.slice(2);
-const atTimes = atList.split(',').map(Number);
-// Frames of the same moment differ by 8-bit against 16-bit colour rounding (measured
-// 0.01 to 0.03); frames 20 ms apart differ by 0.08 or more, unrelated ones by 0.2.
-const kFrameBound = 0.06;
-// The program's title, from the header it is built with.
-const kTitle = /^#define KELVO_TITLE "(.*)"$/m.exec(
-  fs.readFileSync(path.join(__dirname, '../../app/resources/resource_ids.h'), 'utf8'))[1];
+const [baseUrl, work, atList, engineList] = process.argv.slice(2);
+const context = { baseUrl, work, atTimes: atList.split(',').map(Number) };
 
-let failures = 0;
-function check(name, passed, detail) {
-  console.log(`${passed ? 'ok' : 'FAILED'} - ${name}${detail ? ` (${detail})` : ''}`);
-  if (!passed) failures++;
-}
-
-// Normalised RMS difference of two PNG files, from ImageMagick's compare, which writes it
-// to stderr and exits 0 for equal images and 1 for different ones.
-function difference(a, b) {
-  const run = spawnSync('compare', ['-metric', 'RMSE', a, b, 'null:'], { stdio: ['ignore', 'pipe', 'pipe'] });
-  const found = /\(([0-9.e-]+)\)/.exec(String(run.stderr));
-  return (run.status === 0 || run.status === 1) && found ? Number(found[1]) : Infinity;
-}
-
-const visible = (selector) => `(() => { const e = document.querySelector(${JSON.stringify(selector)});
-  return !!e && !e.closest('[hidden]') && e.getBoundingClientRect().width > 0; })()`;
-const clickGo = `Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`;
-const boxCaptions = 'Array.from(document.querySelectorAll(".box .box-caption")).map(e => e.textContent)';
-
-// What reaches the screen, not only the canvas: two screenshots of the canvas's place
-// half a second apart differ as two moments of the show do.
-async function checkCanvasMovesOnScreen(page, name) {
-  const rect = await page.evaluate(`(() => { const r = document.getElementById('canvas')
-    .getBoundingClientRect(); return { x: r.x, y: r.y, width: r.width, height: r.height }; })()`);
-  const shots = [1, 2].map((n) => path.join(work, `${name.replace(/ /g, "-")}_${n}.png`));
-  await page.screenshot(shots[0], rect);
-  await sleep(500);
-  await page.screenshot(shots[1], rect);
-  const moved = difference(shots[0], shots[1]);
-  check(`${name}: the screen shows the show moving`, moved > kFrameBound && moved < Infinity,
-        `RMS difference ${moved.toFixed(4)} over 0.5 s`);
-}
-
-async function dialogGoAndEscape(browser) {
-  const page = await browser.open(`${baseUrl}/page/`);
-  const shown = await page.waitFor(visible('#dialog'), 30000);
-  check('the settings dialog appears', !!shown);
-  const titles = await page.evaluate(`[document.title, document.getElementById('dialog-caption').textContent]`);
-  check('the page and the dialog carry the program\'s title',
-        titles[0] === kTitle && titles[1] === kTitle, JSON.stringify(titles));
-  const controls = await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls > *'))
-    .map(e => (e.querySelector('input') ? 'checkbox:' + e.querySelector('input').checked + ':' : e.tagName + ':') + e.textContent.trim())`);
-  check('it holds the full-screen box (checked), "Quit" and "Go", left to right',
-        JSON.stringify(controls) === JSON.stringify(['checkbox:true:Full Screen', 'BUTTON:Quit', 'BUTTON:Go']),
-        JSON.stringify(controls));
-
-  // Windowed: the full-screen box cleared, then Go.
-  await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
-  await page.evaluate(clickGo);
-  const playing = await page.waitFor(`${visible('#canvas')} && kelvoPage.frames.length > 10 && kelvoPage.audioTime() > 0`, 60000);
-  check('"Go" starts the show: the canvas draws frames and the music plays', !!playing);
-  const audioBefore = await page.evaluate('kelvoPage.audioTime()');
-  const framesBefore = await page.evaluate('kelvoPage.frames.length');
-  await sleep(2000);
-  const audioAfter = await page.evaluate('kelvoPage.audioTime()');
-  const framesAfter = await page.evaluate('kelvoPage.frames.length');
-  check('the music clock advances with the show', audioAfter - audioBefore > 1.0,
-        `${(audioAfter - audioBefore).toFixed(2)} s of music in 2 s, ${framesAfter - framesBefore} frames`);
-  check('no message box came up', (await page.evaluate(boxCaptions)).length === 0);
-  await checkCanvasMovesOnScreen(page, 'windowed');
-
-  await page.pressKey('Escape', 'Escape', 27);
-  const ended = await page.waitFor(`${visible('#ended')} && !${visible('#canvas')}`, 10000);
-  check('Escape ends the show and the page says so', !!ended);
-  check('the music stops with the show', (await page.evaluate('kelvoPage.audioTime()')) < 0);
-  await browser.closePage(page);
-}
-
-// The browser's screen is 1000 x 600: full screen shows the canvas 800 x 600 between bars.
-async function fullScreen(browser) {
-  const page = await browser.open(`${baseUrl}/page/`);
-  await page.waitFor(visible('#dialog'), 30000);
-  await page.evaluate(clickGo, true);  // the full-screen box is checked to begin with
-  await page.waitFor('kelvoPage.frames.length > 10', 60000);
-  const layout = await page.evaluate(`(() => {
-    const r = document.getElementById('canvas').getBoundingClientRect();
-    return { element: document.fullscreenElement && document.fullscreenElement.id,
-             rect: [r.x, r.y, r.width, r.height].map(Math.round),
-             background: getComputedStyle(document.getElementById('screen')).backgroundColor };
-  })()`);
-  check('full screen: the canvas is scaled to the screen at 4:3 between black bars',
-        layout.element === 'screen' && JSON.stringify(layout.rect) === '[100,0,800,600]' &&
-        layout.background === 'rgb(0, 0, 0)', JSON.stringify(layout));
-  await checkCanvasMovesOnScreen(page, 'full screen');
-  await page.pressKey('Escape', 'Escape', 27);
-  const ended = await page.waitFor(`kelvoPage.ended && !document.fullscreenElement && ${visible('#ended')}`, 10000);
-  check('Escape in full screen ends the show and leaves full screen', !!ended);
-  await browser.closePage(page);
-}
-
-async function framesMatchHeadless(browser) {
-  for (const at of atTimes) {
-    const page = await browser.open(`${baseUrl}/page/?at=${at}`);
-    const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
-    const shot = path.join(work, `web_${at}.png`);
-    if (ready) await page.screenshot(shot);
-    const headless = path.join(work, 'headless', `frame_${String(at).padStart(6, '0')}.png`);
-    const rms = ready ? difference(shot, headless) : Infinity;
-    check(`?at=${at}: the page's frame is the headless frame of that moment`, rms <= kFrameBound,
-          `RMS difference ${rms.toFixed(4)}`);
-    await browser.closePage(page);
+async function testEngine(name) {
+  const began = Date.now();
+  let failures = 0;
+  let driver = null;
+  try {
+    driver = await launch(name, { windowSize: [1000, 600] });
+    failures = await new PageChecks(driver, context).all();
+  } catch (error) {
+    console.log(`FAILED - ${name}: the browser could not be driven (${error.message})`);
+    failures++;
+  } finally {
+    if (driver) await driver.close().catch(() => {});
   }
-}
-
-async function missingMusic(browser) {
-  const page = await browser.open(`${baseUrl}/no-music/`);
-  const box = await page.waitFor(`(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`, 30000);
-  check('a missing MP3 shows the "ERROR!" box', !!box && box[0] === 'ERROR!', JSON.stringify(box));
-  check('the box is written to the console as CAPTION: TEXT',
-        page.console.some((line) => line.startsWith('ERROR!: ')));
-  await browser.closePage(page);
-}
-
-async function damagedScene(browser) {
-  const page = await browser.open(`${baseUrl}/damaged/`);
-  await page.waitFor(visible('#dialog'), 30000);
-  await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
-  await page.evaluate(clickGo);
-  const box = await page.waitFor(`(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`, 60000);
-  const text = await page.evaluate('kelvoPage.boxes.length ? kelvoPage.boxes[0].text : ""');
-  check('a damaged scene file shows its "Error !" box', !!box && box[0] === 'Error !' && /roulet3\.3ds/.test(text), text);
-  await page.evaluate('document.querySelector(".box button").click()');
-  const running = await page.waitFor('kelvoPage.frames.length > 30', 60000);
-  await sleep(1500);
-  check('after OK the show goes on, and the box came once',
-        !!running && (await page.evaluate('kelvoPage.boxes.length')) === 1,
-        `${await page.evaluate('kelvoPage.frames.length')} frames, ${await page.evaluate('kelvoPage.boxes.length')} boxes`);
-  await browser.closePage(page);
+  console.log(`${name}: ${failures ? `${failures} failed` : 'all passed'} in ${((Date.now() - began) / 1000).toFixed(0)} s`);
+  return failures;
 }
 
 (async () => {
-  const browser = await Browser.launch();
-  try {
-    await dialogGoAndEscape(browser);
-    await fullScreen(browser);
-    await framesMatchHeadless(browser);
-    await missingMusic(browser);
-    await damagedScene(browser);
-  } finally {
-    await browser.close();
-  }
+  let failures = 0;
+  for (const name of enginesNamed(engineList)) failures += await testEngine(name);
   console.log(failures ? `web test: ${failures} failed` : 'web test: all passed');
   process.exit(failures ? 1 : 0);
 })().catch((error) => { console.error(error); process.exit(1); });

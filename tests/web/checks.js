@@ -1,0 +1,182 @@
+// checks.js: the checks of the show's web page, written once for every browser engine
+// against the drivers' interface (engines.js). Each check's line names the engine.
+'use strict';
+const { spawnSync } = require('child_process');
+const fs = require('fs');
+const path = require('path');
+const { sleep } = require('./drivers/common.js');
+
+// Frames of the same moment differ by 8-bit against 16-bit colour rounding (measured
+// 0.01 to 0.03); frames 20 ms apart differ by 0.08 or more, unrelated ones by 0.2.
+const kFrameBound = 0.06;
+// The program's title, from the header it is built with.
+const kTitle = /^#define KELVO_TITLE "(.*)"$/m.exec(
+  fs.readFileSync(path.join(__dirname, '../../app/resources/resource_ids.h'), 'utf8'))[1];
+
+// Normalised RMS difference of two PNG files, from ImageMagick's compare, which writes it
+// to stderr and exits 0 for equal images and 1 for different ones.
+function difference(a, b) {
+  const run = spawnSync('compare', ['-metric', 'RMSE', a, b, 'null:'], { stdio: ['ignore', 'pipe', 'pipe'] });
+  const found = /\(([0-9.e-]+)\)/.exec(String(run.stderr));
+  return (run.status === 0 || run.status === 1) && found ? Number(found[1]) : Infinity;
+}
+
+const visible = (selector) => `(() => { const e = document.querySelector(${JSON.stringify(selector)});
+  return !!e && !e.closest('[hidden]') && e.getBoundingClientRect().width > 0; })()`;
+const goButton = `Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go')`;
+const fullScreenBox = `document.querySelector('#dialog-controls input')`;
+const boxCaptions = 'Array.from(document.querySelectorAll(".box .box-caption")).map(e => e.textContent)';
+const anyBox = `(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`;
+
+// Runs the checks in one browser; context: { baseUrl, work, atTimes }.
+class PageChecks {
+  constructor(driver, context) {
+    this.driver = driver;
+    this.engine = driver.engine;
+    this.context = context;
+    this.failures = 0;
+  }
+
+  check(name, passed, detail) {
+    console.log(`${passed ? 'ok' : 'FAILED'} - ${this.engine}: ${name}${detail ? ` (${detail})` : ''}`);
+    if (!passed) this.failures++;
+  }
+  file(name) { return path.join(this.context.work, `${this.engine}_${name.replace(/ /g, '-')}.png`); }
+  open(variant) { return this.driver.open(`${this.context.baseUrl}/${variant}`); }
+
+  async all() {
+    for (const group of [this.dialogGoAndEscape, this.fullScreen, this.framesMatchHeadless,
+                         this.missingMusic, this.damagedScene]) {
+      const began = Date.now();
+      try {
+        await group.call(this);
+      } catch (error) {
+        this.check(`${group.name} ran to its end`, false, String(error.stack || error).split('\n').slice(0, 3).join(' | '));
+      }
+      console.log(`# ${this.engine}: ${group.name} took ${((Date.now() - began) / 1000).toFixed(1)} s`);
+    }
+    return this.failures;
+  }
+
+  // What reaches the screen, not only the canvas: two screenshots of the canvas's place
+  // half a second apart differ as two moments of the show do.
+  async checkCanvasMovesOnScreen(page, name) {
+    const rect = await page.evaluate(`(() => { const r = document.getElementById('canvas')
+      .getBoundingClientRect(); return { x: r.x, y: r.y, width: r.width, height: r.height }; })()`);
+    const shots = [1, 2].map((n) => this.file(`${name}_${n}`));
+    await page.screenshot(shots[0], rect);
+    await sleep(500);
+    await page.screenshot(shots[1], rect);
+    const moved = difference(shots[0], shots[1]);
+    this.check(`${name}: the screen shows the show moving`, moved > kFrameBound && moved < Infinity,
+               `RMS difference ${moved.toFixed(4)} over 0.5 s`);
+  }
+
+  async dialogGoAndEscape() {
+    const page = await this.open('page/');
+    const shown = await page.waitFor(visible('#dialog'), 30000);
+    this.check('the settings dialog appears', !!shown);
+    const titles = await page.evaluate(`[document.title, document.getElementById('dialog-caption').textContent]`);
+    this.check('the page and the dialog carry the program\'s title',
+               titles[0] === kTitle && titles[1] === kTitle, JSON.stringify(titles));
+    const controls = await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls > *'))
+      .map(e => (e.querySelector('input') ? 'checkbox:' + e.querySelector('input').checked + ':' : e.tagName + ':') + e.textContent.trim())`);
+    this.check('it holds the full-screen box (checked), "Quit" and "Go", left to right',
+               JSON.stringify(controls) === JSON.stringify(['checkbox:true:Full Screen', 'BUTTON:Quit', 'BUTTON:Go']),
+               JSON.stringify(controls));
+
+    // Windowed: the full-screen box cleared, then Go, both clicked as the viewer would.
+    await page.click(fullScreenBox);
+    await page.click(goButton);
+    const playing = await page.waitFor(`${visible('#canvas')} && kelvoPage.frames.length > 10 && kelvoPage.audioTime() > 0`, 60000);
+    this.check('"Go" starts the show: the canvas draws frames and the music plays', !!playing);
+    const audioBefore = await page.evaluate('kelvoPage.audioTime()');
+    const framesBefore = await page.evaluate('kelvoPage.frames.length');
+    await sleep(2000);
+    const audioAfter = await page.evaluate('kelvoPage.audioTime()');
+    const framesAfter = await page.evaluate('kelvoPage.frames.length');
+    this.check('the music clock advances with the show', audioAfter - audioBefore > 1.0,
+               `${(audioAfter - audioBefore).toFixed(2)} s of music in 2 s, ${framesAfter - framesBefore} frames`);
+    this.check('no message box came up', (await page.evaluate(boxCaptions)).length === 0);
+    await this.checkCanvasMovesOnScreen(page, 'windowed');
+
+    await page.pressKey('Escape');
+    const ended = await page.waitFor(`${visible('#ended')} && !${visible('#canvas')}`, 10000);
+    this.check('Escape ends the show and the page says so', !!ended);
+    this.check('the music stops with the show', (await page.evaluate('kelvoPage.audioTime()')) < 0);
+    await this.driver.closePage(page);
+  }
+
+  // Full screen shows the canvas as large as fits at 4:3, centred between black bars.
+  async fullScreen() {
+    const page = await this.open('page/');
+    await page.waitFor(visible('#dialog'), 30000);
+    await page.click(goButton);  // the full-screen box is checked to begin with
+    await page.waitFor('kelvoPage.frames.length > 10', 60000);
+    const layout = await page.evaluate(`(() => {
+      const r = document.getElementById('canvas').getBoundingClientRect();
+      const s = document.getElementById('screen').getBoundingClientRect();
+      return { element: document.fullscreenElement && document.fullscreenElement.id,
+               screen: [s.width, s.height].map(Math.round), rect: [r.x, r.y, r.width, r.height].map(Math.round),
+               background: getComputedStyle(document.getElementById('screen')).backgroundColor };
+    })()`);
+    const [width, height] = layout.screen;
+    const fitted = Math.min(width, height * 4 / 3);
+    const expected = [(width - fitted) / 2, (height - fitted * 3 / 4) / 2, fitted, fitted * 3 / 4].map(Math.round);
+    this.check('full screen: the canvas is scaled to the screen at 4:3 between black bars',
+               layout.element === 'screen' && JSON.stringify(layout.rect) === JSON.stringify(expected) &&
+               layout.background === 'rgb(0, 0, 0)', JSON.stringify(layout));
+    await this.checkCanvasMovesOnScreen(page, 'full screen');
+    await page.pressKey('Escape');
+    const ended = await page.waitFor(`kelvoPage.ended && !document.fullscreenElement && ${visible('#ended')}`, 10000);
+    this.check('Escape in full screen ends the show and leaves full screen', !!ended);
+    await this.driver.closePage(page);
+  }
+
+  // The canvas's own pixels (its drawing buffer is kept in the test mode), so no engine's
+  // screenshot scaling stands between the page's frame and the headless one.
+  async framesMatchHeadless() {
+    for (const at of this.context.atTimes) {
+      const page = await this.open(`page/?at=${at}`);
+      const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
+      const shot = this.file(`at_${at}`);
+      if (ready) {
+        const url = await page.evaluate(`document.getElementById('canvas').toDataURL('image/png')`);
+        fs.writeFileSync(shot, Buffer.from(url.replace(/^data:image\/png;base64,/, ''), 'base64'));
+      }
+      const headless = path.join(this.context.work, 'headless', `frame_${String(at).padStart(6, '0')}.png`);
+      const rms = ready ? difference(shot, headless) : Infinity;
+      this.check(`?at=${at}: the page's frame is the headless frame of that moment`, rms <= kFrameBound,
+                 `RMS difference ${rms.toFixed(4)}`);
+      await this.driver.closePage(page);
+    }
+  }
+
+  async missingMusic() {
+    const page = await this.open('no-music/');
+    const box = await page.waitFor(anyBox, 30000);
+    this.check('a missing MP3 shows the "ERROR!" box', !!box && box[0] === 'ERROR!', JSON.stringify(box));
+    this.check('the box is written to the console as CAPTION: TEXT',
+               (await page.consoleLines()).some((line) => line.startsWith('ERROR!: ')));
+    await this.driver.closePage(page);
+  }
+
+  async damagedScene() {
+    const page = await this.open('damaged/');
+    await page.waitFor(visible('#dialog'), 30000);
+    await page.click(fullScreenBox);
+    await page.click(goButton);
+    const box = await page.waitFor(anyBox, 60000);
+    const text = await page.evaluate('kelvoPage.boxes.length ? kelvoPage.boxes[0].text : ""');
+    this.check('a damaged scene file shows its "Error !" box', !!box && box[0] === 'Error !' && /roulet3\.3ds/.test(text), text);
+    await page.click('document.querySelector(".box button")');
+    const running = await page.waitFor('kelvoPage.frames.length > 30', 60000);
+    await sleep(1500);
+    const [frames, boxes] = await page.evaluate('[kelvoPage.frames.length, kelvoPage.boxes.length]');
+    this.check('after OK the show goes on, and the box came once', !!running && boxes === 1,
+               `${frames} frames, ${boxes} boxes`);
+    await this.driver.closePage(page);
+  }
+}
+
+module.exports = { PageChecks };
