@@ -6,7 +6,9 @@
 # (tools/bench/web_floor.js), the floor that the browser itself sets on this machine.
 # The engines: headless Chromium with SwiftShader, and Firefox ESR and WebKitGTK headed on
 # a private Xvfb screen with Mesa; KELVO_WEB_ENGINES=chromium,firefox,webkit (the default)
-# picks them. Takes about five minutes per engine, most of it the show itself.
+# picks them. Last, in Chromium, the time to the dialog over a throttled 10 Mbit/s network
+# (tools/bench/web_dialog_throttled.js). Takes about five minutes per engine, most of it
+# the show itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build_web.sh
@@ -39,3 +41,7 @@ for engine in ${engines//,/ }; do
   echo "== $engine's own floor: an empty WebGL page"
   node tools/bench/web_floor.js 60 "$engine"
 done
+if [[ ",$engines," == *,chromium,* ]]; then
+  echo "== Time to the dialog over a 10 Mbit/s network (chromium)"
+  node tools/bench/web_dialog_throttled.js "http://127.0.0.1:$port/"
+fi

@@ -3,7 +3,8 @@
 # and WebKitGTK headed on a private Xvfb screen. Builds the page (scripts/build_web.sh),
 # serves it on 127.0.0.1 with variants whose data is broken, writes the headless layer's
 # frames of the moments compared, and runs tests/web/web_test.js, the same checks in each
-# engine. KELVO_WEB_ENGINES=chromium,firefox,webkit (the default) picks the engines.
+# engine, then the phone checks (tests/web/phone_test.js, Chromium's device emulation).
+# KELVO_WEB_ENGINES=chromium,firefox,webkit (the default) picks the engines of the first.
 # Exits 0 when all pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -59,5 +60,7 @@ fi
 echo "== Browser tests ($engines)"
 status=0
 node tests/web/web_test.js "http://127.0.0.1:$port" "$work" "$at_times" "$engines" || status=$?
+echo "== Phones and small windows"
+node tests/web/phone_test.js "http://127.0.0.1:$port/page/" || status=$?
 echo "web test: $(( $(date +%s) - began )) s in all, $(( built - began )) s to build"
 exit "$status"

@@ -202,7 +202,7 @@ TEST(SettingsDialogTemplate, ResourceScriptMatchesTheTable) {
     EXPECT_EQ((std::vector<int>{form->x, form->y, form->cx, form->cy}), dialogBox);
     // Both take the caption from the one title the program has.
     EXPECT_EQ("KELVO_TITLE", caption);
-    EXPECT_STREQ(KELVO_TITLE, form->caption);
+    EXPECT_STREQ("Kelvo Remix by Tarvik", form->caption);
     EXPECT_EQ(std::to_string(form->pointSize) + ", \"" + form->typeface + "\"", font);
 
     // Controls in template order, each of the same kind, text and rectangle.

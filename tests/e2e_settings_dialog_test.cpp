@@ -131,7 +131,9 @@ protected:
 
 TEST_F(E2eSettingsDialogTest, DialogShowsItsCaptionAndThreeControlsOnTop) {
     StartDialog();
-    EXPECT_EQ(kTitle, dialog.title);
+    // Spelled out rather than read back from the program's own constant, so a wrong title
+    // in the header fails here.
+    EXPECT_EQ("Kelvo Remix by Tarvik", dialog.title);
     EXPECT_EQ(kDialogWidth, dialog.width);
     EXPECT_EQ(kDialogHeight, dialog.height);
     EXPECT_TRUE(dialog.above);

@@ -1,7 +1,8 @@
 // file_lookup.cpp: the program's files come from the web server. A path the program forms
 // ("data\vil.3ds") is fetched from the same path beside the page ("data/vil.3ds") into the
-// in-memory file system the first time it is asked for; a file the server does not have
-// is missing. Servers compare names exactly, so a missing name is asked for once more in
+// in-memory file system the first time it is asked for; a file the server does not have,
+// or one too large to read, is missing. Only files in the page's data/ folder are
+// fetched. Servers compare names exactly, so a missing name is asked for once more in
 // lower case, the letter case the asset generator writes.
 #include "platform/common/file_lookup.h"
 
@@ -39,7 +40,7 @@ bool Fetched(const std::string& path) {
     static std::set<std::string> missing;
     if (Exists(path)) return true;
     if (missing.count(path) || !StaysBelowPage(path)) return false;
-    if (kelvo_web_fetch(path.c_str(), path.c_str()) && Exists(path)) return true;
+    if (kelvo_web_fetch(path.c_str()) && Exists(path)) return true;
     missing.insert(path);
     return false;
 }

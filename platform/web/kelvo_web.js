@@ -19,17 +19,60 @@ mergeInto(LibraryManager.library, {
   },
   kelvo_web_take_key: function() { return kelvoPage.takeKey(); },
 
-  kelvo_web_fetch__deps: ['$FS', '$PATH'],
-  kelvo_web_fetch: function(url, path) {
-    var address = UTF8ToString(url), target = UTF8ToString(path);
+  // The program's files lie in the page's data/ folder and come from the server.
+  $kelvoFiles: {
+    // Far above any file of the show; a larger or endless answer is a file that cannot be
+    // read rather than a tab that runs out of memory.
+    limit: 64 * 1024 * 1024,
+
+    // The address of path ("data/vil.3ds"), or null when it would lie outside data/. Each
+    // part is encoded, so '#', '?' and '%' stay part of the name rather than the address.
+    address: function(path) {
+      var base = new URL('data/', document.baseURI).href, address;
+      try {
+        address = new URL(path.split('/').map(encodeURIComponent).join('/'), document.baseURI).href;
+      } catch (e) { return null; }  // a name that is not text
+      return address.length > base.length && address.startsWith(base) ? address : null;
+    },
+
+    // The body of response, or null when it is, or says it is, over the limit.
+    read: function(response) {
+      var limit = kelvoFiles.limit;
+      if (Number(response.headers.get('Content-Length')) > limit) {
+        if (response.body) response.body.cancel().catch(function() {});
+        return Promise.resolve(null);
+      }
+      if (!response.body) return Promise.resolve(new Uint8Array(0));
+      var reader = response.body.getReader(), parts = [], total = 0;
+      function next(step) {
+        if (step.done) return kelvoFiles.join(parts, total);
+        total += step.value.byteLength;
+        if (total > limit) { reader.cancel().catch(function() {}); return null; }
+        parts.push(step.value);
+        return reader.read().then(next);
+      }
+      return reader.read().then(next);
+    },
+
+    join: function(parts, total) {
+      var bytes = new Uint8Array(total), at = 0;
+      parts.forEach(function(part) { bytes.set(part, at); at += part.byteLength; });
+      return bytes;
+    },
+  },
+
+  kelvo_web_fetch__deps: ['$FS', '$PATH', '$kelvoFiles'],
+  kelvo_web_fetch: function(pathText) {
+    var path = UTF8ToString(pathText), address = kelvoFiles.address(path);
+    if (!address) return 0;
     return Asyncify.handleSleep(function(wakeUp) {
       fetch(address).then(function(response) {
-        return response.ok ? response.arrayBuffer() : null;
-      }).then(function(buffer) {
-        if (!buffer) { wakeUp(0); return; }
-        var folder = PATH.dirname(target);
+        return response.ok ? kelvoFiles.read(response) : null;
+      }).then(function(bytes) {
+        if (!bytes) { wakeUp(0); return; }
+        var folder = PATH.dirname(path);
         if (folder !== '.' && folder !== '') FS.mkdirTree(folder);
-        FS.writeFile(target, new Uint8Array(buffer));
+        FS.writeFile(path, bytes);
         wakeUp(1);
       }).catch(function() { wakeUp(0); });
     });

@@ -24,8 +24,9 @@ void kelvo_web_yield(void);
 void kelvo_web_stay(void);
 // The next key pressed on the page as a virtual-key code, or 0 when none is waiting.
 int kelvo_web_take_key(void);
-// Fetches url into the in-memory file system at path; waits; 1 when the server had it.
-int kelvo_web_fetch(const char* url, const char* path);
+// Fetches the page's file at path (below the page's data/ folder) into the in-memory file
+// system at the same path; waits; 1 when the server had it, at most 64 MB of it.
+int kelvo_web_fetch(const char* path);
 
 void kelvo_web_dialog_open(const char* caption);
 // x: the control's position in the template, which orders the form's controls.

@@ -5,6 +5,8 @@ const { spawnSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
 const { sleep } = require('./drivers/common.js');
+const { serveSite } = require('./site_server.js');
+const { variantSite, renameTextures, showFileRequests } = require('./variant_sites.js');
 
 // Frames of the same moment differ by 8-bit against 16-bit colour rounding (measured
 // 0.01 to 0.03); frames 20 ms apart differ by 0.08 or more, unrelated ones by 0.2.
@@ -46,7 +48,8 @@ class PageChecks {
 
   async all() {
     for (const group of [this.dialogGoAndEscape, this.fullScreen, this.framesMatchHeadless,
-                         this.missingMusic, this.damagedScene]) {
+                         this.missingMusic, this.damagedScene, this.escapeDismissesBox,
+                         this.namesStayNames, this.oversizedFiles]) {
       const began = Date.now();
       try {
         await group.call(this);
@@ -176,6 +179,83 @@ class PageChecks {
     this.check('after OK the show goes on, and the box came once', !!running && boxes === 1,
                `${frames} frames, ${boxes} boxes`);
     await this.driver.closePage(page);
+  }
+
+  // On the desktop a message box is modal and takes the key that dismisses it: Escape on
+  // the box leaves the show playing.
+  async escapeDismissesBox() {
+    const page = await this.open('damaged/');
+    await page.waitFor(visible('#dialog'), 30000);
+    await page.click(fullScreenBox);
+    await page.click(goButton);
+    const box = await page.waitFor(anyBox, 60000);
+    await page.pressKey('Escape');
+    const gone = await page.waitFor(`document.querySelectorAll('.box').length === 0`, 5000);
+    const framesBefore = await page.waitFor('kelvoPage.frames.length > 10 && kelvoPage.frames.length', 30000);
+    const clockBefore = await page.evaluate('kelvoPage.clock()');
+    await sleep(1500);
+    const after = await page.evaluate('[kelvoPage.frames.length, kelvoPage.clock(), kelvoPage.ended]');
+    this.check('Escape dismisses a box and the show goes on',
+               !!box && !!gone && !!framesBefore && after[0] > framesBefore && after[1] - clockBefore > 1000 && !after[2],
+               `${framesBefore} then ${after[0]} frames, ended ${after[2]}`);
+    await this.driver.closePage(page);
+  }
+
+  // Texture names that are not plain URL parts: '#' and '?' belong to the name, and
+  // percent-encoded dots do not climb out of data/.
+  async namesStayNames() {
+    const data = path.join(this.context.work, 'site', 'page', 'data');
+    const scene = renameTextures(fs.readFileSync(path.join(data, 'roulet3.3ds')), {
+      'roulette.png': 'rou#lette.png', 'grid.png': 'grid?.png', 'ring.png': '%2e%2e/%2e%2e/ring.png',
+    });
+    const root = variantSite(this.context.work, `names-${this.engine}`, {
+      'roulet3.3ds': scene, 'rou#lette.png': path.join(data, 'roulette.png'), 'grid?.png': path.join(data, 'grid.png'),
+    });
+    fs.symlinkSync(path.join(data, 'ring.png'), path.join(root, 'ring.png'));  // where ../.. would lead
+    const server = await serveSite(root);
+    const folder = `/names-${this.engine}/`;
+    try {
+      const page = await this.driver.open(`${server.base}${folder}?at=100001`);
+      const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
+      const boxes = ready ? await page.evaluate('kelvoPage.boxes.map(b => b.text)') : [];
+      const asked = showFileRequests(server, folder);
+      const found = (p) => asked.some((r) => r.path === `${folder}data/${p}` && r.status === 200);
+      this.check('texture names with "#" and "?" fetch exactly those files',
+                 !!ready && found('rou%23lette.png') && found('grid%3F.png') && !boxes.some((t) => /rou#|grid\?/.test(t)),
+                 JSON.stringify(asked.filter((r) => /rou|grid/.test(r.path)).map((r) => `${r.path} ${r.status}`)));
+      const outside = asked.filter((r) => !r.inData).map((r) => r.path);
+      this.check('percent-encoded dots fetch nothing outside data/, and the file cannot be read',
+                 !!ready && outside.length === 0 && asked.some((r) => r.path === `${folder}data/%252e%252e/%252e%252e/ring.png`) &&
+                 boxes.some((t) => t.includes('%2e%2e/%2e%2e/ring.png')),
+                 `outside data/: ${JSON.stringify(outside)}; boxes ${JSON.stringify(boxes)}`);
+      await this.driver.closePage(page);
+    } finally {
+      await server.close();
+    }
+  }
+
+  // A file larger than any the show uses is one that cannot be read: the box a missing
+  // file gives, then the show goes on, whether the server declares the size or never ends.
+  async oversizedFiles() {
+    const name = `oversized-${this.engine}`;
+    const root = variantSite(this.context.work, name);
+    const server = await serveSite(root, { oversized: {
+      [`/${name}/data/roulet2.3ds`]: 'declared', [`/${name}/data/roulet3.3ds`]: 'endless',
+    } });
+    try {
+      const page = await this.driver.open(`${server.base}/${name}/?at=100001`);
+      const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
+      const boxes = ready ? await page.evaluate('kelvoPage.boxes.map(b => b.caption + ": " + b.text)') : [];
+      const endless = server.requests.find((r) => r.path === `/${name}/data/roulet3.3ds`);
+      const sent = endless ? endless.bytesSent / (1 << 20) : 0;
+      const missingBox = (file) => `Error !: Load3ds error : Can't load 3ds file data\\${file}`;
+      this.check('a file over 64 MB gives the box of a file that cannot be read, and the show goes on',
+                 !!ready && JSON.stringify(boxes) === JSON.stringify([missingBox('roulet2.3ds'), missingBox('roulet3.3ds')]) &&
+                 sent < 128, `boxes ${JSON.stringify(boxes)}; ${sent} MB of the endless file sent`);
+      await this.driver.closePage(page);
+    } finally {
+      await server.close();
+    }
   }
 }
 

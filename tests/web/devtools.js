@@ -22,6 +22,7 @@ class Page {
     this.browser = browser;
     this.sessionId = sessionId;
     this.console = [];
+    this.onEvent = null;  // when set, called with every event the page sends
   }
   send(method, params) { return this.browser.send(method, params, this.sessionId); }
 
@@ -49,6 +50,12 @@ class Page {
     for (const type of ['keyDown', 'keyUp'])
       await this.send('Input.dispatchKeyEvent',
                       { type, key, code, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode });
+  }
+
+  // Touches the screen at (x, y) CSS pixels and lifts the finger: a tap.
+  async tap(x, y) {
+    await this.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] });
+    await this.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
   }
 
   // The page's pixels in clip (by default the top-left 640 x 480) as a PNG file.
@@ -104,6 +111,7 @@ class Browser {
       return;
     }
     const page = this.pages.get(message.sessionId);
+    if (page && page.onEvent) page.onEvent(message);
     if (page && message.method === 'Runtime.consoleAPICalled')
       page.console.push(message.params.args.map((a) => a.value !== undefined ? String(a.value) : a.description || '').join(' '));
   }
@@ -114,7 +122,9 @@ class Browser {
     return new Promise((resolve, reject) => this.waiting.set(id, { resolve, reject, method }));
   }
 
-  async open(url) {
+  // prepare(page), when given, runs before the page is navigated to url (device
+  // emulation, scripts injected into the document, network conditions).
+  async open(url, prepare = null) {
     const { targetId } = await this.send('Target.createTarget', { url: 'about:blank' });
     const { sessionId } = await this.send('Target.attachToTarget', { targetId, flatten: true });
     const page = new Page(this, sessionId);
@@ -122,6 +132,7 @@ class Browser {
     this.pages.set(sessionId, page);
     await page.send('Runtime.enable');
     await page.send('Page.enable');
+    if (prepare) await prepare(page);
     await page.send('Page.navigate', { url });
     return page;
   }

@@ -4,7 +4,8 @@
 //   node web_test.js BASE_URL WORK_FOLDER AT_TIMES [ENGINES]
 // BASE_URL serves page/ (the show), no-music/ (its MP3 missing) and damaged/ (a scene
 // file damaged); WORK_FOLDER/headless/frame_MS.png are the headless frames of AT_TIMES
-// (comma-separated ms). ENGINES is a comma-separated list of chromium, firefox and webkit
+// (comma-separated ms). The checks of names and oversized files build their own variants
+// under WORK_FOLDER and serve them themselves (site_server.js). ENGINES is a comma-separated list of chromium, firefox and webkit
 // (all three by default). Prints "ok - ENGINE: ..." or "FAILED - ENGINE: ..." per check
 // and how long each engine took; exits 1 on a failure.
 'use strict';

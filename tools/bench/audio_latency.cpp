@@ -9,8 +9,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "platform/common/mixer_start_latency.h"
 
@@ -19,9 +22,17 @@ namespace {
 const int kRate = 44100;
 const int kTrials = 200;
 
+// A folder of this run's own under $TMPDIR (or /tmp), so no other file is touched.
+std::string MakeProbeFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kelvo_latency_XXXXXX";
+    return mkdtemp(pattern.data()) ? pattern : "";
+}
+
 // One second of a full-scale square wave, loud from its first sample.
-std::string WriteProbeWav() {
-    const std::string path = "/tmp/kelvo_latency_probe.wav";
+std::string WriteProbeWav(const std::string& folder) {
+    if (folder.empty()) return "";
+    const std::string path = folder + "/probe.wav";
     std::vector<std::int16_t> pcm(kRate * 2);
     for (std::size_t i = 0; i < pcm.size(); ++i) pcm[i] = (i / 2 / 50) % 2 ? 20000 : -20000;
     const std::uint32_t bytes = static_cast<std::uint32_t>(pcm.size() * 2);
@@ -56,10 +67,15 @@ double Percentile(std::vector<double> values, double fraction) {
 }  // namespace
 
 int main() {
-    const std::string probe = WriteProbeWav();
+    const std::string folder = MakeProbeFolder();
+    const std::string probe = WriteProbeWav(folder);
     mixer_sound::StartLatency run;
     std::string error = "cannot write the probe WAV file";
-    if (probe.empty() || !mixer_sound::MeasureStartLatency(probe, kRate, kTrials, &run, &error)) {
+    const bool measured =
+        !probe.empty() && mixer_sound::MeasureStartLatency(probe, kRate, kTrials, &run, &error);
+    if (!probe.empty()) std::remove(probe.c_str());
+    if (!folder.empty()) rmdir(folder.c_str());
+    if (!measured) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }

@@ -15,6 +15,7 @@ var kelvoPage = (function() {
     boxes: [],         // every message box shown: {caption, text}
   };
   var keys = [];
+  var boxAnswers = [];  // one function per message box on the page, oldest first
   var dialogWaiter = null, dialogPending = [];
   var lastClock = 0;
   var audio = { context: null, buffers: {}, nextBuffer: 1, playing: null };
@@ -37,6 +38,7 @@ var kelvoPage = (function() {
   page.takeKey = function() { return keys.length ? keys.shift() : 0; };
 
   document.addEventListener('keydown', function(event) {
+    if (boxAnswers.length) { boxKey(event); return; }
     if (!$('dialog').hidden) {
       if (event.key === 'Enter') { event.preventDefault(); answerDialog(1); }
       else if (event.key === 'Escape') { event.preventDefault(); answerDialog(2); }
@@ -47,11 +49,19 @@ var kelvoPage = (function() {
     if (event.keyCode) { keys.push(event.keyCode); event.preventDefault(); }
   });
 
+  // While a message box is up it has the keyboard, as a modal box has on the desktop: the
+  // newest box takes Enter and Escape, and no key reaches the show or the dialog under it.
+  function boxKey(event) {
+    if (event.key !== 'Enter' && event.key !== 'Escape') return;
+    event.preventDefault();
+    boxAnswers[boxAnswers.length - 1]();
+  }
+
   // Escape leaves the browser's full screen before the page sees the key; during the show
-  // that is the viewer's Escape.
+  // that is the viewer's Escape, unless a box is up.
   document.addEventListener('fullscreenchange', function() {
     if (document.fullscreenElement || leavingFullScreen) { leavingFullScreen = false; return; }
-    if (!$('screen').hidden && !page.ended) keys.push(0x1B);
+    if (!$('screen').hidden && !page.ended && !boxAnswers.length) keys.push(0x1B);
   });
 
   function answerDialog(id) {
@@ -120,17 +130,15 @@ var kelvoPage = (function() {
                     '<div class="box-buttons"><button type="button">OK</button></div>';
     box.querySelector('.box-caption').textContent = caption;
     box.querySelector('.box-text').textContent = text;
-    var answered = false;
     function answer() {
-      if (answered) return;
-      answered = true;
+      var at = boxAnswers.indexOf(answer);
+      if (at < 0) return;  // answered already
+      boxAnswers.splice(at, 1);
       box.remove();
       if (page.testTime < 0) wakeUp();
     }
+    boxAnswers.push(answer);
     box.querySelector('button').addEventListener('click', answer);
-    box.addEventListener('keydown', function(event) {
-      if (event.key === 'Enter' || event.key === 'Escape') { event.preventDefault(); answer(); }
-    });
     // In full screen only the full-screen element is seen: the box goes inside it.
     (document.fullscreenElement || $('boxes')).appendChild(box);
     box.querySelector('button').focus();
@@ -141,20 +149,96 @@ var kelvoPage = (function() {
     $('loading').hidden = true;
     $('screen').hidden = false;
     var screen = $('screen');
-    if (fullScreen && screen.requestFullscreen)
-      screen.requestFullscreen().catch(function() {});  // refused: the show plays windowed
+    if (fullScreen) {
+      if (!screen.requestFullscreen) fillViewport(true);
+      else screen.requestFullscreen().catch(function() { fillViewport(!screen.hidden && !page.ended); });
+    }
+    if (page.testTime < 0) holdWakeLock();
   };
   page.leaveFullScreen = function() {
+    fillViewport(false);
     if (document.fullscreenElement) {
       leavingFullScreen = true;
       document.exitFullscreen().catch(function() {});
     }
   };
-  page.hideCanvas = function() { $('screen').hidden = true; };
+  page.hideCanvas = function() {
+    $('screen').hidden = true;
+    fillViewport(false);
+    hideEndControl();
+    releaseWakeLock();
+  };
+
+  // Where the browser has no full screen for a page element (Safari on iPhone) or refuses
+  // it, "Full Screen" fills the viewport: the show fixed over the page at 4:3 between black
+  // bars, and the page held still so that no swipe scrolls it.
+  function fillViewport(on) {
+    $('screen').classList.toggle('fills-viewport', on);
+    document.documentElement.classList.toggle('fills-viewport', on);
+    if (on) window.scrollTo(0, 0);
+  }
+
+  // The screen stays awake while the show plays, where the browser can do that. The
+  // browser drops the lock whenever the page is hidden, so it is asked for again when the
+  // page comes back.
+  var wakeLock = { wanted: false, asking: false, sentinel: null };
+  function holdWakeLock() {
+    wakeLock.wanted = true;
+    askForWakeLock();
+  }
+  function askForWakeLock() {
+    if (!navigator.wakeLock || wakeLock.asking || wakeLock.sentinel) return;
+    if (document.visibilityState !== 'visible') return;
+    wakeLock.asking = true;
+    navigator.wakeLock.request('screen').then(function(sentinel) {
+      wakeLock.asking = false;
+      if (!wakeLock.wanted) { sentinel.release().catch(function() {}); return; }
+      wakeLock.sentinel = sentinel;
+      sentinel.addEventListener('release', function() {
+        if (wakeLock.sentinel === sentinel) wakeLock.sentinel = null;
+      });
+    }, function() { wakeLock.asking = false; });
+  }
+  function releaseWakeLock() {
+    wakeLock.wanted = false;
+    var sentinel = wakeLock.sentinel;
+    wakeLock.sentinel = null;
+    if (sentinel) sentinel.release().catch(function() {});
+  }
+  document.addEventListener('visibilitychange', function() {
+    if (wakeLock.wanted) askForWakeLock();
+  });
+
+  // A viewer without a keyboard ends the show with an "End" control: a tap or click on the
+  // show brings it up for a few seconds, and tapping it is Escape.
+  var kEndControlMs = 3000;
+  var endControlTimer = 0;
+  function showEndControl() {
+    $('end-show').hidden = false;
+    $('screen').classList.add('end-shown');
+    clearTimeout(endControlTimer);
+    endControlTimer = setTimeout(hideEndControl, kEndControlMs);
+  }
+  function hideEndControl() {
+    clearTimeout(endControlTimer);
+    $('end-show').hidden = true;
+    $('screen').classList.remove('end-shown');
+  }
+  // On click, not on touch start: the tap that brings the control up must not also land on it.
+  $('screen').addEventListener('click', function(event) {
+    if (event.target === $('end-show') || page.ended || page.testTime >= 0) return;
+    showEndControl();
+  });
+  $('end-show').addEventListener('click', function() {
+    hideEndControl();
+    if (!$('screen').hidden && !page.ended && !boxAnswers.length) keys.push(0x1B);
+  });
 
   page.showEnded = function() {
     page.ended = true;
     page.leaveFullScreen();
+    hideEndControl();
+    releaseWakeLock();
     $('screen').hidden = true;
     $('dialog').hidden = true;
     $('loading').hidden = true;

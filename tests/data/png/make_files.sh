@@ -9,9 +9,10 @@ mkdir -p interlaced reference
 pngtopnm pngsuite/basn3p08.png | pnmtopng -interlace > interlaced/int_basn3p08.png
 pngtopnm pngsuite/basn0g04.png | pnmtopng -interlace > interlaced/int_basn0g04.png
 pngtopnm pngsuite/basn2c16.png | pnmtopng -interlace > interlaced/int_basn2c16.png
-pngtopnm -alpha pngsuite/basn6a08.png > /tmp/alpha.pgm
-pngtopnm pngsuite/basn6a08.png | pnmtopng -interlace -alpha=/tmp/alpha.pgm > interlaced/int_basn6a08.png
-rm -f /tmp/alpha.pgm
+alpha=$(mktemp)
+trap 'rm -f "$alpha"' EXIT
+pngtopnm -alpha pngsuite/basn6a08.png > "$alpha"
+pngtopnm pngsuite/basn6a08.png | pnmtopng -interlace -alpha="$alpha" > interlaced/int_basn6a08.png
 
 # Reference decodes: 8-bit RGB samples, alpha and background ignored, 16-bit samples
 # scaled to 8 bits with rounding.

@@ -1,0 +1,91 @@
+// site_server.js: a static web server on 127.0.0.1 for the page's tests that need to see
+// what the page asks for, or to answer with more than a file holds. It records every path
+// asked for, and answers the paths it is told to with an oversized body:
+//   'declared': a Content-Length far above any file, a few bytes, then nothing more;
+//   'endless': a body without a length that goes on (up to kEndlessCeiling, then stalls).
+'use strict';
+const fs = require('fs');
+const http = require('http');
+const path = require('path');
+
+// The endless body stops growing here so that a page that never stops reading costs the
+// machine a bounded amount of memory; the page still never sees its end.
+const kEndlessCeiling = 256 << 20;
+const kChunk = Buffer.alloc(1 << 20, 0x41);
+const kTypes = {
+  '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
+  '.png': 'image/png', '.mp3': 'audio/mpeg',
+};
+
+function sendDeclared(response) {
+  response.writeHead(200, { 'Content-Type': 'application/octet-stream', 'Content-Length': String(2 ** 40) });
+  response.write(kChunk.subarray(0, 1024));
+}
+
+// Writes as fast as the page reads; bytesSent counts what left the server.
+function sendEndless(response, record) {
+  response.writeHead(200, { 'Content-Type': 'application/octet-stream' });
+  const more = () => {
+    while (record.bytesSent < kEndlessCeiling && !response.destroyed) {
+      record.bytesSent += kChunk.length;
+      if (!response.write(kChunk)) { response.once('drain', more); return; }
+    }
+  };
+  more();
+}
+
+function notFound(response) {
+  response.writeHead(404, { 'Content-Type': 'text/plain' });
+  response.end('not found');
+}
+
+// pathname: the decoded path asked for; only files inside root are served, a folder by
+// its index.html.
+function sendFile(root, pathname, response) {
+  const file = path.join(root, pathname.endsWith('/') ? `${pathname}index.html` : pathname);
+  if (!file.startsWith(root + path.sep) || file.includes('\0')) { notFound(response); return; }
+  fs.stat(file, (error, info) => {
+    if (error || !info.isFile()) { notFound(response); return; }
+    response.writeHead(200, { 'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream',
+                              'Content-Length': String(info.size) });
+    fs.createReadStream(file).pipe(response);
+  });
+}
+
+// serveSite(ROOT, {oversized: {'/site/data/x.3ds': 'endless', ...}}) resolves to
+// {base, requests, close}: base is "http://127.0.0.1:PORT"; requests holds
+// {path, status, bytesSent} per request, path as the page sent it (still encoded).
+function serveSite(root, { oversized = {} } = {}) {
+  const requests = [];
+  const sockets = new Set();
+  const server = http.createServer((request, response) => {
+    const pathname = new URL(request.url, 'http://127.0.0.1').pathname;
+    const record = { path: pathname, bytesSent: 0 };
+    // The status sent, once the answer has begun.
+    Object.defineProperty(record, 'status', { enumerable: true, get: () => response.statusCode });
+    requests.push(record);
+    const kind = oversized[pathname];
+    if (kind === 'declared') sendDeclared(response);
+    else if (kind === 'endless') sendEndless(response, record);
+    else {
+      let decoded = null;
+      try { decoded = decodeURIComponent(pathname); } catch (e) { /* not a name: 404 */ }
+      if (decoded === null) notFound(response);
+      else sendFile(path.resolve(root), decoded, response);
+    }
+  });
+  server.on('connection', (socket) => {
+    sockets.add(socket);
+    socket.on('close', () => sockets.delete(socket));
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve({
+    base: `http://127.0.0.1:${server.address().port}`,
+    requests,
+    close: () => {
+      for (const socket of sockets) socket.destroy();
+      return new Promise((done) => server.close(done));
+    },
+  })));
+}
+
+module.exports = { serveSite };
