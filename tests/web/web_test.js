@@ -6,7 +6,8 @@
 // file damaged); WORK_FOLDER/headless/frame_MS.png are the headless frames of AT_TIMES
 // (comma-separated ms). The checks of names and oversized files build their own variants
 // under WORK_FOLDER and serve them themselves (site_server.js). ENGINES is a comma-separated list of chromium, firefox and webkit
-// (all three by default). Prints "ok - ENGINE: ..." or "FAILED - ENGINE: ..." per check
+// (all three by default); KELVO_WEB_CHECKS=NAME,... runs only those groups of checks
+// (the method names in checks.js). Prints "ok - ENGINE: ..." or "FAILED - ENGINE: ..." per check
 // and how long each engine took; exits 1 on a failure.
 'use strict';
 const { PageChecks } = require('./checks.js');
@@ -21,7 +22,7 @@ async function testEngine(name) {
   let driver = null;
   try {
     driver = await launch(name, { windowSize: [1000, 600] });
-    failures = await new PageChecks(driver, context).all();
+    failures = await new PageChecks(driver, context).all(process.env.KELVO_WEB_CHECKS);
   } catch (error) {
     console.log(`FAILED - ${name}: the browser could not be driven (${error.message})`);
     failures++;
