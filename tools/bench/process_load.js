@@ -119,8 +119,8 @@ async function recordGpuProcess(browserPid, waitMs = 10000) {
 // the processes under rootPid (its driver or launcher). Returns { recorder, what }, the
 // recorder null when Chromium's GPU process never appears.
 async function recordBrowserLoad(engine, rootPid) {
-  if (engine === 'chromium') return { recorder: await recordGpuProcess(rootPid), what: 'GPU process' };
-  return { recorder: new LoadRecorder(rootPid, 250, treeCpuSeconds), what: 'all browser processes' };
+  if (engine === 'chromium') return { recorder: await recordGpuProcess(rootPid), what: "the browser's GPU process" };
+  return { recorder: new LoadRecorder(rootPid, 250, treeCpuSeconds), what: "all the browser's processes" };
 }
 
 // The machine's CPU time so far, from /proc/stat: [all, idle (with I/O wait), stolen by

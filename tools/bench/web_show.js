@@ -85,7 +85,7 @@ const f = (x) => x.toFixed(1).padStart(6);
     console.log('ms per frame: work = the page\'s own work on the frame; interval = time since the frame');
     console.log('before by the browser\'s frame clock; drawn after = time since the frame before was drawn;');
     console.log(`missed = refreshes of ${refresh.toFixed(1)} ms that showed no new frame;`);
-    console.log(`cores = cores kept busy by the browser's ${loadOf}; within = p99 interval at most one refresh plus 1 ms`);
+    console.log(`cores = cores kept busy by ${loadOf}; within = p99 interval at most one refresh plus 1 ms`);
     console.log('scene      frames missed |     cores | within |   work: median    p99  worst | interval: median    p99  worst | drawn after: median    p99  worst');
     const row = (name, s) => {
       const cells = kColumns.map((column) => {
