@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Tests the show's web page in headless Chromium: builds the page (scripts/build_web.sh),
+# Tests the show's web page in three browser engines: headless Chromium, and Firefox ESR
+# and WebKitGTK headed on a private Xvfb screen. Builds the page (scripts/build_web.sh),
 # serves it on 127.0.0.1 with variants whose data is broken, writes the headless layer's
-# frames of the moments compared, and runs tests/web/web_test.js, then the phone checks
-# (tests/web/phone_test.js). Exits 0 when all pass.
+# frames of the moments compared, and runs tests/web/web_test.js, the same checks in each
+# engine, then the phone checks (tests/web/phone_test.js, Chromium's device emulation).
+# KELVO_WEB_ENGINES=chromium,firefox,webkit (the default) picks the engines of the first.
+# Exits 0 when all pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -43,13 +46,20 @@ variant damaged
 rm "$work/site/damaged/data/roulet3.3ds"
 head -c 100 "$page/data/roulet3.3ds" >"$work/site/damaged/data/roulet3.3ds"
 
+engines=${KELVO_WEB_ENGINES:-chromium,firefox,webkit}
 source scripts/lib/web_server.sh
-trap stop_web_server EXIT
+source scripts/lib/private_display.sh
+trap 'stop_web_server; stop_private_xvfb' EXIT
 start_web_server "$work/site" "$work/server.log"
+# Firefox and WebKitGTK have WebGL only with a display; the screen is as large as
+# Chromium's headless one.
+if [ "$engines" != chromium ]; then
+  start_private_xvfb 1000x600x24 "$work"
+fi
 
-echo "== Browser tests"
+echo "== Browser tests ($engines)"
 status=0
-node tests/web/web_test.js "http://127.0.0.1:$port" "$work" "$at_times" || status=$?
+node tests/web/web_test.js "http://127.0.0.1:$port" "$work" "$at_times" "$engines" || status=$?
 echo "== Phones and small windows"
 node tests/web/phone_test.js "http://127.0.0.1:$port/page/" || status=$?
 echo "web test: $(( $(date +%s) - began )) s in all, $(( built - began )) s to build"

@@ -1,6 +1,8 @@
 // process_load.js: how many of the machine's cores a browser process keeps busy, read
 // from /proc. The web benchmarks watch Chromium's GPU process, where SwiftShader renders
 // and composites every frame: on a machine without a GPU that is where frames are lost.
+// Firefox and WebKitGTK render elsewhere in their own ways: for them, all the browser's
+// processes together are watched.
 'use strict';
 const fs = require('fs');
 const { execFileSync } = require('child_process');
@@ -19,9 +21,8 @@ function cpuSeconds(pid) {
   return (Number(fields[11]) + Number(fields[12])) / kTicksPerSecond;
 }
 
-// The GPU process among the browser's descendants (Chromium forks it from a zygote, and
-// the launcher may be a script), or 0 while there is none.
-function gpuProcessOf(browserPid) {
+// Each process's children, from /proc.
+function childrenByParent() {
   const children = new Map();
   for (const entry of fs.readdirSync('/proc')) {
     if (!/^\d+$/.test(entry)) continue;
@@ -31,6 +32,13 @@ function gpuProcessOf(browserPid) {
       children.get(parent).push(Number(entry));
     } catch (e) { /* the process ended while being read */ }
   }
+  return children;
+}
+
+// The GPU process among the browser's descendants (Chromium forks it from a zygote, and
+// the launcher may be a script), or 0 while there is none.
+function gpuProcessOf(browserPid) {
+  const children = childrenByParent();
   for (const pending = [browserPid]; pending.length;) {
     for (const pid of children.get(pending.pop()) || []) {
       try {
@@ -42,18 +50,32 @@ function gpuProcessOf(browserPid) {
   return 0;
 }
 
+// The CPU time of a process and all its descendants now alive.
+function treeCpuSeconds(rootPid) {
+  const children = childrenByParent();
+  let total = 0;
+  for (const pending = [rootPid]; pending.length;) {
+    const pid = pending.pop();
+    try { total += cpuSeconds(pid); } catch (e) { continue; }
+    pending.push(...(children.get(pid) || []));
+  }
+  return total;
+}
+
 // Samples a process's CPU time every few hundred milliseconds, stamped with Date.now(),
 // so that its load over any stretch of wall-clock time can be read afterwards.
+// readCpu: reads the CPU seconds to record, by default those of the process alone.
 class LoadRecorder {
-  constructor(pid, everyMs = 250) {
+  constructor(pid, everyMs = 250, readCpu = cpuSeconds) {
     this.pid = pid;
+    this.readCpu = readCpu;
     this.samples = [];
     this.sample();
     this.timer = setInterval(() => this.sample(), everyMs);
   }
 
   sample() {
-    try { this.samples.push([Date.now(), cpuSeconds(this.pid)]); } catch (e) { this.stop(); }
+    try { this.samples.push([Date.now(), this.readCpu(this.pid)]); } catch (e) { this.stop(); }
   }
 
   stop() {
@@ -93,6 +115,14 @@ async function recordGpuProcess(browserPid, waitMs = 10000) {
   return null;
 }
 
+// Starts recording a browser's load: Chromium's GPU process, or for another engine all
+// the processes under rootPid (its driver or launcher). Returns { recorder, what }, the
+// recorder null when Chromium's GPU process never appears.
+async function recordBrowserLoad(engine, rootPid) {
+  if (engine === 'chromium') return { recorder: await recordGpuProcess(rootPid), what: "the browser's GPU process" };
+  return { recorder: new LoadRecorder(rootPid, 250, treeCpuSeconds), what: "all the browser's processes" };
+}
+
 // The machine's CPU time so far, from /proc/stat: [all, idle (with I/O wait), stolen by
 // the host]. machineShares(before, after) turns two readings into the shares of the time
 // between them that the machine was busy and that the host took away.
@@ -107,4 +137,4 @@ function machineShares(before, after) {
   return { busy: all > 0 ? 1 - idle / all : NaN, stolen: all > 0 ? steal / all : NaN };
 }
 
-module.exports = { recordGpuProcess, LoadRecorder, machineTimes, machineShares };
+module.exports = { recordGpuProcess, recordBrowserLoad, LoadRecorder, machineTimes, machineShares };

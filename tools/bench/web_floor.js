@@ -1,15 +1,17 @@
-// web_floor.js: the frame intervals that headless Chromium itself gives on this machine,
+// web_floor.js: the frame intervals that a browser engine itself gives on this machine,
 // with nothing of the show: a 640 x 480 WebGL canvas, made as the show's page makes it,
 // cleared to a new colour on every animation frame. The show's own intervals cannot be
-// steadier than these. Run by scripts/web_bench.sh:  node tools/bench/web_floor.js [SECONDS]
+// steadier than these. Run by scripts/web_bench.sh:
+//   node tools/bench/web_floor.js [SECONDS] [ENGINE]
 'use strict';
 const path = require('path');
-const { Browser } = require(path.join(__dirname, '../../tests/web/devtools.js'));
+const { launch } = require(path.join(__dirname, '../../tests/web/engines.js'));
 const { kWindowSize } = require('./web_window.js');
 const { stats } = require('./interval_stats.js');
-const { recordGpuProcess } = require('./process_load.js');
+const { recordBrowserLoad } = require('./process_load.js');
 
 const seconds = Number(process.argv[2] || 30);
+const engine = process.argv[3] || 'chromium';
 
 // Runs in the page: returns the intervals between animation frames, in ms.
 const kPageScript = `new Promise((resolve) => {
@@ -33,17 +35,17 @@ const kPageScript = `new Promise((resolve) => {
 })`;
 
 (async () => {
-  const browser = await Browser.launch({ windowSize: kWindowSize });
+  const browser = await launch(engine, { windowSize: kWindowSize });
   try {
     const page = await browser.open('about:blank');
     await page.waitFor('document.readyState === "complete"', 10000);
-    const gpuLoad = await recordGpuProcess(browser.child.pid);
+    const { recorder: gpuLoad, what: loadOf } = await recordBrowserLoad(engine, browser.pid);
     const intervals = await page.evaluate(kPageScript);
     if (gpuLoad) gpuLoad.stop();
     const s = stats(intervals);
-    console.log(`empty WebGL page, window ${kWindowSize[0]} x ${kWindowSize[1]}, ${seconds} s: ${intervals.length} frames, interval ms: ` +
+    console.log(`${engine}: empty WebGL page, window ${kWindowSize[0]} x ${kWindowSize[1]}, ${seconds} s: ${intervals.length} frames, interval ms: ` +
                 `median ${s.median.toFixed(1)}, p99 ${s.p99.toFixed(1)}, worst ${s.worst.toFixed(1)}; ` +
-                `GPU process ${gpuLoad ? gpuLoad.coresOverall().toFixed(2) : 'not found'} cores`);
+                `${loadOf} ${gpuLoad ? gpuLoad.coresOverall().toFixed(2) : 'not found'} cores`);
   } finally {
     await browser.close();
   }

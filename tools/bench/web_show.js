@@ -1,14 +1,15 @@
-// web_show.js: plays the whole show in headless Chromium and reports the page's own
-// frame measurements per scene, and the time from opening the page to the dialog.
-// Run by scripts/web_bench.sh:  node tools/bench/web_show.js PAGE_URL
+// web_show.js: plays the whole show in one browser engine (chromium, firefox or webkit,
+// see tests/web/engines.js) and reports the page's own frame measurements per scene, and
+// the time from opening the page to the dialog.
+// Run by scripts/web_bench.sh:  node tools/bench/web_show.js PAGE_URL [ENGINE]
 // KELVO_BENCH_FRAMES=FILE also writes the page's record of every frame there, as JSON.
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const { Browser, sleep } = require(path.join(__dirname, '../../tests/web/devtools.js'));
+const { launch } = require(path.join(__dirname, '../../tests/web/engines.js'));
 const { kWindowSize } = require('./web_window.js');
 const { stats } = require('./interval_stats.js');
-const { recordGpuProcess, machineTimes, machineShares } = require('./process_load.js');
+const { recordBrowserLoad, machineTimes, machineShares } = require('./process_load.js');
 
 // The show's scenes and their lengths (ms), read from the program's own scene table; the
 // last one plays on to the show's end.
@@ -34,8 +35,8 @@ function sceneAt(elapsed) {
 const f = (x) => x.toFixed(1).padStart(6);
 
 (async () => {
-  const url = process.argv[2];
-  const browser = await Browser.launch({ windowSize: kWindowSize });
+  const [url, engine = 'chromium'] = process.argv.slice(2);
+  const browser = await launch(engine, { windowSize: kWindowSize });
   try {
     const page = await browser.open(url);
     await page.waitFor('!document.getElementById("dialog").hidden', 60000);
@@ -43,9 +44,9 @@ const f = (x) => x.toFixed(1).padStart(6);
     const renderer = await page.evaluate(`(() => { const g = document.createElement('canvas').getContext('webgl2');
       const e = g && g.getExtension('WEBGL_debug_renderer_info');
       return e ? g.getParameter(e.UNMASKED_RENDERER_WEBGL) : 'unknown'; })()`);
-    await page.evaluate(`document.querySelector('#dialog-controls input').click()`);
-    await page.evaluate(`Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go').click()`);
-    const gpuLoad = await recordGpuProcess(browser.child.pid);
+    await page.click(`document.querySelector('#dialog-controls input')`);
+    await page.click(`Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go')`);
+    const { recorder: gpuLoad, what: loadOf } = await recordBrowserLoad(engine, browser.pid);
     const machineAtStart = machineTimes();
     const ended = await page.waitFor('kelvoPage.ended', 300000);
     const machine = machineShares(machineAtStart, machineTimes());
@@ -53,7 +54,7 @@ const f = (x) => x.toFixed(1).padStart(6);
     const timeOrigin = await page.evaluate('performance.timeOrigin');
     const frames = await page.evaluate('kelvoPage.frames');
     if (process.env.KELVO_BENCH_FRAMES) fs.writeFileSync(process.env.KELVO_BENCH_FRAMES, JSON.stringify(frames));
-    console.log(`renderer: ${renderer}; browser window ${kWindowSize[0]} x ${kWindowSize[1]}`);
+    console.log(`engine: ${engine}; renderer: ${renderer}; browser window ${kWindowSize[0]} x ${kWindowSize[1]}`);
     console.log(`time from opening the page to the dialog: ${toDialog.toFixed(0)} ms (dialog seen by the driver)`);
     console.log(`show ${ended ? 'ended' : 'did NOT end'}: ${frames.length} frames`);
     console.log(`the machine's cores during the show: ${(machine.busy * 100).toFixed(0)} % busy, ` +
@@ -84,18 +85,19 @@ const f = (x) => x.toFixed(1).padStart(6);
     console.log('ms per frame: work = the page\'s own work on the frame; interval = time since the frame');
     console.log('before by the browser\'s frame clock; drawn after = time since the frame before was drawn;');
     console.log(`missed = refreshes of ${refresh.toFixed(1)} ms that showed no new frame;`);
-    console.log('GPU cores = cores kept busy by the browser\'s GPU process, where SwiftShader renders');
-    console.log('scene      frames missed | GPU cores |   work: median    p99  worst | interval: median    p99  worst | drawn after: median    p99  worst');
+    console.log(`cores = cores kept busy by ${loadOf}; within = p99 interval at most one refresh plus 1 ms`);
+    console.log('scene      frames missed |     cores | within |   work: median    p99  worst | interval: median    p99  worst | drawn after: median    p99  worst');
     const row = (name, s) => {
       const cells = kColumns.map((column) => {
         const c = stats(s[column]);
         return `${f(c.median)} ${f(c.p99)} ${f(c.worst)}`;
       });
-      console.log(`${name.padEnd(10)} ${String(s.work.length).padStart(6)} ${String(missed(s.intervals)).padStart(6)} | ${gpuCores(s).toFixed(2).padStart(9)} |         ${cells[0]} |           ${cells[1]} |              ${cells[2]}`);
+      const within = stats(s.intervals).p99 <= refresh + 1 ? 'yes' : 'NO';
+      console.log(`${name.padEnd(10)} ${String(s.work.length).padStart(6)} ${String(missed(s.intervals)).padStart(6)} | ${gpuCores(s).toFixed(2).padStart(9)} | ${within.padStart(6)} |         ${cells[0]} |           ${cells[1]} |              ${cells[2]}`);
     };
     for (const [name, s] of byScene) row(name, s);
     row('whole show', all);
-    for (const line of page.console.filter((l) => /^frame times|dialog shown/.test(l))) console.log(`page: ${line}`);
+    for (const line of (await page.consoleLines()).filter((l) => /^frame times|dialog shown/.test(l))) console.log(`page: ${line}`);
   } finally {
     await browser.close();
   }
