@@ -35,11 +35,13 @@ mergeInto(LibraryManager.library, {
       return address.length > base.length && address.startsWith(base) ? address : null;
     },
 
-    // The body of response, or null when it is, or says it is, over the limit.
-    read: function(response) {
+    // The body of response, or null when it is, or says it is, over the limit; then stop()
+    // ends the download too (some engines read on after a cancelled reader).
+    read: function(response, stop) {
       var limit = kelvoFiles.limit;
       if (Number(response.headers.get('Content-Length')) > limit) {
         if (response.body) response.body.cancel().catch(function() {});
+        stop();
         return Promise.resolve(null);
       }
       if (!response.body) return Promise.resolve(new Uint8Array(0));
@@ -47,7 +49,11 @@ mergeInto(LibraryManager.library, {
       function next(step) {
         if (step.done) return kelvoFiles.join(parts, total);
         total += step.value.byteLength;
-        if (total > limit) { reader.cancel().catch(function() {}); return null; }
+        if (total > limit) {
+          reader.cancel().catch(function() {});
+          stop();
+          return null;
+        }
         parts.push(step.value);
         return reader.read().then(next);
       }
@@ -66,8 +72,10 @@ mergeInto(LibraryManager.library, {
     var path = UTF8ToString(pathText), address = kelvoFiles.address(path);
     if (!address) return 0;
     return Asyncify.handleSleep(function(wakeUp) {
-      fetch(address).then(function(response) {
-        return response.ok ? kelvoFiles.read(response) : null;
+      var download = typeof AbortController === 'function' ? new AbortController() : null;
+      function stop() { if (download) download.abort(); }
+      fetch(address, download ? { signal: download.signal } : {}).then(function(response) {
+        return response.ok ? kelvoFiles.read(response, stop) : null;
       }).then(function(bytes) {
         if (!bytes) { wakeUp(0); return; }
         var folder = PATH.dirname(path);

@@ -25,6 +25,8 @@ function sendDeclared(response) {
 // Writes as fast as the page reads; bytesSent counts what left the server.
 function sendEndless(response, record) {
   response.writeHead(200, { 'Content-Type': 'application/octet-stream' });
+  // Whether the page ended the download: the connection closed before the ceiling.
+  response.once('close', () => { record.endedByPage = record.bytesSent < kEndlessCeiling; });
   const more = () => {
     while (record.bytesSent < kEndlessCeiling && !response.destroyed) {
       record.bytesSent += kChunk.length;
@@ -54,7 +56,7 @@ function sendFile(root, pathname, response) {
 
 // serveSite(ROOT, {oversized: {'/site/data/x.3ds': 'endless', ...}}) resolves to
 // {base, requests, close}: base is "http://127.0.0.1:PORT"; requests holds
-// {path, status, bytesSent} per request, path as the page sent it (still encoded).
+// {path, status, bytesSent, endedByPage} per request, path as the page sent it (still encoded).
 function serveSite(root, { oversized = {} } = {}) {
   const requests = [];
   const sockets = new Set();
