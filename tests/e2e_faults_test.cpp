@@ -1,7 +1,9 @@
-// End-to-end tests of the real kelvo program where the machine lacks what the show needs:
-// no display to show it on, no sound device to play its music.
+// End-to-end tests of the real kelvo program where the machine lacks what the show needs,
+// or loses it mid-show: no display to show it on, no sound device to play its music.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,19 @@ namespace {
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// Starts the show from the dialog: Enter for full screen, or the check box first for a
+// window; then waits for the show's first frame.
+void StartShow(const std::string& display, LiveProgram* program, bool fullScreen) {
+    ScreenWindow dialog, show;
+    ASSERT_TRUE(program->WaitForWindow(kTitle, 1, kTimeoutMs, &dialog)) << program->Output();
+    std::vector<std::string> keys = {"Return"};
+    if (!fullScreen) keys = {"Tab", "Tab", "space", "Return"};
+    ASSERT_EQ(0, TypeKeys(display, dialog.id, keys));
+    ASSERT_TRUE(program->WaitForWindow(kTitle, kShowMinWidth, kTimeoutMs, &show))
+        << program->Output();
+    ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
 }
 
 }  // namespace
@@ -54,3 +69,51 @@ TEST(E2eFaults, NoSoundDeviceReportsTheMusicAndEndsAfterLoading) {
     EXPECT_TRUE(WindowsTitled(display.Name(), kTitle).empty());
     EXPECT_TRUE(program.TakeBoxes().empty()) << program.Output();
 }
+
+namespace {
+
+struct DisplayLoss {
+    const char* name;
+    const char* xvfbScreen;
+    bool fullScreen;
+    bool glScaling;  // scaled by GL rather than by the X server
+};
+
+std::ostream& operator<<(std::ostream& out, const DisplayLoss& loss) { return out << loss.name; }
+
+class E2eDisplayLossTest : public ::testing::TestWithParam<DisplayLoss> {};
+
+}  // namespace
+
+// The X server dies under the show (it crashed, or a remote display's link broke). The
+// program must say so and end at once, in full screen as in a window, leaving no process.
+TEST_P(E2eDisplayLossTest, DisplayDyingMidShowEndsTheProgramAtOnceWithTheReason) {
+    PrivateDisplay display(false, GetParam().xvfbScreen);
+    ASSERT_TRUE(display.Ready()) << display.Problem();
+    std::vector<std::string> environment;
+    if (GetParam().glScaling) environment.push_back("KELVO_SERVER_SCALING=0");
+    LiveProgram program(display.Name(), environment);
+    ASSERT_TRUE(program.Started());
+    StartShow(display.Name(), &program, GetParam().fullScreen);
+    if (HasFatalFailure()) return;
+    const std::string name = display.Name();
+
+    display.KillServer();
+    const long long killed = NowMs();
+    int exitCode = -1;
+    ASSERT_TRUE(program.WaitForExit(kTimeoutMs, &exitCode))
+        << "still running " << kTimeoutMs << " ms after the display died\n"
+        << program.Output();
+    ExpectQuickerThan(NowMs() - killed, 2000, "exit");
+    EXPECT_EQ(1, exitCode) << program.Output();
+    EXPECT_TRUE(Contains(program.Output(), "lost the connection to the display " + name))
+        << program.Output();
+    EXPECT_EQ(std::vector<pid_t>{}, program.ProcessesInWorkDir());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, E2eDisplayLossTest,
+    ::testing::Values(DisplayLoss{"Windowed", "640x480x16", false, false},
+                      DisplayLoss{"ScaledFullScreen", "1920x1080x24", true, false},
+                      DisplayLoss{"ScaledByGlFullScreen", "1920x1080x24", true, true}),
+    [](const ::testing::TestParamInfo<DisplayLoss>& info) { return info.param.name; });

@@ -241,6 +241,13 @@ void PrivateDisplay::HoldWindowManager(bool held) {
     if (windowManager_ > 0) kill(windowManager_, held ? SIGSTOP : SIGCONT);
 }
 
+void PrivateDisplay::KillServer() {
+    if (server_ <= 0) return;
+    kill(server_, SIGKILL);
+    waitpid(server_, nullptr, 0);
+    server_ = -1;
+}
+
 PrivateDisplay::~PrivateDisplay() {
     HoldWindowManager(false);
     Stop(windowManager_);
@@ -456,6 +463,21 @@ void LiveProgram::DismissBoxes() {
             RunTool(display_, {"xdotool", "key", "--window", std::to_string(box.id), "Return"});
         }
     }
+}
+
+std::vector<pid_t> LiveProgram::ProcessesInWorkDir() const {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path workDir = fs::canonical(workDir_, error);
+    std::vector<pid_t> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(name));
+        std::error_code unreadable;  // a process that has just ended
+        if (fs::read_symlink(entry.path() / "cwd", unreadable) == workDir) left.push_back(pid);
+    }
+    return left;
 }
 
 std::string LiveProgram::Output() const { return ReadBytes(workDir_ + "/output.txt"); }

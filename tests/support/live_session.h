@@ -37,6 +37,8 @@ public:
     // Stops or resumes the window manager's process, as a busy or still-starting one
     // that takes no window on for a while.
     void HoldWindowManager(bool held);
+    // Kills the X server at once, as a crash or a lost remote display would end it.
+    void KillServer();
 
 private:
     pid_t server_ = -1;
@@ -132,6 +134,9 @@ public:
     }
     // The program's working directory (its data folder is WorkDir() + "/data").
     const std::string& WorkDir() const { return workDir_; }
+    // The processes whose working directory is the program's: the program while it runs,
+    // and any process it started that is still there.
+    std::vector<pid_t> ProcessesInWorkDir() const;
 
 private:
     std::string display_;
