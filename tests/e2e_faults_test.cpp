@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/resources/resource_ids.h"
+#include "app/win_main.h"
 #include "support/live_session.h"
 
 namespace {
@@ -117,3 +118,77 @@ INSTANTIATE_TEST_SUITE_P(
                       DisplayLoss{"ScaledFullScreen", "1920x1080x24", true, false},
                       DisplayLoss{"ScaledByGlFullScreen", "1920x1080x24", true, true}),
     [](const ::testing::TestParamInfo<DisplayLoss>& info) { return info.param.name; });
+
+namespace {
+
+// The show's clock runs this many times faster, so that it ends about ten seconds in.
+constexpr int kClockSpeedUp = 20;
+constexpr int kFastShowMs = kShowLength / kClockSpeedUp;
+
+enum class SoundLoss { ServerKilled, ServerFrozen };
+
+std::ostream& operator<<(std::ostream& out, SoundLoss loss) {
+    return out << (loss == SoundLoss::ServerKilled ? "Killed" : "Frozen");
+}
+
+class E2eSoundLossTest : public ::testing::TestWithParam<SoundLoss> {};
+
+// Waits until the screen has shown `changes` different pictures; how many it saw.
+int WatchPictureChange(LiveProgram* program, const std::string& display, int changes) {
+    ScreenArea last, now;
+    int seen = 0;
+    program->WaitUntil(
+        [&] {
+            if (GrabArea(display, 0, 0, 640, 480, &now) && now.rgb != last.rgb) {
+                last = now;
+                ++seen;
+            }
+            return seen > changes;  // the first grab is no change
+        },
+        kTimeoutMs);
+    return seen - 1;
+}
+
+}  // namespace
+
+// The sound device goes away mid-show: its sound server is killed (a crash, a restart),
+// or stops answering altogether. The music stops; the picture goes on to the show's end,
+// and the program ends there as it always does.
+TEST_P(E2eSoundLossTest, PictureGoesOnToTheEndAfterTheSoundServerIsLost) {
+    PrivateSoundServer sound;
+    ASSERT_TRUE(sound.Ready()) << sound.Problem();
+    PrivateDisplay display(false);
+    ASSERT_TRUE(display.Ready()) << display.Problem();
+    std::vector<std::string> environment = FasterClock(kClockSpeedUp);
+    ASSERT_FALSE(environment.empty()) << "libfaketime is missing (scripts/install_deps.sh)";
+    environment.push_back("SDL_AUDIODRIVER=pulseaudio");
+    environment.push_back("PULSE_SERVER=" + sound.Address());
+    LiveProgram program(display.Name(), environment);
+    ASSERT_TRUE(program.Started());
+    const long long started = NowMs();
+    StartShow(display.Name(), &program, true);
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(program.WaitUntil([&] { return sound.PlayingStreams() > 0; }, kTimeoutMs))
+        << "the music does not play on the private sound server\n"
+        << program.Output();
+
+    if (GetParam() == SoundLoss::ServerKilled)
+        sound.Kill();
+    else
+        sound.Freeze();
+    EXPECT_EQ(3, WatchPictureChange(&program, display.Name(), 3))
+        << "the picture stopped when the sound server was lost";
+    int exitCode = -1;
+    ASSERT_TRUE(program.WaitForExit(kFastShowMs + kTimeoutMs, &exitCode))
+        << "still running long after the show's end\n"
+        << program.Output();
+    EXPECT_EQ(0, exitCode) << program.Output();
+    ExpectQuickerThan(NowMs() - started, kFastShowMs + 10000, "show");
+    EXPECT_TRUE(program.TakeBoxes().empty()) << program.Output();
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, E2eSoundLossTest,
+                         ::testing::Values(SoundLoss::ServerKilled, SoundLoss::ServerFrozen),
+                         [](const ::testing::TestParamInfo<SoundLoss>& info) {
+                             return info.param == SoundLoss::ServerKilled ? "Killed" : "Frozen";
+                         });
