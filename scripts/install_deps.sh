@@ -10,6 +10,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev libmp3lame-dev libmpg123-dev libxrender-dev
   xvfb xauth xdotool x11-utils openbox
   lame sox ffmpeg
+  pulseaudio faketime
   clang libclang-rt-dev clang-format python3
 )
 exec "$(dirname "$0")/apt_install.sh" "${packages[@]}"

@@ -1,6 +1,7 @@
 // mixer_sound.cpp: the SDL2_mixer device and the table of open streams and songs.
 #include "platform/common/mixer_sound.h"
 
+#include <atomic>
 #include <cstring>
 #include <map>
 
@@ -16,7 +17,15 @@ constexpr int kMaxMixRate = 192000;
 constexpr int kDecodeRate = 44100;
 constexpr std::size_t kMaxResolvedPath = 4096;
 
+// A device asks for a buffer every few tens of milliseconds (512 sample frames are 11.6 ms
+// at 44.1 kHz); seconds without one mean its driver is blocked, not that the machine is busy.
+constexpr Uint64 kStalledAfterMs = 2000;
+
 bool deviceOpen = false;
+// Set when the device was closed while stuck: SDL still holds it, so it cannot be opened again.
+bool deviceAbandoned = false;
+// When the device last asked for a buffer (SDL ticks).
+std::atomic<Uint64> lastMixMs{0};
 
 // Handles are ids cast to pointers: they are never dereferenced and never reused, so a
 // handle kept after its track was freed stays unknown instead of naming a newer track.
@@ -50,6 +59,21 @@ std::uintptr_t Open(const char* programPath, Kind kind) {
     return id;
 }
 
+// Runs on SDL's audio thread after each buffer is mixed; an effect rather than the post-mix
+// callback, which the latency benchmark takes for itself.
+void SDLCALL NoteMix(int, void*, int, void*) { lastMixMs = SDL_GetTicks64(); }
+
+// Notes each buffer the open mixer mixes; the time of the call counts as the first.
+void WatchMixing() {
+    lastMixMs = SDL_GetTicks64();
+    Mix_RegisterEffect(MIX_CHANNEL_POST, NoteMix, nullptr, nullptr);
+}
+
+// A device that has gone away keeps asking for sound (SDL discards it at the device's
+// pace), but one whose sound server stopped answering leaves SDL's audio thread waiting in
+// the driver for ever.
+bool MixingStalled() { return SDL_GetTicks64() - lastMixMs.load() > kStalledAfterMs; }
+
 Track* Find(std::uintptr_t id, bool song) {
     auto found = tracks.find(id);
     if (found == tracks.end()) return nullptr;
@@ -61,6 +85,10 @@ Track* Find(std::uintptr_t id, bool song) {
 
 int OpenDevice(int mixRate, const char* driver) {
     if (deviceOpen) return 1;
+    if (deviceAbandoned) {
+        SDL_SetError("the audio device stopped responding and cannot be opened again");
+        return 0;
+    }
     if (mixRate < kMinMixRate || mixRate > kMaxMixRate) {
         SDL_SetError("mixing rate %d Hz out of range", mixRate);
         return 0;
@@ -76,6 +104,7 @@ int OpenDevice(int mixRate, const char* driver) {
         return 0;
     }
     deviceOpen = true;
+    WatchMixing();
     return 1;
 }
 
@@ -84,9 +113,15 @@ void CloseDevice() {
     Mix_HaltMusic();
     for (auto& entry : tracks) Mix_FreeMusic(entry.second.music);
     tracks.clear();
+    deviceOpen = false;
+    // Closing joins SDL's audio thread; when that thread is stuck in the driver the join
+    // would never return, so the device is left to the end of the process instead.
+    if (MixingStalled()) {
+        deviceAbandoned = true;
+        return;
+    }
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    deviceOpen = false;
 }
 
 FSOUND_STREAM* OpenStream(const char* programPath, Kind kind) {

@@ -35,6 +35,8 @@ struct Track {
 // was), 0 on failure with the reason in SDL_GetError.
 int OpenDevice(int mixRate, const char* driver);
 // Halts playback, frees every track, closes the mixer and SDL's audio. Safe when closed.
+// A device that has stopped asking for sound is left open (closing it would wait for ever)
+// and refuses to open again.
 void CloseDevice();
 
 // Opens the file at a program path as a track of the given kind. Null when the device is

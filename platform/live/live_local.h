@@ -55,6 +55,9 @@ void FitClientIntoOuterSize(Window* window);
 // false when no display can be opened; the reason is left in SDL_GetError.
 bool StartVideo();
 bool VideoStarted();
+// From now on a lost connection to the X server ends the process at once with exit code 1
+// and the reason on stderr, without the exit handlers, which would wait on the dead server.
+void EndOnDisplayLoss();
 
 // Takes every full-screen window out of full screen, which gives the display back its
 // desktop mode.

@@ -52,6 +52,7 @@ bool StartVideo() {
         return false;
     }
     videoState = 1;
+    EndOnDisplayLoss();
     SetGlAttributes();
     return true;
 }

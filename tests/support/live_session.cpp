@@ -20,6 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -241,10 +242,101 @@ void PrivateDisplay::HoldWindowManager(bool held) {
     if (windowManager_ > 0) kill(windowManager_, held ? SIGSTOP : SIGCONT);
 }
 
+void PrivateDisplay::KillServer() {
+    if (server_ <= 0) return;
+    kill(server_, SIGKILL);
+    waitpid(server_, nullptr, 0);
+    server_ = -1;
+}
+
 PrivateDisplay::~PrivateDisplay() {
     HoldWindowManager(false);
     Stop(windowManager_);
     Stop(server_);
+}
+
+namespace {
+
+// pactl's answer to a request to the server at address.
+ToolRun AskSoundServer(const std::string& address, const std::vector<std::string>& request) {
+    ProgramStart start;
+    start.arguments = {"pactl"};
+    start.arguments.insert(start.arguments.end(), request.begin(), request.end());
+    start.environment = {"PULSE_SERVER=" + address};
+    return RunProgram(start);
+}
+
+}  // namespace
+
+// The server runs without its default script: a null sink to play into and a socket in
+// the test's own folder, open to any client. Its runtime and state folders are that
+// folder too, so it never meets the machine's own sound server or the user's settings.
+PrivateSoundServer::PrivateSoundServer() {
+    const std::string socket = folder_ / "native";
+    address_ = "unix:" + socket;
+    ProgramStart start;
+    start.arguments = {"pulseaudio",
+                       "-n",
+                       "--daemonize=no",
+                       "--exit-idle-time=-1",
+                       "--use-pid-file=no",
+                       "-L",
+                       "module-null-sink sink_name=show",
+                       "-L",
+                       "module-native-protocol-unix auth-anonymous=1 socket=" + socket};
+    start.environment = {"HOME=" + folder_.path(),
+                         "PULSE_RUNTIME_PATH=" + folder_.path(),
+                         "PULSE_STATE_PATH=" + folder_.path(),
+                         "XDG_RUNTIME_DIR=" + folder_.path(),
+                         "XDG_CONFIG_HOME=" + folder_.path(),
+                         "DISPLAY="};
+    start.outFd = open((folder_ / "server.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    server_ = StartProgram(start);
+    close(start.outFd);
+    const long long deadline = NowMs() + kServerStartMs;
+    while (NowMs() < deadline && waitpid(server_, nullptr, WNOHANG) == 0) {
+        if (AskSoundServer(address_, {"info"}).exitCode == 0) {
+            ready_ = true;
+            return;
+        }
+        SleepMs(50);
+    }
+    problem_ = "pulseaudio did not start (scripts/install_deps.sh installs it): " +
+               ReadBytes(folder_ / "server.log");
+}
+
+PrivateSoundServer::~PrivateSoundServer() { Kill(); }
+
+int PrivateSoundServer::PlayingStreams() const {
+    ToolRun run = AskSoundServer(address_, {"list", "short", "sink-inputs"});
+    if (run.exitCode != 0) return -1;
+    return static_cast<int>(std::count(run.out.begin(), run.out.end(), '\n'));
+}
+
+void PrivateSoundServer::Kill() {
+    if (server_ <= 0) return;
+    kill(server_, SIGKILL);  // a stopped process ends too
+    waitpid(server_, nullptr, 0);
+    server_ = -1;
+}
+
+void PrivateSoundServer::Freeze() {
+    if (server_ > 0) kill(server_, SIGSTOP);
+}
+
+std::vector<std::string> FasterClock(int factor) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> candidates = {"/usr/lib/faketime/libfaketime.so.1"};
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/usr/lib", error))
+        candidates.push_back(entry.path() / "faketime" / "libfaketime.so.1");
+    for (const fs::path& library : candidates) {
+        if (!fs::exists(library, error)) continue;
+        // LiveProgram preloads the viewport probe; the clock's library comes after it.
+        return {std::string("LD_PRELOAD=") + KELVO_VIEWPORT_PROBE + ":" + library.string(),
+                "FAKETIME=+0 x" + std::to_string(factor)};
+    }
+    return {};
 }
 
 std::vector<ScreenWindow> WindowsTitled(const std::string& display, const std::string& title) {
@@ -456,6 +548,21 @@ void LiveProgram::DismissBoxes() {
             RunTool(display_, {"xdotool", "key", "--window", std::to_string(box.id), "Return"});
         }
     }
+}
+
+std::vector<pid_t> LiveProgram::ProcessesInWorkDir() const {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path workDir = fs::canonical(workDir_, error);
+    std::vector<pid_t> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(name));
+        std::error_code unreadable;  // a process that has just ended
+        if (fs::read_symlink(entry.path() / "cwd", unreadable) == workDir) left.push_back(pid);
+    }
+    return left;
 }
 
 std::string LiveProgram::Output() const { return ReadBytes(workDir_ + "/output.txt"); }

@@ -37,11 +37,41 @@ public:
     // Stops or resumes the window manager's process, as a busy or still-starting one
     // that takes no window on for a while.
     void HoldWindowManager(bool held);
+    // Kills the X server at once, as a crash or a lost remote display would end it.
+    void KillServer();
 
 private:
     pid_t server_ = -1;
     pid_t windowManager_ = -1;
     std::string name_;
+    std::string problem_;
+    bool ready_ = false;
+};
+
+// A private PulseAudio server with a null sink (no sound card needed) and a socket of its own,
+// for one test; programs play on it with SDL_AUDIODRIVER=pulseaudio and PULSE_SERVER=Address().
+class PrivateSoundServer {
+public:
+    PrivateSoundServer();
+    ~PrivateSoundServer();
+    PrivateSoundServer(const PrivateSoundServer&) = delete;
+    PrivateSoundServer& operator=(const PrivateSoundServer&) = delete;
+
+    bool Ready() const { return ready_; }
+    const std::string& Problem() const { return problem_; }
+    // The PULSE_SERVER value, e.g. "unix:/tmp/.../native".
+    const std::string& Address() const { return address_; }
+    // How many streams play on the server now (its sink inputs); -1 when it cannot be asked.
+    int PlayingStreams() const;
+    // Kills the server, as a crash or a restart does: its clients' connections break.
+    void Kill();
+    // Stops the server's process: its clients' connections stay open and nothing answers.
+    void Freeze();
+
+private:
+    TempFolder folder_;
+    pid_t server_ = -1;
+    std::string address_;
     std::string problem_;
     bool ready_ = false;
 };
@@ -132,6 +162,9 @@ public:
     }
     // The program's working directory (its data folder is WorkDir() + "/data").
     const std::string& WorkDir() const { return workDir_; }
+    // The processes whose working directory is the program's: the program while it runs,
+    // and any process it started that is still there.
+    std::vector<pid_t> ProcessesInWorkDir() const;
 
 private:
     std::string display_;
@@ -141,6 +174,11 @@ private:
     bool ended_ = false;
     std::vector<std::string> boxes_;
 };
+
+// Environment entries for LiveProgram that run the program's clock `factor` times faster
+// (libfaketime), so that a test sees the whole show in a fraction of its length; empty
+// when libfaketime is not installed (scripts/install_deps.sh installs it).
+std::vector<std::string> FasterClock(int factor);
 
 // Milliseconds on a monotonic clock.
 long long NowMs();
