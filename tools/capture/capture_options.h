@@ -23,7 +23,8 @@ struct CaptureOptions {
     bool help = false;
 };
 
-// Reads argv into options. Returns false with a one-line reason in *error when an argument
+// Reads argv into options. An option's value follows it as the next argument or after '='
+// (--fps 30 or --fps=30). Returns false with a one-line reason in *error when an argument
 // is unknown, lacks its value, has a value out of range or does not go with another.
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error);
 
