@@ -24,6 +24,7 @@
 #include "timeline/effect_sequencer.h"
 #include "tools/capture/frame_layout.h"
 #include "tools/capture/frame_stats.h"
+#include "tools/capture/frame_times.h"
 #include "tools/capture/progress_line.h"
 #include "tools/capture/soundtrack.h"
 #include "tools/png/png_writer.h"
@@ -46,17 +47,6 @@ using Clock = std::chrono::steady_clock;
 
 double MsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-// Elapsed time of the frame at index i (0 for the first) at fps frames per second.
-int FrameTime(long i, int fps) { return int((std::int64_t(i) * 1000 + fps / 2) / fps); }
-
-// The first frame index at or after ms.
-long FirstFrameFrom(int ms, int fps) {
-    long i = long(std::int64_t(ms) * fps / 1000);
-    while (i > 0 && FrameTime(i - 1, fps) >= ms) --i;
-    while (FrameTime(i, fps) < ms) ++i;
-    return i;
 }
 
 bool FlashShownAt(int elapsed) {
@@ -133,14 +123,6 @@ private:
     bool videoBroken = false;   // ffmpeg stopped taking frames
     bool endedEarly = false;    // the show ended before its length and before the tool ended it
 };
-
-// Frames first to end - 1 at the options' rate; end is one past the frame that ends the
-// show when no end is given.
-void SpanFrames(const CaptureOptions& options, long* first, long* end) {
-    *first = FirstFrameFrom(options.fromMs, options.fps);
-    *end = options.toMs < 0 ? FirstFrameFrom(kShowLength + 1, options.fps) + 1
-                            : FirstFrameFrom(options.toMs, options.fps);
-}
 
 Capture::Capture(const CaptureOptions& options)
     : options(options),
@@ -319,12 +301,6 @@ void Capture::Finish() {
 }
 
 }  // namespace
-
-long SpanFrameCount(const CaptureOptions& options) {
-    long first = 0, end = 0;
-    SpanFrames(options, &first, &end);
-    return end - first;
-}
 
 int RunCapture(const CaptureOptions& options) {
     headless::Reset();

@@ -12,6 +12,7 @@
 #include "tools/capture/capture_options.h"
 #include "tools/capture/capture_run.h"
 #include "tools/capture/frame_layout.h"
+#include "tools/capture/frame_times.h"
 #include "tools/capture/output_folder.h"
 
 namespace fs = std::filesystem;
