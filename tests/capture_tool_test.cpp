@@ -273,6 +273,57 @@ TEST_F(CaptureTool, VideoWithoutFfmpegIsRefusedBeforeTheShowStarts) {
     EXPECT_FALSE(fs::exists(scratch / "frames"));
 }
 
+// Frames and soundtrack.wav the run would write are refused when already there, naming the
+// first in writing order, before anything renders; frames of other moments are no obstacle;
+// --overwrite replaces them.
+TEST_F(CaptureTool, FilesTheRunWouldWriteAreRefusedUnlessOverwriteIsGiven) {
+    MakeShow();
+    const fs::path out = scratch / "frames";
+    fs::create_directories(out);
+    const std::vector<std::string> own = {"frame_001500.png", "frame_002000.png",
+                                          "frame_003000.png", "soundtrack.wav"};
+    for (const std::string& name : own) ASSERT_TRUE(WriteBytes((out / name).string(), name));
+    auto untouched = [&](const std::vector<std::string>& names) {
+        for (const std::string& name : names)
+            if (ReadBytes((out / name).string()) != name) return false;
+        return true;
+    };
+    const std::string span =
+        "--data " + show.string() + " --fps 1 --from 1000 --to 4000 --out " + out.string();
+
+    ToolRun frames = Capture(span);
+    EXPECT_EQ(frames.exitCode, 2);
+    EXPECT_EQ(frames.err, "kelvo-capture: " + (out / "frame_002000.png").string() +
+                              " already exists; pass --overwrite to replace it\n");
+    fs::remove(out / "frame_002000.png");
+    fs::remove(out / "frame_003000.png");
+    ToolRun soundtrack = Capture(span);
+    EXPECT_EQ(soundtrack.exitCode, 2);
+    EXPECT_EQ(soundtrack.err, "kelvo-capture: " + (out / "soundtrack.wav").string() +
+                                  " already exists; pass --overwrite to replace it\n");
+    EXPECT_EQ(FileNames(out.string()),
+              (std::vector<std::string>{"frame_001500.png", "soundtrack.wav"}));
+    EXPECT_TRUE(untouched({"frame_001500.png", "soundtrack.wav"}));
+
+    // --at writes no soundtrack, and these frames are not in the folder.
+    ToolRun others = Capture("--data " + show.string() + " --at 1000,2000 --out " + out.string());
+    EXPECT_EQ(others.exitCode, 0) << others.err;
+    EXPECT_TRUE(untouched({"frame_001500.png", "soundtrack.wav"}));
+
+    ToolRun replaced = Capture(span + " --overwrite");
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_EQ(FileNames(out.string()),
+              (std::vector<std::string>{"frame_001000.png", "frame_001500.png", "frame_002000.png",
+                                        "frame_003000.png", "soundtrack.wav"}));
+    EXPECT_TRUE(untouched({"frame_001500.png"}));
+    WavData wav;
+    EXPECT_TRUE(ReadWav((out / "soundtrack.wav").string(), &wav));
+    unsigned char* pixels = nullptr;
+    int width = 0, height = 0;
+    EXPECT_EQ(LoadPngRgb(&pixels, (out / "frame_002000.png").string().c_str(), &width, &height), 1);
+    std::free(pixels);
+}
+
 // Every option takes its value after '=' too, as the installed launcher passes --data=DIR;
 // a flag given a value is refused.
 TEST_F(CaptureTool, OptionValuesMayFollowAnEqualsSign) {

@@ -107,7 +107,7 @@ bool TakesValue(const std::string& name) {
 }
 
 bool IsFlag(const std::string& name) {
-    for (const char* flag : {"--windowed", "--bench", "--help", "-h"})
+    for (const char* flag : {"--windowed", "--bench", "--overwrite", "--help", "-h"})
         if (name == flag) return true;
     return false;
 }
@@ -115,6 +115,7 @@ bool IsFlag(const std::string& name) {
 void ApplyFlag(const std::string& name, CaptureOptions* options) {
     if (name == "--windowed") options->windowed = true;
     if (name == "--bench") options->bench = true;
+    if (name == "--overwrite") options->overwrite = true;
     if (name == "--help" || name == "-h") options->help = true;
 }
 
@@ -184,8 +185,8 @@ const char* CaptureUsage() {
     static const std::string usage =
         "usage: kelvo-capture [--data DIR] [--fps N [--from MS] [--to MS] | --at MS[,MS...]] "
         "[--size WxH]\n"
-        "                     [--out DIR] [--video FILE [--crf N] [--preset NAME]] [--windowed] "
-        "[--bench]\n"
+        "                     [--out DIR] [--video FILE [--crf N] [--preset NAME]] [--overwrite]\n"
+        "                     [--windowed] [--bench]\n"
         "  Runs the show on an offscreen OpenGL context with a virtual clock. A value may\n"
         "  also follow its option after '=', as in --fps=30.\n"
         "  --data DIR   folder that holds data/ (default: the working directory)\n"
@@ -204,6 +205,8 @@ const char* CaptureUsage() {
         "               (H.264 + AAC, needs ffmpeg); with or without --out\n"
         "  --crf N      the video's x264 quality, 0 to 51, lower is better (default 18)\n"
         "  --preset P   the video's x264 speed preset, ultrafast to veryslow (default veryfast)\n"
+        "  --overwrite  replace files already at the paths the capture writes (the video,\n"
+        "               frames, soundtrack.wav); without it they are refused before rendering\n"
         "  --windowed   answer the settings dialog with windowed output (default: full screen)\n"
         "  --bench      write nothing; print frame times per scene, load time and peak memory\n"
         "  Message boxes are printed to stderr as 'CAPTION: TEXT' and answered OK.\n";

@@ -20,6 +20,7 @@ struct CaptureOptions {
     std::string preset = "veryfast";  // the video's x264 speed preset
     bool windowed = false;            // answer the dialog with windowed output
     bool bench = false;               // time the frames and print figures; write nothing
+    bool overwrite = false;           // replace files already at the paths the capture writes
     bool help = false;
 };
 
