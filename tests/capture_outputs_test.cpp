@@ -30,6 +30,29 @@ namespace fs = std::filesystem;
 // A capture that hangs fails its test after this long instead of at ctest's limit.
 const double kTimeout = 60;
 
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+// The files ffmpeg writes before they are whole: ".NAME.XXXXXX.part" beside the video.
+std::vector<std::string> PartFiles(const fs::path& folder) {
+    std::vector<std::string> parts;
+    for (const std::string& name : FileNames(folder.string()))
+        if (name.size() > 5 && name.compare(name.size() - 5, 5, ".part") == 0)
+            parts.push_back(name);
+    return parts;
+}
+
+// True once the process is gone or a zombie.
+bool Ended(pid_t pid) {
+    if (kill(pid, 0) != 0) return true;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t close = line.rfind(')');
+    return close == std::string::npos || line.substr(close + 2, 1) == "Z";
+}
+
 bool WaitFor(const std::function<bool()>& condition, double seconds) {
     const auto limit = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!condition()) {
@@ -120,6 +143,34 @@ TEST_F(CaptureOutputs, AnExistingVideoIsRefusedUnlessOverwriteAllowsIt) {
     EXPECT_EQ(std::vector<std::string>{"show.mp4"}, FileNames(scratch.string()));
 }
 
+// The file ffmpeg writes is a new one beside the video, renamed onto it only when ffmpeg has
+// taken everything and exited 0; a failure removes that file alone.
+TEST_F(CaptureOutputs, AFailedCaptureKeepsTheFileItWasToReplace) {
+    ASSERT_TRUE(WriteBytes(video.string(), "the user's own video"));
+    const struct {
+        const char* what;
+        const char* script;
+    } cases[] = {
+        {"refuses", "echo 'Unknown encoder libx264' >&2; exit 1\n"},
+        {"writes, then fails",
+         "for last; do :; done; head -c 3000000 > \"$last\"; echo 'Conversion failed!' >&2; "
+         "exit 69\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StandIn(c.script);
+        ToolRun run = Capture({"--to", "2000", "--video", video.string(), "--overwrite"});
+        ASSERT_FALSE(run.timedOut) << run.err;
+        EXPECT_EQ(1, run.exitCode);
+        EXPECT_NE(std::string::npos,
+                  run.err.find("kelvo-capture: no video: ffmpeg failed to write " + video.string() +
+                               " (exit status "))
+            << run.err;
+        EXPECT_TRUE(ReadBytes(video.string()) == "the user's own video");
+        EXPECT_EQ(std::vector<std::string>{"show.mp4"}, FileNames(scratch.string()));
+    }
+}
+
 // A device or FIFO would be replaced by the rename, or block ffmpeg for ever: refused before
 // the show starts, --overwrite or not. A link leading to one counts as one.
 TEST_F(CaptureOutputs, DevicesAndFifosAreNeverAVideo) {
@@ -144,6 +195,33 @@ TEST_F(CaptureOutputs, DevicesAndFifosAreNeverAVideo) {
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_EQ("/dev/null", fs::read_symlink(link).string());
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// Ctrl-C, a termination request, a closed terminal and Ctrl-\ stop the capture at its next
+// frame: ffmpeg is stopped, its file removed, and the tool exits 1.
+TEST_F(CaptureOutputs, SignalsStopTheCaptureAndLeaveNoVideo) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(strsignal(signal));
+        fs::remove_all(out);
+        fs::remove(ffmpegPid);
+        pid_t ffmpeg = 0;
+        EXPECT_EQ(1, CaptureStoppedBy(signal, &ffmpeg));
+        EXPECT_TRUE(ffmpeg > 0 && WaitFor([ffmpeg] { return Ended(ffmpeg); }, kTimeout));
+        EXPECT_FALSE(fs::exists(video));
+        EXPECT_TRUE(PartFiles(scratch).empty());
+    }
+}
+
+// A capture killed outright cannot stop ffmpeg, which then sees its input end and finishes
+// the file: under its temporary name, never under the video's.
+TEST_F(CaptureOutputs, AKilledCaptureLeavesNoVideoUnderItsName) {
+    pid_t ffmpeg = 0;
+    EXPECT_EQ(128 + SIGKILL, CaptureStoppedBy(SIGKILL, &ffmpeg));
+    ASSERT_TRUE(ffmpeg > 0 && WaitFor([ffmpeg] { return Ended(ffmpeg); }, kTimeout));
+    EXPECT_FALSE(fs::exists(video));
+    const std::vector<std::string> parts = PartFiles(scratch);
+    ASSERT_EQ(1u, parts.size());
+    EXPECT_TRUE(StartsWith(parts[0], ".show.mp4.")) << parts[0];
 }
 
 }  // namespace
