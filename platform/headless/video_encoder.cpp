@@ -285,33 +285,35 @@ void VideoEncoder::Close() {
     CloseFd(&endedWrite);
 }
 
+bool VideoEncoder::WaitForExit(const volatile std::sig_atomic_t* stop) {
+    auto stopWanted = [stop] { return stop != nullptr && *stop != 0; };
+    std::unique_lock<std::mutex> lock(mutex);
+    while (framePending && !writeFailed && !ffmpegEnded && !stopWanted())
+        changed.wait_for(lock, kStopCheck);
+    streamEnded = true;
+    changed.notify_all();
+    // ffmpeg finishes the file once both streams have ended. One that stopped taking them
+    // yet still runs is given a moment to say why, then stopped.
+    const auto giveUp = std::chrono::steady_clock::now() + kGraceAfterRefusal;
+    bool stopped = false, killed = false;
+    while (!ffmpegEnded) {
+        stopped = stopped || stopWanted();
+        const bool wedged = writeFailed && std::chrono::steady_clock::now() > giveUp;
+        if (!killed && (stopped || wedged)) {
+            KillGroup();
+            killed = true;
+        }
+        changed.wait_for(lock, kStopCheck);
+    }
+    return stopped;
+}
+
 int VideoEncoder::Finish(std::string* error, const volatile std::sig_atomic_t* stop) {
     if (child < 0) {
         *error = "ffmpeg is not running";
         return 0;
     }
-    bool stopped = false;
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        auto stopWanted = [&] { return stop != nullptr && *stop != 0; };
-        while (framePending && !writeFailed && !ffmpegEnded && !stopWanted())
-            changed.wait_for(lock, kStopCheck);
-        streamEnded = true;
-        changed.notify_all();
-        // ffmpeg finishes the file once both streams have ended. One that stopped taking
-        // them yet still runs is given a moment to say why, then stopped.
-        const auto giveUp = std::chrono::steady_clock::now() + kGraceAfterRefusal;
-        bool killed = false;
-        while (!ffmpegEnded) {
-            stopped = stopped || stopWanted();
-            const bool wedged = writeFailed && std::chrono::steady_clock::now() > giveUp;
-            if (!killed && (stopped || wedged)) {
-                KillGroup();
-                killed = true;
-            }
-            changed.wait_for(lock, kStopCheck);
-        }
-    }
+    const bool stopped = WaitForExit(stop);
     Close();
     const int status = Wait();
     const bool tookEverything = !writeFailed && !stopped;

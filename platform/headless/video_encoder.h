@@ -64,6 +64,9 @@ private:
     bool WriteAll(int fd, const void* data, std::size_t size);
     void NoteWriteFailed();
     void KillGroup();
+    // Ends the streams once the last frame is taken and waits for ffmpeg to end; true when
+    // *stop made it stop ffmpeg first.
+    bool WaitForExit(const volatile std::sig_atomic_t* stop);
     int Wait();
     void Close();
 
