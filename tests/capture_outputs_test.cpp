@@ -2,7 +2,7 @@
 // file already at the video's path is refused unless --overwrite allows it, and kept when
 // the capture fails; devices and FIFOs are refused; a capture stopped by a signal, caught or
 // not, leaves no video under the name asked for. End to end on the generated show, with the
-// real ffmpeg behind a wrapper that tells when it has ended.
+// real ffmpeg behind a wrapper that notes its pid, to see when it has ended.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
