@@ -397,8 +397,9 @@ TEST_F(CaptureFailureTable, BadMusicEndsTheShowBeforeItsFirstFrameUnlessItStillP
 }
 
 // A full disk, made real two ways: a file size limit (writes past it fail with EFBIG) and
-// the frame's name linked to /dev/full (every write fails with ENOSPC). The frame that
-// cannot be written stops the capture and is not left behind; the frames before stay whole.
+// the frame's name linked to /dev/full (every write fails with ENOSPC; --overwrite lets the
+// capture write through the link). The frame that cannot be written stops the capture and
+// is not left behind; the frames before stay whole.
 TEST_F(CaptureFailureTable, FullDiskStopsTheCaptureAtTheFrameItCannotWrite) {
     MakeShow();
     const struct {
@@ -416,9 +417,9 @@ TEST_F(CaptureFailureTable, FullDiskStopsTheCaptureAtTheFrameItCannotWrite) {
         fs::remove_all(out);
         fs::create_directories(out);
         if (c.linkToDevFull) fs::create_symlink("/dev/full", out / "frame_001000.png");
-        ToolRun run =
-            RunCapture({"--data", show.string(), "--at", "60417,1000,7000", "--out", out.string()},
-                       c.fileSizeLimit);
+        ToolRun run = RunCapture({"--data", show.string(), "--at", "60417,1000,7000", "--out",
+                                  out.string(), "--overwrite"},
+                                 c.fileSizeLimit);
         EXPECT_EQ(1, run.exitCode) << run.err;
         EXPECT_EQ((std::vector<std::string>{"kelvo-capture: cannot write " +
                                             (out / "frame_001000.png").string() + ": " + c.reason +

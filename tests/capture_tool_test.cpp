@@ -14,6 +14,7 @@
 #include "app/win_main.h"
 #include "demo/scene_table.h"
 #include "gfx/png_reader.h"
+#include "support/generated_data.h"
 #include "support/png_test_files.h"
 #include "support/sound_files.h"
 #include "support/test_files.h"
@@ -270,6 +271,137 @@ TEST_F(CaptureTool, VideoWithoutFfmpegIsRefusedBeforeTheShowStarts) {
         run.err,
         "kelvo-capture: --video needs ffmpeg, which is not on PATH (Debian package ffmpeg)\n");
     EXPECT_FALSE(fs::exists(scratch / "frames"));
+}
+
+// Frames and soundtrack.wav the run would write are refused when already there, naming the
+// first in writing order, before anything renders; frames of other moments are no obstacle;
+// --overwrite replaces them.
+TEST_F(CaptureTool, FilesTheRunWouldWriteAreRefusedUnlessOverwriteIsGiven) {
+    MakeShow();
+    const fs::path out = scratch / "frames";
+    fs::create_directories(out);
+    const std::vector<std::string> own = {"frame_001500.png", "frame_002000.png",
+                                          "frame_003000.png", "soundtrack.wav"};
+    for (const std::string& name : own) ASSERT_TRUE(WriteBytes((out / name).string(), name));
+    auto untouched = [&](const std::vector<std::string>& names) {
+        for (const std::string& name : names)
+            if (ReadBytes((out / name).string()) != name) return false;
+        return true;
+    };
+    const std::string span =
+        "--data " + show.string() + " --fps 1 --from 1000 --to 4000 --out " + out.string();
+
+    ToolRun frames = Capture(span);
+    EXPECT_EQ(frames.exitCode, 2);
+    EXPECT_EQ(frames.err, "kelvo-capture: " + (out / "frame_002000.png").string() +
+                              " already exists; pass --overwrite to replace it\n");
+    fs::remove(out / "frame_002000.png");
+    fs::remove(out / "frame_003000.png");
+    ToolRun soundtrack = Capture(span);
+    EXPECT_EQ(soundtrack.exitCode, 2);
+    EXPECT_EQ(soundtrack.err, "kelvo-capture: " + (out / "soundtrack.wav").string() +
+                                  " already exists; pass --overwrite to replace it\n");
+    EXPECT_EQ(FileNames(out.string()),
+              (std::vector<std::string>{"frame_001500.png", "soundtrack.wav"}));
+    EXPECT_TRUE(untouched({"frame_001500.png", "soundtrack.wav"}));
+
+    // --at writes no soundtrack, and these frames are not in the folder.
+    ToolRun others = Capture("--data " + show.string() + " --at 1000,2000 --out " + out.string());
+    EXPECT_EQ(others.exitCode, 0) << others.err;
+    EXPECT_TRUE(untouched({"frame_001500.png", "soundtrack.wav"}));
+
+    ToolRun replaced = Capture(span + " --overwrite");
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_EQ(FileNames(out.string()),
+              (std::vector<std::string>{"frame_001000.png", "frame_001500.png", "frame_002000.png",
+                                        "frame_003000.png", "soundtrack.wav"}));
+    EXPECT_TRUE(untouched({"frame_001500.png"}));
+    WavData wav;
+    EXPECT_TRUE(ReadWav((out / "soundtrack.wav").string(), &wav));
+    unsigned char* pixels = nullptr;
+    int width = 0, height = 0;
+    EXPECT_EQ(LoadPngRgb(&pixels, (out / "frame_002000.png").string().c_str(), &width, &height), 1);
+    std::free(pixels);
+}
+
+// Every option takes its value after '=' too, as the installed launcher passes --data=DIR;
+// a flag given a value is refused.
+TEST_F(CaptureTool, OptionValuesMayFollowAnEqualsSign) {
+    MakeShow();
+    const fs::path out = scratch / "frames";
+    ToolRun run = Capture("--data=" + show.string() +
+                          " --fps=1 --from=1000 --to=3000 --size=320x240 --out=" + out.string() +
+                          " --windowed");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(FileNames(out.string()),
+              (std::vector<std::string>{"frame_001000.png", "frame_002000.png", "soundtrack.wav"}));
+    unsigned char* pixels = nullptr;
+    int width = 0, height = 0;
+    ASSERT_EQ(LoadPngRgb(&pixels, (out / "frame_001000.png").string().c_str(), &width, &height), 1);
+    std::free(pixels);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 240);
+
+    ToolRun at = Capture("--data=" + show.string() + " --at=0,1000 --out=" + out.string() + "/at");
+    ASSERT_EQ(at.exitCode, 0) << at.err;
+    EXPECT_EQ(FileNames((out / "at").string()),
+              (std::vector<std::string>{"frame_000000.png", "frame_001000.png"}));
+
+    for (const char* arguments : {"--windowed=yes", "--overwrite=1", "--fps=0",
+                                  "--crf=", "--size=640", "--preset=quick", "--frobnicate=1"}) {
+        SCOPED_TRACE(arguments);
+        ToolRun refused = Capture(arguments);
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_EQ(refused.err.find("kelvo-capture: "), 0u) << refused.err;
+        EXPECT_NE(refused.err.find("usage: kelvo-capture"), std::string::npos);
+    }
+    EXPECT_EQ(Capture("--windowed=yes").err.find("kelvo-capture: --windowed takes no value\n"), 0u);
+}
+
+// The installed launcher, pointed at the built tool and a data folder: only a real --data
+// option (either form) replaces the installed data; a value that reads "--data" does not.
+TEST_F(CaptureTool, LauncherAddsTheDataUnlessARealDataOptionIsGiven) {
+    MakeShow();
+    const fs::path empty = scratch / "empty";
+    fs::create_directories(empty);
+    auto launcher = [&](const std::string& name, const fs::path& installedData) {
+        std::string script =
+            ReadBytes(std::string(KELVO_SOURCE_DIR) + "/packaging/kelvo-remix-capture");
+        const std::string toolLine = "tool=/usr/lib/games/kelvo-remix/kelvo-capture\n";
+        const std::string dataLine = "data=/usr/share/games/kelvo-remix\n";
+        EXPECT_NE(script.find(toolLine), std::string::npos);
+        EXPECT_NE(script.find(dataLine), std::string::npos);
+        script.replace(script.find(toolLine), toolLine.size(),
+                       "tool=" + BuiltProgram("kelvo-capture") + "\n");
+        script.replace(script.find(dataLine), dataLine.size(),
+                       "data=" + installedData.string() + "\n");
+        const std::string path = (scratch / name).string();
+        EXPECT_TRUE(WriteBytes(path, script));
+        fs::permissions(path, fs::perms::owner_all);
+        return path;
+    };
+    const std::string installed = launcher("installed", show);
+    const std::string elsewhere = launcher("elsewhere", empty);
+    const struct {
+        std::string command;
+        std::string written;  // in the case's working folder, when the show's data was read
+    } cases[] = {
+        {installed + " --at 0 --out --data", "--data/frame_000000.png"},
+        {installed + " --fps 1 --to 1000 --video --data", "--data"},
+        {elsewhere + " --data=" + show.string() + " --at 0 --out equals",
+         "equals/frame_000000.png"},
+        {elsewhere + " --data " + show.string() + " --at 0 --out spaced",
+         "spaced/frame_000000.png"},
+    };
+    int caseNumber = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        const fs::path work = scratch / ("work" + std::to_string(++caseNumber));
+        fs::create_directories(work);
+        ToolRun run = RunShell("cd " + work.string() + " && " + c.command);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(fs::exists(work / c.written));
+    }
 }
 
 TEST_F(CaptureTool, OutputFolderWithoutWritePermissionIsRefused) {

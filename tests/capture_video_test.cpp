@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -27,6 +28,16 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// A capture that hangs fails its test after this long instead of at ctest's limit.
+const double kCaptureTimeout = 60;
+// Seconds from ffmpeg's end to the capture's: a frame or two, with room for a busy machine.
+const double kEndAfterFfmpeg = 2.5;
+
+double SecondsSinceEpoch() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
 
 // An RGB image, top row first.
 struct Image {
@@ -100,11 +111,14 @@ protected:
     }
 
     // Runs the built kelvo-capture on the generated show; with path set, PATH is that.
-    ToolRun Capture(const std::vector<std::string>& arguments, const std::string& path = "") {
+    // A timeout in seconds kills a capture that runs longer (ToolRun::timedOut).
+    ToolRun Capture(const std::vector<std::string>& arguments, const std::string& path = "",
+                    double timeout = 0) {
         ProgramStart start;
         start.arguments = {BuiltProgram("kelvo-capture"), "--data", show.string()};
         start.arguments.insert(start.arguments.end(), arguments.begin(), arguments.end());
         if (!path.empty()) start.environment = {"PATH=" + path};
+        start.timeoutSeconds = timeout;
         return RunProgram(start);
     }
 
@@ -398,8 +412,10 @@ TEST_F(CaptureVideo, BadArgumentsAreRefusedAndLeaveNoFile) {
     EXPECT_TRUE(fs::is_directory(scratch / "folder.mp4"));
 }
 
-// ffmpeg stand-ins on PATH: one that refuses at once, one that writes part of a video and
-// dies. Their exit status and words reach stderr, and no video is left.
+// ffmpeg stand-ins on PATH that fail at every stage: at once, after a moment without reading,
+// after some frames, during the soundtrack, killed while a process it started holds the
+// pipes, and with exit status 0 before the input's end. Their exit status and words reach
+// stderr, the capture ends within moments of theirs, and no video is left.
 TEST_F(CaptureVideo, FfmpegFailuresAreReportedAndTheVideoRemoved) {
     const fs::path bin = scratch / "bin";
     fs::create_directories(bin);
@@ -415,23 +431,52 @@ TEST_F(CaptureVideo, FfmpegFailuresAreReportedAndTheVideoRemoved) {
          "for last; do :; done; head -c 3000000 > \"$last\"; echo 'Conversion failed!' >&2; exit "
          "69\n",
          "Conversion failed!", "(exit status 69)"},
+        {"refuses a moment later", "sleep 1; echo 'Unknown encoder libx264' >&2; exit 1\n",
+         "Unknown encoder libx264", "(exit status 1)"},
+        {"stops reading frames, then exits",
+         "head -c 3000000 >/dev/null; sleep 1; echo 'Conversion failed!' >&2; exit 69\n",
+         "Conversion failed!", "(exit status 69)"},
+        {"exits during the soundtrack",
+         "head -c 100000 <&3 >/dev/null; sleep 1; echo 'Error while decoding stream #1:0' >&2; "
+         "exit 1\n",
+         "Error while decoding stream #1:0", "(exit status 1)"},
+        {"killed, leaving a process on its pipes",
+         "sleep 30 & head -c 2000000 >/dev/null; echo 'Killed' >&2; kill -KILL $$\n", "Killed",
+         "(signal 9)"},
+        {"exits 0 after a few frames", "head -c 3000000 >/dev/null; exit 0\n", "",
+         "(exit status 0 before the input's end)"},
     };
     const std::string path = bin.string() + ":/usr/bin:/bin";
+    const fs::path ended = scratch / "ffmpeg-ended";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(WriteBytes((bin / "ffmpeg").string(), std::string("#!/bin/sh\n") + c.script));
+        // The stand-in notes when it ends: on exit, or just before it kills itself.
+        std::string script = std::string(c.script);
+        script.insert(
+            script.rfind(script.find("kill -KILL") != std::string::npos ? "kill" : "exit"),
+            "date +%s.%N > '" + ended.string() + "'; ");
+        ASSERT_TRUE(WriteBytes((bin / "ffmpeg").string(), "#!/bin/sh\n" + script));
         fs::permissions(bin / "ffmpeg", fs::perms::owner_all);
+        fs::remove(ended);
+        fs::remove_all(scratch / "frames");
         const fs::path video = scratch / "v.mp4";
         ToolRun run = Capture({"--fps", "10", "--to", "3000", "--video", video.string(), "--out",
                                (scratch / "frames").string()},
-                              path);
+                              path, kCaptureTimeout);
+        const double toolEnded = SecondsSinceEpoch();
+        ASSERT_FALSE(run.timedOut)
+            << "the capture was still running after " << kCaptureTimeout << " s\n"
+            << run.err;
         EXPECT_EQ(1, run.exitCode);
         EXPECT_NE(std::string::npos,
                   run.err.find("kelvo-capture: no video: ffmpeg failed to write " + video.string() +
-                               " " + c.status + ": " + c.words))
+                               " " + c.status + (*c.words ? ": " : "") + c.words))
             << run.err;
+        EXPECT_LT(toolEnded - std::atof(ReadBytes(ended.string()).c_str()), kEndAfterFfmpeg);
         EXPECT_FALSE(fs::exists(video));
         EXPECT_FALSE(fs::exists(scratch / "frames" / "soundtrack.wav"));
+        EXPECT_EQ(std::vector<std::string>{"ffmpeg-ended"}, FileNames(scratch.string()))
+            << "the file ffmpeg wrote is left";
     }
 }
 

@@ -7,7 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "support/test_files.h"
 
@@ -80,18 +83,38 @@ pid_t StartProgram(const ProgramStart& start) {
     return pid;
 }
 
+int WaitForProgram(pid_t pid, double timeoutSeconds) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point limit =
+        Clock::now() +
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeoutSeconds));
+    int status = 0;
+    for (;;) {
+        const pid_t ended = waitpid(pid, &status, timeoutSeconds > 0 ? WNOHANG : 0);
+        if (ended == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (ended < 0 && errno != EINTR) return -1;
+        if (ended == 0 && Clock::now() > limit) return -1;
+        if (ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 ToolRun RunProgram(ProgramStart start) {
     TempFolder folder;
     const std::string outPath = folder / "stdout", errPath = folder / "stderr";
     start.outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     start.errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     ToolRun run;
+    const auto started = std::chrono::steady_clock::now();
     const pid_t pid = StartProgram(start);
     close(start.outFd);
     close(start.errFd);
-    int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid)
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (pid > 0) run.exitCode = WaitForProgram(pid, start.timeoutSeconds);
+    if (pid > 0 && run.exitCode < 0 && start.timeoutSeconds > 0) {
+        run.timedOut = true;
+        kill(-pid, SIGKILL);
+        WaitForProgram(pid, 0);
+    }
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     run.out = ReadBytes(outPath);
     run.err = ReadBytes(errPath);
     return run;

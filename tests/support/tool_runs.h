@@ -20,6 +20,9 @@ struct ProgramStart {
     // Bytes: every file the program writes stops growing there and the write fails
     // (EFBIG), as it would on a full disk. -1: no limit.
     long long fileSizeLimit = -1;
+    // RunProgram only: after this many seconds the program's process group is killed, so a
+    // hang fails a test quickly instead of waiting for ctest's limit. 0: no limit.
+    double timeoutSeconds = 0;
 };
 
 // Starts the program in a process group of its own, stdin from /dev/null; its pid, or -1.
@@ -31,10 +34,15 @@ struct ToolRun {
     int exitCode = -1;
     std::string out;
     std::string err;
+    bool timedOut = false;  // killed at ProgramStart::timeoutSeconds
+    double seconds = 0;     // from its start to its end
 };
 // Runs the program to its end, its stdout and stderr captured (outFd and errFd are
 // ignored).
 ToolRun RunProgram(ProgramStart start);
+// Waits for a program StartProgram started: its exit code as ToolRun gives it, or -1 when
+// it is still running after timeoutSeconds (0: no limit).
+int WaitForProgram(pid_t pid, double timeoutSeconds);
 // Runs a shell command line (/bin/sh -c) to its end.
 ToolRun RunShell(const std::string& command);
 

@@ -85,15 +85,110 @@ bool CheckCombinations(const CaptureOptions& options, bool fpsGiven, bool spanGi
     return true;
 }
 
+struct ParseState {
+    bool fpsGiven = false;
+    bool spanGiven = false;
+};
+
+// "--name=value" into its name and value; false (and both left alone) for anything else.
+bool SplitJoinedValue(std::string* name, std::string* value) {
+    const std::size_t equals = name->find('=');
+    if (name->rfind("--", 0) != 0 || equals == std::string::npos) return false;
+    *value = name->substr(equals + 1);
+    name->erase(equals);
+    return true;
+}
+
+bool TakesValue(const std::string& name) {
+    for (const char* option : {"--data", "--out", "--video", "--fps", "--at", "--size", "--from",
+                               "--to", "--crf", "--preset"})
+        if (name == option) return true;
+    return false;
+}
+
+bool IsFlag(const std::string& name) {
+    for (const char* flag : {"--windowed", "--bench", "--overwrite", "--help", "-h"})
+        if (name == flag) return true;
+    return false;
+}
+
+void ApplyFlag(const std::string& name, CaptureOptions* options) {
+    if (name == "--windowed") options->windowed = true;
+    if (name == "--bench") options->bench = true;
+    if (name == "--overwrite") options->overwrite = true;
+    if (name == "--help" || name == "-h") options->help = true;
+}
+
+bool ApplyNumber(const std::string& name, const std::string& value, CaptureOptions* options,
+                 ParseState* state, std::string* error) {
+    long number = 0;
+    if (name == "--fps") {
+        if (!ParseNumber(value, 1, kMaxFps, &number)) {
+            *error = "--fps takes a whole number from 1 to 1000";
+            return false;
+        }
+        options->fps = int(number);
+        state->fpsGiven = true;
+    } else if (name == "--crf") {
+        if (!ParseNumber(value, 0, 51, &number)) {
+            *error = "--crf takes a whole number from 0 to 51";
+            return false;
+        }
+        options->crf = int(number);
+    } else {
+        if (!ParseNumber(value, 0, kShowLength, &number)) {
+            *error = name + " takes an elapsed time in ms within the show, 0 to " +
+                     std::to_string(kShowLength);
+            return false;
+        }
+        (name == "--from" ? options->fromMs : options->toMs) = int(number);
+        state->spanGiven = true;
+    }
+    return true;
+}
+
+bool ApplyValue(const std::string& name, const std::string& value, CaptureOptions* options,
+                ParseState* state, std::string* error) {
+    if (name == "--data") {
+        options->dataFolder = value;
+    } else if (name == "--out") {
+        options->outFolder = value;
+    } else if (name == "--video") {
+        options->videoPath = value;
+    } else if (name == "--at") {
+        if (!ParseTimes(value, &options->atTimes)) {
+            *error = "--at takes elapsed times in ms, separated by commas (0 to 100000000)";
+            return false;
+        }
+    } else if (name == "--size") {
+        if (!ParseSize(value, &options->width, &options->height)) {
+            *error = "--size takes WIDTHxHEIGHT, both even and above 0, such as 1920x1080";
+            return false;
+        }
+    } else if (name == "--preset") {
+        options->preset = value;
+        if (!KnownPreset(value)) {
+            *error =
+                "--preset takes one of ultrafast, superfast, veryfast, faster, fast, medium, "
+                "slow, slower, veryslow";
+            return false;
+        }
+    } else {
+        return ApplyNumber(name, value, options, state, error);
+    }
+    return true;
+}
+
 }  // namespace
 
 const char* CaptureUsage() {
     static const std::string usage =
         "usage: kelvo-capture [--data DIR] [--fps N [--from MS] [--to MS] | --at MS[,MS...]] "
         "[--size WxH]\n"
-        "                     [--out DIR] [--video FILE [--crf N] [--preset NAME]] [--windowed] "
-        "[--bench]\n"
-        "  Runs the show on an offscreen OpenGL context with a virtual clock.\n"
+        "                     [--out DIR] [--video FILE [--crf N] [--preset NAME]] [--overwrite]\n"
+        "                     [--windowed] [--bench]\n"
+        "  Runs the show on an offscreen OpenGL context with a virtual clock. A value may\n"
+        "  also follow its option after '=', as in --fps=30.\n"
         "  --data DIR   folder that holds data/ (default: the working directory)\n"
         "  --fps N      render every frame from the show's start to its end at N frames\n"
         "               per second of show time (default 60)\n"
@@ -110,6 +205,8 @@ const char* CaptureUsage() {
         "               (H.264 + AAC, needs ffmpeg); with or without --out\n"
         "  --crf N      the video's x264 quality, 0 to 51, lower is better (default 18)\n"
         "  --preset P   the video's x264 speed preset, ultrafast to veryslow (default veryfast)\n"
+        "  --overwrite  replace files already at the paths the capture writes (the video,\n"
+        "               frames, soundtrack.wav); without it they are refused before rendering\n"
         "  --windowed   answer the settings dialog with windowed output (default: full screen)\n"
         "  --bench      write nothing; print frame times per scene, load time and peak memory\n"
         "  Message boxes are printed to stderr as 'CAPTION: TEXT' and answered OK.\n";
@@ -117,77 +214,29 @@ const char* CaptureUsage() {
 }
 
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error) {
-    bool fpsGiven = false;
-    bool spanGiven = false;
+    ParseState state;
     for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        bool takesValue = argument == "--data" || argument == "--out" || argument == "--video" ||
-                          argument == "--fps" || argument == "--at" || argument == "--size" ||
-                          argument == "--from" || argument == "--to" || argument == "--crf" ||
-                          argument == "--preset";
-        if (takesValue && i + 1 >= argc) {
-            *error = argument + " needs a value";
-            return false;
+        const std::string argument = argv[i];
+        std::string name = argument, value;
+        const bool joined = SplitJoinedValue(&name, &value);
+        if (IsFlag(name)) {
+            if (joined) {
+                *error = name + " takes no value";
+                return false;
+            }
+            ApplyFlag(name, options);
+            continue;
         }
-        if (argument == "--data") {
-            options->dataFolder = argv[++i];
-        } else if (argument == "--out") {
-            options->outFolder = argv[++i];
-        } else if (argument == "--video") {
-            options->videoPath = argv[++i];
-        } else if (argument == "--fps") {
-            long fps = 0;
-            if (!ParseNumber(argv[++i], 1, kMaxFps, &fps)) {
-                *error = "--fps takes a whole number from 1 to 1000";
-                return false;
-            }
-            options->fps = int(fps);
-            fpsGiven = true;
-        } else if (argument == "--at") {
-            if (!ParseTimes(argv[++i], &options->atTimes)) {
-                *error = "--at takes elapsed times in ms, separated by commas (0 to 100000000)";
-                return false;
-            }
-        } else if (argument == "--size") {
-            if (!ParseSize(argv[++i], &options->width, &options->height)) {
-                *error = "--size takes WIDTHxHEIGHT, both even and above 0, such as 1920x1080";
-                return false;
-            }
-        } else if (argument == "--from" || argument == "--to") {
-            long ms = 0;
-            if (!ParseNumber(argv[++i], 0, kShowLength, &ms)) {
-                *error = argument + " takes an elapsed time in ms within the show, 0 to " +
-                         std::to_string(kShowLength);
-                return false;
-            }
-            (argument == "--from" ? options->fromMs : options->toMs) = int(ms);
-            spanGiven = true;
-        } else if (argument == "--crf") {
-            long crf = 0;
-            if (!ParseNumber(argv[++i], 0, 51, &crf)) {
-                *error = "--crf takes a whole number from 0 to 51";
-                return false;
-            }
-            options->crf = int(crf);
-        } else if (argument == "--preset") {
-            options->preset = argv[++i];
-            if (!KnownPreset(options->preset)) {
-                *error =
-                    "--preset takes one of ultrafast, superfast, veryfast, faster, fast, medium, "
-                    "slow, "
-                    "slower, veryslow";
-                return false;
-            }
-        } else if (argument == "--windowed") {
-            options->windowed = true;
-        } else if (argument == "--bench") {
-            options->bench = true;
-        } else if (argument == "--help" || argument == "-h") {
-            options->help = true;
-        } else {
+        if (!TakesValue(name)) {
             *error = "unknown argument " + argument;
             return false;
         }
+        if (!joined && i + 1 >= argc) {
+            *error = name + " needs a value";
+            return false;
+        }
+        if (!joined) value = argv[++i];
+        if (!ApplyValue(name, value, options, &state, error)) return false;
     }
-    return CheckCombinations(*options, fpsGiven, spanGiven, error);
+    return CheckCombinations(*options, state.fpsGiven, state.spanGiven, error);
 }

@@ -20,10 +20,12 @@ struct CaptureOptions {
     std::string preset = "veryfast";  // the video's x264 speed preset
     bool windowed = false;            // answer the dialog with windowed output
     bool bench = false;               // time the frames and print figures; write nothing
+    bool overwrite = false;           // replace files already at the paths the capture writes
     bool help = false;
 };
 
-// Reads argv into options. Returns false with a one-line reason in *error when an argument
+// Reads argv into options. An option's value follows it as the next argument or after '='
+// (--fps 30 or --fps=30). Returns false with a one-line reason in *error when an argument
 // is unknown, lacks its value, has a value out of range or does not go with another.
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error);
 

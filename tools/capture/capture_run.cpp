@@ -24,14 +24,16 @@
 #include "timeline/effect_sequencer.h"
 #include "tools/capture/frame_layout.h"
 #include "tools/capture/frame_stats.h"
+#include "tools/capture/frame_times.h"
+#include "tools/capture/pending_file.h"
 #include "tools/capture/progress_line.h"
 #include "tools/capture/soundtrack.h"
 #include "tools/png/png_writer.h"
 
 namespace {
 
-// Set by Ctrl-C or a termination request: the capture stops at the next frame and removes
-// what it had not finished.
+// Set by Ctrl-C, a termination request, a closed terminal (hangup) or Ctrl-\: the capture
+// stops at the next frame, or while ffmpeg finishes, and removes what it had not finished.
 volatile std::sig_atomic_t interrupted = 0;
 
 void NoteInterruption(int) { interrupted = 1; }
@@ -46,17 +48,6 @@ using Clock = std::chrono::steady_clock;
 
 double MsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-// Elapsed time of the frame at index i (0 for the first) at fps frames per second.
-int FrameTime(long i, int fps) { return int((std::int64_t(i) * 1000 + fps / 2) / fps); }
-
-// The first frame index at or after ms.
-long FirstFrameFrom(int ms, int fps) {
-    long i = long(std::int64_t(ms) * fps / 1000);
-    while (i > 0 && FrameTime(i - 1, fps) >= ms) --i;
-    while (FrameTime(i, fps) < ms) ++i;
-    return i;
 }
 
 bool FlashShownAt(int elapsed) {
@@ -107,6 +98,7 @@ private:
     void ScheduleNext(std::uint32_t start);
     void Stop();
     bool FinishOutputs();
+    bool FinishVideo();
     void PrintSummary() const;
 
     const CaptureOptions& options;
@@ -123,6 +115,7 @@ private:
     std::unique_ptr<FrameStats> stats;
     std::string rendererName;  // read while the context exists
     std::vector<std::int16_t> soundtrack;
+    PendingFile videoFile;  // what ffmpeg writes, renamed to the video when whole
     headless::VideoEncoder video;
     std::vector<std::uint8_t> frame;  // width x height, top row first
     std::size_t atTimesUsed = 0;
@@ -133,14 +126,6 @@ private:
     bool videoBroken = false;   // ffmpeg stopped taking frames
     bool endedEarly = false;    // the show ended before its length and before the tool ended it
 };
-
-// Frames first to end - 1 at the options' rate; end is one past the frame that ends the
-// show when no end is given.
-void SpanFrames(const CaptureOptions& options, long* first, long* end) {
-    *first = FirstFrameFrom(options.fromMs, options.fps);
-    *end = options.toMs < 0 ? FirstFrameFrom(kShowLength + 1, options.fps) + 1
-                            : FirstFrameFrom(options.toMs, options.fps);
-}
 
 Capture::Capture(const CaptureOptions& options)
     : options(options),
@@ -164,8 +149,11 @@ bool Capture::StartOutputs() {
     settings.framesPerSecond = options.fps;
     settings.crf = options.crf;
     settings.preset = options.preset;
+    settings.shownName = options.videoPath;
     std::string error;
-    if (video.Open(options.videoPath, settings, soundtrack, &error)) return true;
+    if (videoFile.Create(options.videoPath, &error) &&
+        video.Open(videoFile.Path(), settings, soundtrack, &error))
+        return true;
     std::fprintf(stderr, "kelvo-capture: no video: %s\n", error.c_str());
     return false;
 }
@@ -267,16 +255,29 @@ bool Capture::FinishOutputs() {
         if (videoBroken && !video.Finish(&error))
             std::fprintf(stderr, "kelvo-capture: no video: %s\n", error.c_str());
         video.Abort();
+        videoFile.Discard();
         return false;
     }
-    if (!options.videoPath.empty() && !video.Finish(&error)) {
-        std::fprintf(stderr, "kelvo-capture: no video: %s\n", error.c_str());
-        return false;
-    }
+    if (!options.videoPath.empty() && !FinishVideo()) return false;
     if (WantsSoundtrack() && !options.outFolder.empty() &&
         !WriteSoundtrack(options.outFolder, soundtrack))
         return false;
     return true;
+}
+
+bool Capture::FinishVideo() {
+    std::string error;
+    if (!video.Finish(&error, &interrupted)) {
+        if (interrupted)
+            std::fprintf(stderr, "kelvo-capture: interrupted; capture stopped\n");
+        else
+            std::fprintf(stderr, "kelvo-capture: no video: %s\n", error.c_str());
+        videoFile.Discard();
+        return false;
+    }
+    if (videoFile.Commit(options.overwrite, &error)) return true;
+    std::fprintf(stderr, "kelvo-capture: no video: %s\n", error.c_str());
+    return false;
 }
 
 void Capture::PrintSummary() const {
@@ -320,12 +321,6 @@ void Capture::Finish() {
 
 }  // namespace
 
-long SpanFrameCount(const CaptureOptions& options) {
-    long first = 0, end = 0;
-    SpanFrames(options, &first, &end);
-    return end - first;
-}
-
 int RunCapture(const CaptureOptions& options) {
     headless::Reset();
     // The call log would grow by every platform call of every frame.
@@ -342,8 +337,7 @@ int RunCapture(const CaptureOptions& options) {
     if (layout.showWidth > kShowWidth || layout.showHeight > kShowHeight)
         headless::SetColourBits(kLargeFrameColourBits);
 
-    std::signal(SIGINT, NoteInterruption);
-    std::signal(SIGTERM, NoteInterruption);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(signal, NoteInterruption);
     Capture capture(options);
     headless::SetFrameHandler([&capture](int frameNumber) { capture.OnFrame(frameNumber); });
     int result = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW);

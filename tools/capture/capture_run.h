@@ -8,6 +8,3 @@
 // Returns the process's exit code: the program's own (0), or 1 when a frame could not be
 // written or the show ended before its length without drawing the frames asked for.
 int RunCapture(const CaptureOptions& options);
-
-// How many frames a capture at the options' frame rate writes: those of its span.
-long SpanFrameCount(const CaptureOptions& options);

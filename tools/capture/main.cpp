@@ -12,7 +12,9 @@
 #include "tools/capture/capture_options.h"
 #include "tools/capture/capture_run.h"
 #include "tools/capture/frame_layout.h"
+#include "tools/capture/frame_times.h"
 #include "tools/capture/output_folder.h"
+#include "tools/capture/output_guard.h"
 
 namespace fs = std::filesystem;
 
@@ -45,7 +47,8 @@ bool CheckAgainstTheRenderer(const CaptureOptions& options, std::string* error) 
 }
 
 // Made absolute (the show runs from the data folder) and checked before the show starts:
-// a capture must not render for minutes and then find that it cannot keep anything.
+// a capture must not render for minutes and then find that it cannot keep anything, nor
+// write over what is already there.
 bool PrepareOutputs(CaptureOptions* options, std::string* error) {
     if (!options->videoPath.empty()) {
         options->videoPath = fs::absolute(options->videoPath).string();
@@ -53,12 +56,13 @@ bool PrepareOutputs(CaptureOptions* options, std::string* error) {
             *error = "the video " + options->videoPath + " is a folder";
             return false;
         }
-        if (!PrepareOutputFolder(fs::path(options->videoPath).parent_path().string(), error))
-            return false;
     }
-    if (options->outFolder.empty()) return true;
-    options->outFolder = fs::absolute(options->outFolder).string();
-    return PrepareOutputFolder(options->outFolder, error);
+    if (!options->outFolder.empty()) options->outFolder = fs::absolute(options->outFolder).string();
+    if (!CheckNothingIsOverwritten(*options, error)) return false;
+    if (!options->videoPath.empty() &&
+        !PrepareOutputFolder(fs::path(options->videoPath).parent_path().string(), error))
+        return false;
+    return options->outFolder.empty() || PrepareOutputFolder(options->outFolder, error);
 }
 
 }  // namespace
