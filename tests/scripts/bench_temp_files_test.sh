@@ -8,11 +8,7 @@ bench=$1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
-expect() {
-  local name=$1
-  shift
-  if "$@"; then echo "ok - $name"; else echo "FAILED - $name"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/expect.sh"
 
 ls -A /tmp >"$scratch/tmp_before.txt"
 mkdir "$scratch/tmpdir"

@@ -44,16 +44,7 @@ nothing_mounted_under() {
   [ -z "$mounted" ] || { echo "   still mounted:" "$mounted"; return 1; }
 }
 
-expect() {
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok - $name"
-  else
-    echo "FAILED - $name"
-    failures=$((failures + 1))
-  fi
-}
+source tests/scripts/expect.sh
 contains() { grep -qF -- "$2" "$1" || { echo "   no \"$2\" in:"; sed 's/^/   | /' "$1"; return 1; }; }
 
 # A /dev of device nodes and marker files on a tmpfs, over this namespace's /dev (over the

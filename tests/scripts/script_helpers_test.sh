@@ -8,17 +8,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
 
-# expect NAME COMMAND...: one case.
-expect() {
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok - $name"
-  else
-    echo "FAILED - $name"
-    failures=$((failures + 1))
-  fi
-}
+source tests/scripts/expect.sh
 # contains TEXT PART
 contains() { case "$1" in *"$2"*) return 0 ;; *) echo "   no \"$2\" in: $1"; return 1 ;; esac; }
 
