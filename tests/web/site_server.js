@@ -2,7 +2,8 @@
 // what the page asks for, or to answer with more than a file holds. It records every path
 // asked for, and answers the paths it is told to with an oversized body:
 //   'declared': a Content-Length far above any file, a few bytes, then nothing more;
-//   'endless': a body without a length that goes on (up to kEndlessCeiling, then stalls).
+//   'endless': a body without a length that goes on (up to kEndlessCeiling, then stalls,
+//   never ending by itself).
 'use strict';
 const fs = require('fs');
 const http = require('http');
@@ -25,8 +26,9 @@ function sendDeclared(response) {
 // Writes as fast as the page reads; bytesSent counts what left the server.
 function sendEndless(response, record) {
   response.writeHead(200, { 'Content-Type': 'application/octet-stream' });
-  // Whether the page ended the download: the connection closed before the ceiling.
-  response.once('close', () => { record.endedByPage = record.bytesSent < kEndlessCeiling; });
+  // The server never ends this body, so a closed connection is the page ending the download.
+  record.endedByPage = false;
+  response.once('close', () => { record.endedByPage = true; });
   const more = () => {
     while (record.bytesSent < kEndlessCeiling && !response.destroyed) {
       record.bytesSent += kChunk.length;
