@@ -16,15 +16,8 @@ foreach(library 3ds png z)
   list(APPEND KELVO_WEB_LIBRARIES ${path})
 endforeach()
 
-file(GLOB KELVO_SHOW_SOURCES CONFIGURE_DEPENDS
-  app/*.cpp timeline/*.cpp demo/*.cpp scene/*.cpp gfx/*.cpp audio/*.cpp)
-file(GLOB KELVO_RESOURCE_SOURCES CONFIGURE_DEPENDS app/resources/*.cpp)
-file(GLOB KELVO_PLATFORM_WEB_SOURCES CONFIGURE_DEPENDS platform/web/*.cpp)
-
 add_executable(kelvo ${KELVO_SHOW_SOURCES} ${KELVO_RESOURCE_SOURCES}
-  ${KELVO_PLATFORM_WEB_SOURCES} platform/common/message_queue.cpp
-  platform/common/window_messages.cpp platform/common/file_paths.cpp
-  platform/common/stock_resources.cpp)
+  ${KELVO_PLATFORM_WEB_SOURCES} ${KELVO_PLATFORM_SHARED_SOURCES})
 target_include_directories(kelvo PRIVATE ${CMAKE_SOURCE_DIR} ${KELVO_WEB_PREFIX}/include)
 target_link_libraries(kelvo PRIVATE ${KELVO_WEB_LIBRARIES})
 

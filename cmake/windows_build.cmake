@@ -15,16 +15,10 @@ find_library(KELVO_WIN_3DS_LIBRARY NAMES lib3ds.a REQUIRED)
 find_path(KELVO_WIN_PNG_INCLUDE_DIR png.h REQUIRED)
 find_path(KELVO_WIN_3DS_INCLUDE_DIR lib3ds/file.h REQUIRED)
 
-file(GLOB KELVO_SHOW_SOURCES CONFIGURE_DEPENDS
-  app/*.cpp timeline/*.cpp demo/*.cpp scene/*.cpp gfx/*.cpp audio/*.cpp)
-# Windows finds the dialog templates in the executable's resources.
-file(GLOB KELVO_RESOURCE_SCRIPTS CONFIGURE_DEPENDS app/resources/*.rc)
-# Our part of the platform: file paths here, sound through SDL2_mixer as on Linux.
-file(GLOB KELVO_PLATFORM_WINDOWS_SOURCES CONFIGURE_DEPENDS
-  platform/windows/*.cpp platform/common/mixer_sound.cpp platform/live/sound.cpp)
-
+# Windows finds the dialog templates in the executable's resources. Our part of the
+# platform: the file paths, and sound through SDL2_mixer as on Linux.
 add_executable(kelvo WIN32 ${KELVO_SHOW_SOURCES} ${KELVO_RESOURCE_SCRIPTS}
-  ${KELVO_PLATFORM_WINDOWS_SOURCES})
+  ${KELVO_PLATFORM_WINDOWS_SOURCES} ${KELVO_MIXER_SOURCES} ${KELVO_MIXER_FSOUND_SOURCES})
 target_include_directories(kelvo PRIVATE ${CMAKE_SOURCE_DIR}
   ${KELVO_WIN_PNG_INCLUDE_DIR} ${KELVO_WIN_3DS_INCLUDE_DIR})
 # The whole <windows.h> (timeGetTime is in its multimedia part); no min/max macros.

@@ -1,8 +1,10 @@
 // win32.h: the subset of the Win32, WGL and multimedia-timer API that the show calls.
 //
 // On Windows this header is <windows.h> itself. Elsewhere it declares the same names,
-// types, constants and meanings, implemented by platform/live (SDL2 and FLTK) or by
-// platform/headless (offscreen EGL, virtual clock, recorded message boxes).
+// types, constants and meanings, implemented by a platform layer: platform/live (SDL2 and
+// FLTK), platform/headless (offscreen EGL, virtual clock, recorded message boxes) or
+// platform/web (the browser). platform/README.md lists which file of each layer supplies
+// which call.
 // Each declaration states which behaviour of the original call is kept.
 #pragma once
 

@@ -1,9 +1,10 @@
 // mixer_sound.h: the SDL2_mixer device and the table of open streams and songs, shared by
-// the live and headless sound layers (platform/fsound.h).
+// the sound layers over SDL2_mixer (platform/fsound.h): platform/common/sound.cpp (the live
+// and Windows builds) and platform/headless/sound.cpp.
 //
-// The layers differ only in what playing means (the live one plays through the mixer, the
-// headless one records the start); opening, decoding and handle checks are the same code,
-// so a file that fails in one layer fails in the other. Main thread only.
+// They differ only in what playing means (the one plays through the mixer, the headless
+// one records the start); opening, decoding and handle checks are the same code, so a file
+// that fails in one fails in the other. Main thread only.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,6 @@
 
 #include "platform/common/message_queue.h"
 #include "platform/headless/headless_local.h"
-#include "platform/headless/sound_local.h"
 
 namespace headless {
 namespace detail {
@@ -37,7 +36,7 @@ bool ShouldFail(const std::string& name) {
 using detail::Get;
 
 void Reset() {
-    ResetSound();
+    detail::ResetSound();
     detail::DestroyAllWindows();
     ThreadMessageQueue().Clear();
     detail::State& state = Get();

@@ -4,8 +4,8 @@
 // records, the rendering context is an EGL (Mesa surfaceless) OpenGL compatibility
 // context drawing into a framebuffer object of the window's client size with 16-bit
 // colour (RGB565) and 16-bit depth, timeGetTime reads a virtual clock, message boxes are
-// written to stderr and recorded, and every platform call is logged and can be made to
-// fail. Everything here runs on the caller's thread.
+// recorded (and echoed to stderr unless that is turned off), and every platform call is
+// logged and can be made to fail. Everything here runs on the caller's thread.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/mixer_sound.h"
 #include "platform/win32.h"
 
 namespace headless {
@@ -120,5 +121,18 @@ struct SoundEvent {
 };
 const std::vector<SoundEvent>& SoundEvents();
 void RecordSoundEvent(const std::string& call);
+
+// The last track that started, with the virtual clock (ms) at its start and at the call
+// that silenced it: its own stop, close or free, another start, or FSOUND_Close. The
+// capture tool writes the soundtrack from it.
+struct Playback {
+    bool started = false;
+    std::string path;  // resolved file path
+    mixer_sound::Kind kind = mixer_sound::Kind::MpegStream;
+    DWORD startClock = 0;
+    bool stopped = false;
+    DWORD stopClock = 0;
+};
+const Playback& LastPlayback();
 
 }  // namespace headless

@@ -107,6 +107,8 @@ void FitFramebuffer(Context& context);
 void DestroyContext(HGLRC handle);
 void DestroyAllWindows();
 void ResetDisplayMode();
+// Closes the sound library if a test left it open and forgets the last playback.
+void ResetSound();
 
 }  // namespace detail
 }  // namespace headless

@@ -1,4 +1,5 @@
-// message_box.cpp: MessageBoxA, written to stderr, recorded and answered OK.
+// message_box.cpp: MessageBoxA, recorded, echoed to stderr unless echo is off, and
+// answered OK.
 #include <cstdio>
 
 #include "platform/headless/headless_local.h"

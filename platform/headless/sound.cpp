@@ -12,7 +12,6 @@
 #include "platform/common/mixer_sound.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_local.h"
-#include "platform/headless/sound_local.h"
 
 namespace {
 
@@ -70,7 +69,7 @@ namespace headless {
 
 const Playback& LastPlayback() { return lastPlayback; }
 
-void ResetSound() {
+void detail::ResetSound() {
     FSOUND_Close();
     lastPlayback = Playback{};
 }

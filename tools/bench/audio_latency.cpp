@@ -4,7 +4,7 @@
 // SDL_AUDIODRIVER=dummy where there is no sound card), starts a stream that is loud from
 // its first sample many times at random moments, and times each start to the mixing of
 // the buffer that holds its first sample, that sample's place in the buffer included
-// (platform/common/mixer_start_latency.h). What a sound card adds on top is its own
+// (tools/bench/mixer_start_latency.h). What a sound card adds on top is its own
 // queue, which SDL's ALSA and PulseAudio back ends size at one to two mixing buffers.
 #include <algorithm>
 #include <cstdint>
@@ -15,7 +15,7 @@
 
 #include <unistd.h>
 
-#include "platform/common/mixer_start_latency.h"
+#include "tools/bench/mixer_start_latency.h"
 
 namespace {
 
@@ -69,10 +69,10 @@ double Percentile(std::vector<double> values, double fraction) {
 int main() {
     const std::string folder = MakeProbeFolder();
     const std::string probe = WriteProbeWav(folder);
-    mixer_sound::StartLatency run;
+    bench::StartLatency run;
     std::string error = "cannot write the probe WAV file";
     const bool measured =
-        !probe.empty() && mixer_sound::MeasureStartLatency(probe, kRate, kTrials, &run, &error);
+        !probe.empty() && bench::MeasureStartLatency(probe, kRate, kTrials, &run, &error);
     if (!probe.empty()) std::remove(probe.c_str());
     if (!folder.empty()) rmdir(folder.c_str());
     if (!measured) {

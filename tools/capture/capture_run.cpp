@@ -20,7 +20,7 @@
 #include "demo/flash_table.h"
 #include "demo/scene_player.h"
 #include "platform/headless/headless.h"
-#include "platform/headless/video_encoder.h"
+#include "tools/capture/video_encoder.h"
 #include "timeline/effect_sequencer.h"
 #include "tools/capture/frame_layout.h"
 #include "tools/capture/frame_stats.h"
@@ -116,7 +116,7 @@ private:
     std::string rendererName;  // read while the context exists
     std::vector<std::int16_t> soundtrack;
     PendingFile videoFile;  // what ffmpeg writes, renamed to the video when whole
-    headless::VideoEncoder video;
+    capture::VideoEncoder video;
     std::vector<std::uint8_t> frame;  // width x height, top row first
     std::size_t atTimesUsed = 0;
     std::size_t listedFramesDrawn = 0;
@@ -143,7 +143,7 @@ bool Capture::StartOutputs() {
         !TakeSoundtrack(first, end, options.fps, endsWithShow ? end - 1 : -1, &soundtrack))
         return false;
     if (options.videoPath.empty()) return true;
-    headless::VideoSettings settings;
+    capture::VideoSettings settings;
     settings.width = layout.width;
     settings.height = layout.height;
     settings.framesPerSecond = options.fps;

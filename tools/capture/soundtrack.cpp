@@ -1,9 +1,9 @@
-// soundtrack.cpp: the captured soundtrack, through the headless sound layer's export.
+// soundtrack.cpp: the captured soundtrack, from what the headless sound layer played.
 #include "tools/capture/soundtrack.h"
 
 #include <cstdio>
 
-#include "platform/headless/soundtrack_export.h"
+#include "tools/capture/soundtrack_export.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ bool TakeSoundtrack(long first, long end, int fps, long stopAt,
     const std::uint64_t from = SampleAtFrame(first, fps);
     const std::uint64_t to = SampleAtFrame(end, fps);
     std::string error;
-    if (!headless::SoundtrackSamples(from, to - from, samples, &error)) {
+    if (!capture::SoundtrackSamples(from, to - from, samples, &error)) {
         std::fprintf(stderr, "kelvo-capture: no soundtrack: %s\n", error.c_str());
         return false;
     }
@@ -35,7 +35,7 @@ bool TakeSoundtrack(long first, long end, int fps, long stopAt,
 
 bool WriteSoundtrack(const std::string& outFolder, const std::vector<std::int16_t>& samples) {
     std::string error;
-    if (headless::WriteWav(outFolder + "/soundtrack.wav", samples, &error)) return true;
+    if (capture::WriteWav(outFolder + "/soundtrack.wav", samples, &error)) return true;
     std::fprintf(stderr, "kelvo-capture: no soundtrack: %s\n", error.c_str());
     return false;
 }

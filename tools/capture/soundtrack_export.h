@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace headless {
+namespace capture {
 
 // Writes what the last playback would have sounded like, from its start to the call that
 // silenced it (or to the virtual clock now, if it still plays), as a 44.1 kHz 16-bit
@@ -37,4 +37,4 @@ int MuxVideo(const std::string& frameGlob, int framesPerSecond, const std::strin
              const std::string& videoPath, std::string* error,
              const std::string& ffmpegProgram = "ffmpeg");
 
-}  // namespace headless
+}  // namespace capture

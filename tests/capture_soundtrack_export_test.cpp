@@ -9,7 +9,7 @@
 
 #include "platform/fsound.h"
 #include "platform/headless/headless.h"
-#include "platform/headless/soundtrack_export.h"
+#include "tools/capture/soundtrack_export.h"
 #include "support/headless_window.h"
 #include "support/sound_files.h"
 #include "support/test_files.h"
@@ -50,7 +50,7 @@ protected:
         headless::SetClock(stop + 5000);  // later calls do not lengthen the soundtrack
         FSOUND_Close();
         std::string error;
-        EXPECT_EQ(1, headless::WriteSoundtrackWav(folder->Data("soundtrack.wav"), &error)) << error;
+        EXPECT_EQ(1, capture::WriteSoundtrackWav(folder->Data("soundtrack.wav"), &error)) << error;
         WavData wav;
         EXPECT_TRUE(ReadWav(folder->Data("soundtrack.wav"), &wav));
         EXPECT_EQ(2, wav.channels);
@@ -106,7 +106,7 @@ TEST_F(SoundtrackExportTest, SongRepeatsUntilItIsStopped) {
 
 TEST_F(SoundtrackExportTest, NoPlaybackMeansNoSoundtrack) {
     std::string error;
-    EXPECT_EQ(0, headless::WriteSoundtrackWav(folder->Data("none.wav"), &error));
+    EXPECT_EQ(0, capture::WriteSoundtrackWav(folder->Data("none.wav"), &error));
     EXPECT_NE(std::string::npos, error.find("no music was played")) << error;
     EXPECT_EQ(nullptr, std::fopen(folder->Data("none.wav").c_str(), "rb"));
 }
@@ -121,8 +121,8 @@ TEST_F(SoundtrackExportTest, VideoCarriesFramesAndSoundtrack) {
         WriteBytes(folder->Data(name), ppm);
     }
     std::string error;
-    ASSERT_EQ(1, headless::MuxVideo(folder->Data("frame_*.ppm"), 5, folder->Data("soundtrack.wav"),
-                                    folder->Data("show.mp4"), &error))
+    ASSERT_EQ(1, capture::MuxVideo(folder->Data("frame_*.ppm"), 5, folder->Data("soundtrack.wav"),
+                                   folder->Data("show.mp4"), &error))
         << error;
     const VideoSummary summary = ProbeVideo(folder->Data("show.mp4"));
     ASSERT_TRUE(summary.read) << summary.streams;
@@ -133,8 +133,8 @@ TEST_F(SoundtrackExportTest, VideoCarriesFramesAndSoundtrack) {
 
 TEST_F(SoundtrackExportTest, MissingFfmpegIsSaidPlainly) {
     std::string error;
-    EXPECT_EQ(0, headless::MuxVideo(folder->Data("frame_*.ppm"), 5, folder->Data("soundtrack.wav"),
-                                    folder->Data("never.mp4"), &error, "kelvo-no-such-ffmpeg"));
+    EXPECT_EQ(0, capture::MuxVideo(folder->Data("frame_*.ppm"), 5, folder->Data("soundtrack.wav"),
+                                   folder->Data("never.mp4"), &error, "kelvo-no-such-ffmpeg"));
     EXPECT_NE(std::string::npos, error.find("ffmpeg is not installed")) << error;
     EXPECT_NE(std::string::npos, error.find("never.mp4")) << error;
 }

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-namespace headless {
+namespace capture {
 
 struct VideoSettings {
     int width = 640;  // pixels; even, as H.264 4:2:0 needs
@@ -97,4 +97,4 @@ private:
     std::thread exitWatcher;
 };
 
-}  // namespace headless
+}  // namespace capture

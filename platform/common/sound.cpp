@@ -1,4 +1,5 @@
-// sound.cpp (live): the FMOD subset over SDL2_mixer, playing through the audio device.
+// sound.cpp: the FMOD subset over SDL2_mixer, playing through the audio device (the live
+// and Windows builds).
 //
 // Provides FSOUND_Init, FSOUND_Close, FSOUND_Stream_OpenMpeg, FSOUND_Stream_OpenWav,
 // FSOUND_Stream_Play, FSOUND_Stream_Stop, FSOUND_Stream_Close, FMUSIC_LoadSong,

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace mixer_sound {
+namespace bench {
 
 struct StartLatency {
     std::string driver;            // the audio driver SDL chose
@@ -24,4 +24,4 @@ struct StartLatency {
 bool MeasureStartLatency(const std::string& wavPath, int rate, int starts, StartLatency* result,
                          std::string* error);
 
-}  // namespace mixer_sound
+}  // namespace bench

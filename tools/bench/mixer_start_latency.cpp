@@ -1,5 +1,5 @@
 // mixer_start_latency.cpp: timing stream starts on the mixer's post-mix callback.
-#include "platform/common/mixer_start_latency.h"
+#include "tools/bench/mixer_start_latency.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -10,8 +10,12 @@
 
 #include "platform/common/mixer_sound.h"
 
-namespace mixer_sound {
+namespace bench {
 namespace {
+
+using mixer_sound::kBufferFrames;
+using mixer_sound::kChannels;
+using mixer_sound::Track;
 
 std::atomic<bool> armed{false};
 std::atomic<std::uint64_t> mixedAt{0};
@@ -45,14 +49,15 @@ double TimeOneStart(Track* track, int rate) {
 
 bool MeasureStartLatency(const std::string& wavPath, int rate, int starts, StartLatency* result,
                          std::string* error) {
-    if (!OpenDevice(rate, nullptr)) {
+    if (!mixer_sound::OpenDevice(rate, nullptr)) {
         *error = std::string("cannot open the audio device: ") + SDL_GetError();
         return false;
     }
-    Track* track = FindStream(OpenStream(wavPath.c_str(), Kind::WavStream));
+    Track* track = mixer_sound::FindStream(
+        mixer_sound::OpenStream(wavPath.c_str(), mixer_sound::Kind::WavStream));
     if (track == nullptr) {
         *error = "cannot open " + wavPath + ": " + Mix_GetError();
-        CloseDevice();
+        mixer_sound::CloseDevice();
         return false;
     }
     result->driver = SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "?";
@@ -66,8 +71,8 @@ bool MeasureStartLatency(const std::string& wavPath, int rate, int starts, Start
         result->delaysMs.push_back(TimeOneStart(track, rate));
     }
     Mix_SetPostMix(nullptr, nullptr);
-    CloseDevice();
+    mixer_sound::CloseDevice();
     return true;
 }
 
-}  // namespace mixer_sound
+}  // namespace bench

@@ -1,5 +1,5 @@
 // soundtrack_export.cpp: the soundtrack of a headless run as WAV, and the video mux.
-#include "platform/headless/soundtrack_export.h"
+#include "tools/capture/soundtrack_export.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,11 +12,11 @@
 #include <sys/wait.h>
 
 #include "platform/headless/headless.h"
-#include "platform/headless/sound_local.h"
+#include "platform/common/mixer_sound.h"
 
 extern char** environ;
 
-namespace headless {
+namespace capture {
 namespace {
 
 constexpr std::uint32_t kRate = 44100;
@@ -90,12 +90,12 @@ int WriteFile(const std::string& path, const std::vector<unsigned char>& header,
 }  // namespace
 
 int WriteSoundtrackWav(const std::string& wavPath, std::string* error) {
-    const Playback& playback = LastPlayback();
+    const headless::Playback& playback = headless::LastPlayback();
     if (!playback.started) {
         *error = "no music was played, so there is no soundtrack to write";
         return 0;
     }
-    const DWORD end = playback.stopped ? playback.stopClock : Clock();
+    const DWORD end = playback.stopped ? playback.stopClock : headless::Clock();
     const std::uint64_t spanMs = static_cast<DWORD>(end - playback.startClock);
     std::vector<std::int16_t> span;
     if (!SoundtrackSamples(0, (spanMs * kRate + 500) / 1000, &span, error)) return 0;
@@ -104,7 +104,7 @@ int WriteSoundtrackWav(const std::string& wavPath, std::string* error) {
 
 int SoundtrackSamples(std::uint64_t firstFrame, std::uint64_t frameCount,
                       std::vector<std::int16_t>* samples, std::string* error) {
-    const Playback& playback = LastPlayback();
+    const headless::Playback& playback = headless::LastPlayback();
     if (!playback.started) {
         *error = "no music was played, so there is no soundtrack to write";
         return 0;
@@ -189,4 +189,4 @@ int MuxVideo(const std::string& frameGlob, int framesPerSecond, const std::strin
     return 1;
 }
 
-}  // namespace headless
+}  // namespace capture

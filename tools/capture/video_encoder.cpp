@@ -1,5 +1,5 @@
 // video_encoder.cpp: an ffmpeg child fed raw frames on stdin and raw sound on file descriptor 3.
-#include "platform/headless/video_encoder.h"
+#include "tools/capture/video_encoder.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace headless {
+namespace capture {
 namespace {
 
 // ffmpeg's error text is kept up to this size (its end), enough for the lines that matter.
@@ -335,4 +335,4 @@ void VideoEncoder::Abort() {
     Wait();
 }
 
-}  // namespace headless
+}  // namespace capture
