@@ -4,7 +4,7 @@
 // web_test.js:  node phone_test.js PAGE_URL
 // Prints "ok - ..." or "FAILED - ..." per check; exits 1 on a failure.
 'use strict';
-const { Browser, sleep } = require('./devtools.js');
+const { Browser, sleep } = require('../../tools/browser/devtools.js');
 
 const [pageUrl] = process.argv.slice(2);
 

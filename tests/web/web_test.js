@@ -1,5 +1,5 @@
-// web_test.js: the show's page in each browser engine (engines.js), one set of checks
-// (checks.js). Run by scripts/web_test.sh, which builds the page, serves it on 127.0.0.1,
+// web_test.js: the show's page in each browser engine (tools/browser/engines.js), one set
+// of checks (checks.js). Run by scripts/web_test.sh, which builds the page, serves it on 127.0.0.1,
 // writes the headless layer's frames and gives Firefox and WebKitGTK an X screen:
 //   node web_test.js BASE_URL WORK_FOLDER AT_TIMES [ENGINES]
 // BASE_URL serves page/ (the show), no-music/ (its MP3 missing) and damaged/ (a scene
@@ -11,7 +11,7 @@
 // and how long each engine took; exits 1 on a failure.
 'use strict';
 const { PageChecks } = require('./checks.js');
-const { enginesNamed, launch } = require('./engines.js');
+const { enginesNamed, launch } = require('../../tools/browser/engines.js');
 
 const [baseUrl, work, atList, engineList] = process.argv.slice(2);
 const context = { baseUrl, work, atTimes: atList.split(',').map(Number) };
