@@ -13,9 +13,9 @@ packages=(
   emscripten nodejs node-ws chromium python3 imagemagick
   firefox-esr webkit2gtk-driver pulseaudio xvfb
 )
-scripts/apt_install.sh --sources "${packages[@]}"
+scripts/install_packages.sh --sources "${packages[@]}"
 # Debian's nodejs comes without npm; a Node.js that brings its own keeps it.
-command -v npm >/dev/null || scripts/apt_install.sh npm
+command -v npm >/dev/null || scripts/install_packages.sh npm
 
 # npm ci starts from nothing each time: run it only when the lock file changed since.
 modules=tools/browser/node_modules
