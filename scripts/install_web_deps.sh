@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the web build and its browser tests need; skips what is there.
+# Installs what the web build, its browser tests and its benchmarks need; skips what is
+# there.
 # Kept apart from install_deps.sh so the Linux build never waits for emscripten.
 # The third-party libraries are built from Debian's source packages, hence --sources.
 # The browsers: Chromium (headless), Firefox ESR and WebKitGTK's MiniBrowser with its

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the normal build, then the same tests built
-# with AddressSanitizer and UndefinedBehaviorSanitizer. Starts Xvfb when there is no display.
+# Sets everything up and runs every test: the layout of the C++ files, the normal build's
+# tests, the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, the
+# Debian package, the fuzz harnesses, the Windows build under Wine and the web page in
+# three browser engines. Starts Xvfb when there is no display. CI runs it (.ci/run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install_deps.sh
@@ -31,5 +33,5 @@ echo "== Fuzzing: each harness for ${KELVO_FUZZ_SECONDS:-60} s"
 scripts/fuzz_test.sh "${KELVO_FUZZ_SECONDS:-60}"
 echo "== The Windows build under Wine"
 scripts/windows_smoke_test.sh
-echo "== The web build in headless Chromium"
+echo "== The web build in Chromium, Firefox ESR and WebKitGTK"
 scripts/web_test.sh
