@@ -68,9 +68,9 @@ git clone -q --no-hardlinks "$top" "$root/work/kelvo"
 if [ "$mode" = "--all" ]; then
   steps='scripts/run_tests.sh'
 else
-  steps='scripts/install_deps.sh && scripts/check_format.sh && scripts/build.sh build && scripts/make_data.sh build &&
-         SDL_AUDIODRIVER=dummy scripts/with_display.sh ctest --test-dir build --output-on-failure -j"$(nproc)" &&
-         scripts/fuzz.sh 5'
+  steps='scripts/install_deps.sh && scripts/format_test.sh && scripts/build.sh build && scripts/make_data.sh build &&
+         SDL_AUDIODRIVER=dummy scripts/run_with_display.sh ctest --test-dir build --output-on-failure -j"$(nproc)" &&
+         scripts/fuzz_test.sh 5'
 fi
 start=$(date +%s)
 status=0

@@ -13,4 +13,4 @@ packages=(
   pulseaudio faketime
   clang libclang-rt-dev clang-format python3
 )
-exec "$(dirname "$0")/apt_install.sh" "${packages[@]}"
+exec "$(dirname "$0")/install_packages.sh" "${packages[@]}"

@@ -8,4 +8,4 @@ packages=(
   lintian desktop-file-utils
   imagemagick            # package_test.sh looks at the installed show's screen
 )
-exec "$(dirname "$0")/apt_install.sh" "${packages[@]}"
+exec "$(dirname "$0")/install_packages.sh" "${packages[@]}"

@@ -11,4 +11,4 @@ packages=(
   wine wine64 libgl1 libgl1-mesa-dri
   xvfb xauth xdotool x11-utils imagemagick zip
 )
-exec "$(dirname "$0")/apt_install.sh" --sources "${packages[@]}"
+exec "$(dirname "$0")/install_packages.sh" --sources "${packages[@]}"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian package build-deb/kelvo-remix_VERSION_amd64.deb from a Release build
+# Builds the Debian package build-deb/kelvo-remix_VERSION-1_amd64.deb from a Release build
 # and the generated data folder: scripts/package_deb.sh
 #
 # CPack's DEB generator assembles it (cmake/packaging.cmake); dpkg-shlibdeps computes its

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the normal build, then the same tests built
-# with AddressSanitizer and UndefinedBehaviorSanitizer. Starts Xvfb when there is no display.
+# Sets everything up and runs every test: the layout of the C++ files, the normal build's
+# tests, the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, the
+# Debian package, the fuzz harnesses, the Windows build under Wine and the web page in
+# three browser engines. Starts Xvfb when there is no display. CI runs it (.ci/run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install_deps.sh
 
 echo "== Layout of the C++ sources"
-scripts/check_format.sh
+scripts/format_test.sh
 
 scripts/build.sh build
 scripts/build.sh build-sanitize -DKELVO_SANITIZE=ON
@@ -22,14 +24,14 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 jobs=$(nproc)
 echo "== Tests"
-scripts/with_display.sh ctest --test-dir build --output-on-failure -j"$jobs"
+scripts/run_with_display.sh ctest --test-dir build --output-on-failure -j"$jobs"
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-scripts/with_display.sh ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+scripts/run_with_display.sh ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 echo "== The Debian package: built, checked, installed, played and purged"
 scripts/package_test.sh
 echo "== Fuzzing: each harness for ${KELVO_FUZZ_SECONDS:-60} s"
-scripts/fuzz.sh "${KELVO_FUZZ_SECONDS:-60}"
+scripts/fuzz_test.sh "${KELVO_FUZZ_SECONDS:-60}"
 echo "== The Windows build under Wine"
 scripts/windows_smoke_test.sh
-echo "== The web build in headless Chromium"
+echo "== The web build in Chromium, Firefox ESR and WebKitGTK"
 scripts/web_test.sh

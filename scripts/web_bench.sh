@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Benchmarks the show's web page: the download size of the page without its data folder
 # (gzip-compressed, as a web server would send it), then in each browser engine the whole
-# show at 640 x 480 (tools/bench/web_show.js): frame costs and intervals per scene, and
-# the time from opening the page to the dialog; then the intervals of an empty WebGL page
-# (tools/bench/web_floor.js), the floor that the browser itself sets on this machine.
+# show in a 640 x 480 window (KELVO_BENCH_WINDOW picks another; tools/bench/web_show.js):
+# frame costs and intervals per scene, and the time from opening the page to the dialog;
+# then the intervals of an empty WebGL page (tools/bench/web_floor.js), the floor that the
+# browser itself sets on this machine.
 # The engines: headless Chromium with SwiftShader, and Firefox ESR and WebKitGTK headed on
 # a private Xvfb screen with Mesa; KELVO_WEB_ENGINES=chromium,firefox,webkit (the default)
 # picks them. Last, in Chromium, the time to the dialog over a throttled 10 Mbit/s network

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The shared helpers of scripts/lib and scripts/with_display.sh, run for real: a private
-# Xvfb that starts and one that cannot, checks that stop a run, waits with deadlines and a
-# web server. Prints one line per case; exits 1 when any fails.
+# The shared helpers of scripts/lib and scripts/run_with_display.sh, run for real: a
+# private Xvfb that starts and one that cannot, checks that stop a run, waits with
+# deadlines, a web server, downloads of Debian sources, HTML text and dpkg's package list.
+# Prints one line per case; exits 1 when any fails.
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 scratch=$(mktemp -d)
@@ -12,11 +13,11 @@ source tests/scripts/expect.sh
 # contains TEXT PART
 contains() { case "$1" in *"$2"*) return 0 ;; *) echo "   no \"$2\" in: $1"; return 1 ;; esac; }
 
-# --- with_display.sh ---------------------------------------------------------------------
-output=$(env -u DISPLAY scripts/with_display.sh sh -c 'xdpyinfo | grep dimensions; exit 3' 2>&1)
+# --- run_with_display.sh -----------------------------------------------------------------
+output=$(env -u DISPLAY scripts/run_with_display.sh sh -c 'xdpyinfo | grep dimensions; exit 3' 2>&1)
 status=$?
-expect "with_display.sh gives the command a 640 x 480 display" contains "$output" "640x480 pixels"
-expect "with_display.sh passes the command's exit status on" test "$status" -eq 3
+expect "run_with_display.sh gives the command a 640 x 480 display" contains "$output" "640x480 pixels"
+expect "run_with_display.sh passes the command's exit status on" test "$status" -eq 3
 
 # An Xvfb that cannot start: a screen it refuses. The script is run in a subshell that
 # sources the helper, as the scripts do.

@@ -1,10 +1,11 @@
 // checks.js: the checks of the show's web page, written once for every browser engine
-// against the drivers' interface (engines.js). Each check's line names the engine.
+// against the drivers' interface (tools/browser/engines.js). Each check's line names the
+// engine.
 'use strict';
 const { spawnSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
-const { sleep } = require('./drivers/common.js');
+const { sleep } = require('../../tools/browser/drivers/common.js');
 const { serveSite } = require('./site_server.js');
 const { variantSite, renameTextures, showFileRequests } = require('./variant_sites.js');
 

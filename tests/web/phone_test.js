@@ -1,10 +1,10 @@
 // phone_test.js: the show's page on phones and tablets, in Chromium's device emulation:
 // touch screens, portrait and landscape, and page elements without the Fullscreen API (as
 // in Safari on iPhone) or with a browser that refuses it. Run by scripts/web_test.sh after
-// web_test.js:  node phone_test.js PAGE_URL
+// web_test.js:  node tests/web/phone_test.js PAGE_URL
 // Prints "ok - ..." or "FAILED - ..." per check; exits 1 on a failure.
 'use strict';
-const { Browser, sleep } = require('./devtools.js');
+const { Browser, sleep } = require('../../tools/browser/devtools.js');
 
 const [pageUrl] = process.argv.slice(2);
 

@@ -4,8 +4,7 @@
 //   node tools/bench/web_dialog_throttled.js PAGE_URL [RUNS]
 // KELVO_BENCH_MBIT picks the download rate in Mbit/s (10 by default).
 'use strict';
-const path = require('path');
-const { Browser } = require(path.join(__dirname, '../../tests/web/devtools.js'));
+const { Browser } = require('../browser/devtools.js');
 const { stats } = require('./interval_stats.js');
 
 const kMbit = Number(process.env.KELVO_BENCH_MBIT || 10);

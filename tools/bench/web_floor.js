@@ -4,8 +4,7 @@
 // steadier than these. Run by scripts/web_bench.sh:
 //   node tools/bench/web_floor.js [SECONDS] [ENGINE]
 'use strict';
-const path = require('path');
-const { launch } = require(path.join(__dirname, '../../tests/web/engines.js'));
+const { launch } = require('../browser/engines.js');
 const { kWindowSize } = require('./web_window.js');
 const { stats } = require('./interval_stats.js');
 const { recordBrowserLoad } = require('./process_load.js');

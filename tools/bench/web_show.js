@@ -1,12 +1,12 @@
 // web_show.js: plays the whole show in one browser engine (chromium, firefox or webkit,
-// see tests/web/engines.js) and reports the page's own frame measurements per scene, and
-// the time from opening the page to the dialog.
+// see tools/browser/engines.js) and reports the page's own frame measurements per scene,
+// and the time from opening the page to the dialog.
 // Run by scripts/web_bench.sh:  node tools/bench/web_show.js PAGE_URL [ENGINE]
 // KELVO_BENCH_FRAMES=FILE also writes the page's record of every frame there, as JSON.
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const { launch } = require(path.join(__dirname, '../../tests/web/engines.js'));
+const { launch } = require('../browser/engines.js');
 const { kWindowSize } = require('./web_window.js');
 const { stats } = require('./interval_stats.js');
 const { recordBrowserLoad, machineTimes, machineShares } = require('./process_load.js');

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that every C++ source file is laid out as clang-format lays it out (.clang-format).
-#   scripts/check_format.sh         list the files that differ and fail
-#   scripts/check_format.sh --fix   format them in place
+#   scripts/format_test.sh         list the files that differ and fail
+#   scripts/format_test.sh --fix   format them in place instead
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,7 +18,7 @@ for file in "${files[@]}"; do
   clang-format --dry-run --Werror "$file" >/dev/null 2>&1 || unformatted+=("$file")
 done
 if [ ${#unformatted[@]} -gt 0 ]; then
-  echo "check_format.sh: not formatted (scripts/check_format.sh --fix formats them):" >&2
+  echo "format_test.sh: not formatted (scripts/format_test.sh --fix formats them):" >&2
   printf '  %s\n' "${unformatted[@]}" >&2
   exit 1
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command with an X display: the current one, or a private Xvfb (640x480, 16 bits)
 # started for the command and stopped after it. When Xvfb cannot start, says why and
-# exits with status 1 without running the command.
+# exits with status 1 without running the command:
+#   scripts/run_with_display.sh COMMAND [ARGUMENT...]
 set -euo pipefail
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$@"

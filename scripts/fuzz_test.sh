@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz harnesses with clang (libFuzzer, ASan, UBSan) and runs each one for
-# SECONDS (default 60) from the seeds in tests/data. scripts/fuzz.sh [SECONDS] [HARNESS...]
+# SECONDS (default 60) from the seeds in tests/data; fails when one finds a fault:
+#   scripts/fuzz_test.sh [SECONDS] [HARNESS...]
 # Inputs that crash, hang (over 1 s) or leak are kept in build-fuzz/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -2,7 +2,7 @@
 # Plays the whole show (3.5 minutes) full screen on a private Xvfb screen of the given size
 # with vertical sync off, and prints the live program's frame times per second of the show
 # (KELVO_FRAME_TIMES=1), then per scene. Run after scripts/build.sh and scripts/make_data.sh:
-#   scripts/bench_live_frame_times.sh [WIDTHxHEIGHTxDEPTH]   (default 1920x1080x24)
+#   scripts/live_bench.sh [WIDTHxHEIGHTxDEPTH]   (default 1920x1080x24)
 set -euo pipefail
 cd "$(dirname "$0")/../build"
 # shellcheck source=scripts/lib/private_display.sh

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the named Debian packages that are missing, without the packages they only
 # recommend, through sudo when not run as root:
-#   scripts/apt_install.sh [--sources] PACKAGE...
+#   scripts/install_packages.sh [--sources] PACKAGE...
 # --sources also makes apt see Debian's source packages (deb-src entries derived from the
 # machine's binary entries), for the scripts that build libraries from them.
 set -euo pipefail

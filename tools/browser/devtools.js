@@ -1,5 +1,5 @@
 // devtools.js: a small driver of headless Chromium over the DevTools protocol, for the
-// web page's tests and benchmark: start the browser, open a page, evaluate, press keys,
+// web page's tests and benchmarks: start the browser, open a page, evaluate, press keys,
 // take screenshots, collect console messages.
 'use strict';
 const { spawn } = require('child_process');
