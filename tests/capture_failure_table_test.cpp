@@ -1,6 +1,6 @@
-// capture_failure_table_test.cpp: the rows of the README's failure table, end to end through
-// kelvo-capture on a copy of the generated show with one file removed or damaged: the
-// boxes printed on stderr, the exit code, and which frames are still drawn.
+// capture_failure_table_test.cpp: the rows of the failure table (docs/failures.md), end to
+// end through kelvo-capture on a copy of the generated show with one file removed or
+// damaged: the boxes printed on stderr, the exit code, and which frames are still drawn.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
