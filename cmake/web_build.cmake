@@ -24,7 +24,7 @@ target_link_libraries(kelvo PRIVATE ${KELVO_WEB_LIBRARIES})
 # The calls of kelvo_web.js that suspend the program until the page answers.
 set(KELVO_WEB_WAITING_CALLS
   kelvo_web_wait_frame kelvo_web_yield kelvo_web_stay kelvo_web_fetch kelvo_web_dialog_wait
-  kelvo_web_message_box kelvo_web_audio_decode)
+  kelvo_web_message_box kelvo_web_audio_begin kelvo_web_audio_settle)
 list(JOIN KELVO_WEB_WAITING_CALLS "," KELVO_WEB_WAITING_LIST)
 set(KELVO_WEB_LIBRARY ${CMAKE_SOURCE_DIR}/platform/web/kelvo_web.js)
 target_link_options(kelvo PRIVATE

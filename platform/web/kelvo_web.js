@@ -110,11 +110,28 @@ mergeInto(LibraryManager.library, {
 
   kelvo_web_audio_open: function(rate) { return kelvoPage.audioOpen(rate) ? 1 : 0; },
   kelvo_web_audio_close: function() { kelvoPage.audioClose(); },
-  kelvo_web_audio_decode__deps: ['$FS'],
-  kelvo_web_audio_decode: function(path) {
-    var bytes;
-    try { bytes = FS.readFile(UTF8ToString(path)); } catch (e) { return 0; }
-    return Asyncify.handleSleep(function(wakeUp) { kelvoPage.audioDecode(bytes, wakeUp); });
+  // Wakes the program as soon as the server answers; the body then goes on downloading
+  // and is decoded in the background (kelvoPage.audioBegin), or, without decode, is not
+  // read at all: the test mode only asks whether the file is there.
+  kelvo_web_audio_begin__deps: ['$kelvoFiles'],
+  kelvo_web_audio_begin: function(pathText, decode) {
+    var address = kelvoFiles.address(UTF8ToString(pathText));
+    if (!address) return 0;
+    return Asyncify.handleSleep(function(wakeUp) {
+      var download = typeof AbortController === 'function' ? new AbortController() : null;
+      function stop() { if (download) download.abort(); }
+      fetch(address, download ? { signal: download.signal } : {}).then(function(response) {
+        if (!response.ok || !decode) {
+          stop();
+          wakeUp(response.ok ? 1 : 0);
+          return;
+        }
+        wakeUp(kelvoPage.audioBegin(kelvoFiles.read(response, stop)));
+      }).catch(function() { wakeUp(0); });
+    });
+  },
+  kelvo_web_audio_settle: function() {
+    return Asyncify.handleSleep(function(wakeUp) { kelvoPage.audioSettle(wakeUp); });
   },
   kelvo_web_audio_play: function(buffer) { return kelvoPage.audioPlay(buffer) ? 1 : 0; },
   kelvo_web_audio_stop: function(buffer) { kelvoPage.audioStop(buffer); },

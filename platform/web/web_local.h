@@ -83,5 +83,8 @@ bool TestMode();
 // The test mode's clock: 0 until the first frame is shown, then the time asked for.
 DWORD VirtualClock();
 void SetVirtualClock(DWORD ms);
+// Waits until the streams opened so far are downloaded and decoded, or have failed; one
+// that failed then refuses to play.
+void FinishOpeningSounds();
 
 }  // namespace web

@@ -55,7 +55,7 @@ class PageChecks {
 
   // Runs every group of checks, or those named in the comma-separated list only.
   async all(only) {
-    const groups = [this.dialogGoAndEscape, this.fullScreen, this.framesMatchHeadless,
+    const groups = [this.dialogGoAndEscape, this.musicBehindTheDialog, this.fullScreen, this.framesMatchHeadless,
                     this.missingMusic, this.damagedScene, this.escapeDismissesBox,
                     this.namesStayNames, this.oversizedFiles];
     const wanted = only ? only.split(',') : groups.map((group) => group.name);
@@ -118,6 +118,37 @@ class PageChecks {
     this.check('Escape ends the show and the page says so', !!ended);
     this.check('the music stops with the show', (await page.evaluate('kelvoPage.audioTime()')) < 0);
     await this.driver.closePage(page);
+  }
+
+  // Over a slow network the dialog does not wait for the music: it is up while the MP3
+  // still comes, and the show starts, with its music, once the MP3 is all there.
+  async musicBehindTheDialog() {
+    const name = `slow-music-${this.engine}`;
+    const server = await serveSite(variantSite(this.context.work, name),
+                                   { answers: { [`/${name}/data/kelvo32.mp3`]: 'slow' } });
+    try {
+      const page = await this.driver.open(`${server.base}/${name}/`);
+      const shown = await page.waitFor(visible('#dialog'), 30000);
+      // The page's preload and the program's own fetch may each be a request.
+      const musicRequests = () => server.requests.filter((r) => r.path === `/${name}/data/kelvo32.mp3`);
+      const music = musicRequests()[0];
+      this.check('the dialog appears while the music is still downloading',
+                 !!shown && !!music && musicRequests().every((r) => !r.doneAt),
+                 music ? `${(music.bytesSent / (1 << 20)).toFixed(1)} MB of the MP3 sent` : 'the MP3 was not asked for');
+      await page.click(fullScreenBox);
+      await page.click(goButton);
+      const playing = await page.waitFor(`kelvoPage.frames.length > 0 && kelvoPage.audioTime() >= 0`, 60000);
+      const firstFrame = playing ? await page.evaluate('Date.now()') : 0;
+      this.check('"Go" before the music has arrived: the show starts with its music once it has',
+                 !!playing && musicRequests().every((r) => r.doneAt && r.doneAt <= firstFrame),
+                 music && music.doneAt ? `the MP3 arrived ${firstFrame - music.doneAt} ms before the show's first frame was seen` : 'the MP3 never arrived');
+      this.check('no message box came up', (await page.evaluate(boxCaptions)).length === 0);
+      await page.pressKey('Escape');
+      await page.waitFor(visible('#ended'), 10000);
+      await this.driver.closePage(page);
+    } finally {
+      await server.close();
+    }
   }
 
   // Full screen shows the canvas as large as fits at 4:3, centred between black bars.
@@ -249,7 +280,7 @@ class PageChecks {
   async oversizedFiles() {
     const name = `oversized-${this.engine}`;
     const root = variantSite(this.context.work, name);
-    const server = await serveSite(root, { oversized: {
+    const server = await serveSite(root, { answers: {
       [`/${name}/data/roulet2.3ds`]: 'declared', [`/${name}/data/roulet3.3ds`]: 'endless',
     } });
     try {

@@ -1,9 +1,10 @@
 // site_server.js: a static web server on 127.0.0.1 for the page's tests that need to see
-// what the page asks for, or to answer with more than a file holds. It records every path
-// asked for, and answers the paths it is told to with an oversized body:
+// what the page asks for, or to answer otherwise than a plain server would. It records
+// every path asked for, and answers the paths it is told to in one of these ways:
 //   'declared': a Content-Length far above any file, a few bytes, then nothing more;
 //   'endless': a body without a length that goes on (up to kEndlessCeiling, then stalls,
-//   never ending by itself).
+//   never ending by itself);
+//   'slow': the file itself, sent over kSlowSeconds, as a slow network brings it.
 'use strict';
 const fs = require('fs');
 const http = require('http');
@@ -13,6 +14,8 @@ const path = require('path');
 // machine a bounded amount of memory; the page still never sees its end.
 const kEndlessCeiling = 256 << 20;
 const kChunk = Buffer.alloc(1 << 20, 0x41);
+const kSlowSeconds = 4;
+const kSlowSteps = 40;
 const kTypes = {
   '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.png': 'image/png', '.mp3': 'audio/mpeg',
@@ -38,6 +41,30 @@ function sendEndless(response, record) {
   more();
 }
 
+// The file in kSlowSteps equal parts kSlowSeconds / kSlowSteps apart; record.doneAt is
+// when the last part left (Date.now()).
+function sendSlowly(file, response, record) {
+  fs.readFile(file, (error, bytes) => {
+    if (error) { notFound(response); return; }
+    response.writeHead(200, { 'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream',
+                              'Content-Length': String(bytes.length) });
+    const part = Math.ceil(bytes.length / kSlowSteps);
+    const step = () => {
+      if (response.destroyed) return;
+      const next = bytes.subarray(record.bytesSent, record.bytesSent + part);
+      record.bytesSent += next.length;
+      if (record.bytesSent < bytes.length) {
+        response.write(next);
+        setTimeout(step, kSlowSeconds * 1000 / kSlowSteps);
+      } else {
+        response.end(next);
+        record.doneAt = Date.now();
+      }
+    };
+    step();
+  });
+}
+
 function notFound(response) {
   response.writeHead(404, { 'Content-Type': 'text/plain' });
   response.end('not found');
@@ -56,10 +83,11 @@ function sendFile(root, pathname, response) {
   });
 }
 
-// serveSite(ROOT, {oversized: {'/site/data/x.3ds': 'endless', ...}}) resolves to
+// serveSite(ROOT, {answers: {'/site/data/x.3ds': 'endless', ...}}) resolves to
 // {base, requests, close}: base is "http://127.0.0.1:PORT"; requests holds
-// {path, status, bytesSent, endedByPage} per request, path as the page sent it (still encoded).
-function serveSite(root, { oversized = {} } = {}) {
+// {path, status, bytesSent, endedByPage, doneAt} per request, path as the page sent it
+// (still encoded).
+function serveSite(root, { answers = {} } = {}) {
   const requests = [];
   const sockets = new Set();
   const server = http.createServer((request, response) => {
@@ -68,9 +96,10 @@ function serveSite(root, { oversized = {} } = {}) {
     // The status sent, once the answer has begun.
     Object.defineProperty(record, 'status', { enumerable: true, get: () => response.statusCode });
     requests.push(record);
-    const kind = oversized[pathname];
+    const kind = answers[pathname];
     if (kind === 'declared') sendDeclared(response);
     else if (kind === 'endless') sendEndless(response, record);
+    else if (kind === 'slow') sendSlowly(path.join(path.resolve(root), decodeURIComponent(pathname)), response, record);
     else {
       let decoded = null;
       try { decoded = decodeURIComponent(pathname); } catch (e) { /* not a name: 404 */ }

@@ -18,7 +18,7 @@ var kelvoPage = (function() {
   var boxAnswers = [];  // one function per message box on the page, oldest first
   var dialogWaiter = null, dialogPending = [];
   var lastClock = 0;
-  var audio = { context: null, buffers: {}, nextBuffer: 1, playing: null };
+  var audio = { context: null, buffers: {}, pending: {}, nextBuffer: 1, playing: null };
   var leavingFullScreen = false;
 
   function $(id) { return document.getElementById(id); }
@@ -284,14 +284,34 @@ var kelvoPage = (function() {
     audio.context = null;
     audio.playing = null;
     audio.buffers = {};
+    audio.pending = {};
   };
-  page.audioDecode = function(bytes, wakeUp) {
-    var data = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength);
-    audio.context.decodeAudioData(data).then(function(decoded) {
-      var id = audio.nextBuffer++;
-      audio.buffers[id] = decoded;
-      wakeUp(id);
-    }, function() { wakeUp(0); });
+  // A buffer whose bytes are still coming (a promise of them, null when they cannot be
+  // read): its id at once; it is decoded as soon as they are all there, and a buffer that
+  // cannot be decoded stays empty, so it refuses to play.
+  page.audioBegin = function(bytesComing) {
+    var id = audio.nextBuffer++, context = audio.context;
+    audio.pending[id] = bytesComing.then(function(bytes) {
+      if (!bytes) throw new Error('the file cannot be read');
+      var data = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength);
+      return context.decodeAudioData(data);
+    }).then(function(decoded) {
+      if (audio.pending[id] && audio.context === context) audio.buffers[id] = decoded;
+    }, function(error) {
+      console.warn('the music cannot be played: ' + (error && error.message || error));
+    }).then(function() { delete audio.pending[id]; });
+    return id;
+  };
+  // Calls done once every buffer begun is decoded or has failed, saying "Loading…" meanwhile.
+  page.audioSettle = function(done) {
+    var waiting = Object.keys(audio.pending).map(function(id) { return audio.pending[id]; });
+    if (!waiting.length) { done(); return; }
+    $('loading').hidden = false;
+    Promise.all(waiting).then(function() {
+      $('loading').hidden = true;
+      console.log('music ready after ' + Math.round(performance.now()) + ' ms');
+      done();
+    });
   };
   page.audioPlay = function(id) {
     var decoded = audio.buffers[id];
@@ -319,6 +339,7 @@ var kelvoPage = (function() {
   page.audioFree = function(id) {
     page.audioStop(id);
     delete audio.buffers[id];
+    delete audio.pending[id];
   };
 
   if (page.testTime >= 0) document.body.classList.add('test-mode');
