@@ -94,7 +94,7 @@ BOOL SwapBuffers(HDC dc) {
     Context* context = CurrentContext();
     if (window->scaled && context && context->frame.Created() &&
         SDL_GL_GetCurrentWindow() == window->sdlWindow)
-        context->frame.Present(window->sdlWindow, &window->serverScaler);
+        context->frame.Present(window->sdlWindow, window->serverScaler.get());
     else
         SDL_GL_SwapWindow(window->sdlWindow);
     live::NoteFrameSwapped();
