@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Plays the whole show (3.5 minutes) full screen on a private Xvfb screen of the given size
-# with vertical sync off, and prints the live program's frame times per second of the show
-# (KELVO_FRAME_TIMES=1), then per scene. Run after scripts/build.sh and scripts/make_data.sh:
+# with the live program's frame log on (KELVO_FRAME_TIMES_LOG, which turns vertical sync
+# off), and prints its frame times per second of the show, then per scene
+# (tools/bench/frame_times_by_scene.py). Run after scripts/build.sh and scripts/make_data.sh:
 #   scripts/live_bench.sh [WIDTHxHEIGHTxDEPTH]   (default 1920x1080x24)
 set -euo pipefail
 cd "$(dirname "$0")/../build"
@@ -14,11 +15,11 @@ xvfb_dir=$(mktemp -d)
 frame_log="$xvfb_dir/frames.log"
 trap 'stop_private_xvfb; rm -rf "$xvfb_dir"' EXIT
 start_private_xvfb "$screen" "$xvfb_dir"
-KELVO_FRAME_TIMES=1 KELVO_FRAME_TIMES_LOG="$frame_log" vblank_mode=0 SDL_AUDIODRIVER=dummy bin/kelvo 2>&1 &
+KELVO_FRAME_TIMES_LOG="$frame_log" vblank_mode=0 SDL_AUDIODRIVER=dummy bin/kelvo 2>&1 &
 show=$!
 # The settings dialog answers Enter with full screen.
 dialog=$(wait_for_window "$title" 1 30) || {
-  echo "bench_live_frame_times: the settings dialog did not appear within 30 s" >&2
+  echo "live_bench: the settings dialog did not appear within 30 s" >&2
   kill "$show" 2>/dev/null
   exit 1
 }

@@ -1,7 +1,7 @@
 // desktop_guard.cpp: the desktop's display mode and cursor come back however the process
 // ends: a return from main, exit(), a termination signal or a crash.
 //
-// The X server keeps a changed mode after its client has gone, so the process itself must
+// An X server keeps a changed mode after its client has gone, so the process itself must
 // put it back. A return or exit() goes through atexit. A termination signal is noted and
 // acted upon by the program's thread the next time it takes messages, where SDL may be
 // called safely; if the thread does not come by within a second (it may be loading), and

@@ -1,5 +1,7 @@
 // dialog.cpp: modal dialogs from the program's dialog templates, shown with FLTK.
 // Provides DialogBoxParamA, EndDialog and SendDlgItemMessageA, and SetWindowPos on dialogs.
+// What FLTK leaves to Xlib (opening the display, the frame, staying on top, the frame's
+// position) is in x11/dialog_placement.cpp.
 //
 // Controls are placed by converting dialog units with the base units of the 8-point
 // dialog font (6 x 13 pixels). As the Windows dialog manager does, the keyboard focus
@@ -11,8 +13,6 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Return_Button.H>
-#include <FL/x.H>
-#include <X11/Xatom.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,8 +20,7 @@
 #include <vector>
 
 #include "platform/live/live_local.h"
-#include "platform/live/window_frame_local.h"
-#include "platform/live/window_manager_check.h"
+#include "platform/live/x11/dialog_placement_local.h"
 #include "platform/resources.h"
 
 namespace {
@@ -32,11 +31,6 @@ constexpr int kBaseUnitY = 13;
 // Label size in pixels for the 8-point dialog font (8 pt at 96 dots per inch).
 constexpr int kFontSize = 11;
 constexpr DWORD kButtonKindMask = 0x0F;
-// How often, and for how long, a shown dialog looks whether a window manager has taken it
-// on, so that its frame can be placed. A window manager that is still starting (a demo run
-// from a session's autostart) may take seconds.
-constexpr double kManageCheckSeconds = 0.02;
-constexpr Uint32 kManageTimeoutMs = 30000;
 
 int PixelsX(int units) { return units * kBaseUnitX / 4; }
 int PixelsY(int units) { return units * kBaseUnitY / 8; }
@@ -55,8 +49,7 @@ struct Dialog {
     INT_PTR result = 0;
     bool topmost = false;
     bool positioned = false;  // SetWindowPos gave the frame's top-left corner
-    int x = 0, y = 0;
-    Uint32 placedAt = 0;  // when the frame's position was last asked for
+    live::FramePlacement placement;
 };
 
 // The centre of the last dialog when it closed: the show's full-screen window opens on
@@ -154,6 +147,7 @@ void Build(Dialog* dialog, const DialogTemplate& form) {
     dialog->window->end();
     dialog->window->set_modal();
     dialog->window->callback(OnWindow, dialog);
+    dialog->placement.window = dialog->window.get();
 }
 
 // The keyboard focus starts on the first visible tab stop in template order, as the
@@ -168,100 +162,20 @@ void SetInitialFocus(Dialog* dialog) {
     }
 }
 
-// Keeps the dialog above other windows: raised now, and marked "above" for the window
-// manager (EWMH _NET_WM_STATE_ABOVE) where one runs.
-void KeepOnTop(Fl_Window* window) {
-    Window xid = fl_xid(window);
-    if (!xid) return;
-    XRaiseWindow(fl_display, xid);
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = xid;
-    event.xclient.message_type = XInternAtom(fl_display, "_NET_WM_STATE", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 1;  // add the state
-    event.xclient.data.l[1] =
-        static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_ABOVE", False));
-    event.xclient.data.l[3] = 1;  // asked by an application
-    XSendEvent(fl_display, DefaultRootWindow(fl_display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XFlush(fl_display);
-}
-
-void SetAtoms(Window xid, const char* property, const std::vector<Atom>& atoms) {
-    std::vector<long> values(atoms.begin(), atoms.end());
-    XChangeProperty(fl_display, xid, XInternAtom(fl_display, property, False), XA_ATOM, 32,
-                    PropModeReplace, reinterpret_cast<unsigned char*>(values.data()),
-                    static_cast<int>(values.size()));
-}
-
-// Asks for a dialog's frame: a caption with a close button, no minimise or maximise
-// button, no resizing (Motif hints and the EWMH dialog type). Window managers that only
-// read these when they take a window on keep their usual frame.
-void UseDialogFrame(Fl_Window* window) {
-    Window xid = fl_xid(window);
-    if (!xid) return;
-    enum : long { kFunctions = 1, kDecorations = 2, kFunctionMove = 4, kFunctionClose = 32 };
-    enum : long { kDecorationBorder = 2, kDecorationTitle = 8, kDecorationMenu = 16 };
-    long hints[5] = {kFunctions | kDecorations, kFunctionMove | kFunctionClose,
-                     kDecorationBorder | kDecorationTitle | kDecorationMenu, 0, 0};
-    Atom motif = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
-    XChangeProperty(fl_display, xid, motif, motif, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(hints), 5);
-    SetAtoms(xid, "_NET_WM_WINDOW_TYPE",
-             {XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_DIALOG", False)});
-}
-
-// FLTK places the client area where it is told; the position given to SetWindowPos is
-// the frame's, so the client area moves in by the frame a window manager added. That
-// frame is known only once the window manager has taken the window on, which is checked
-// again shortly until it has: the dialog runs meanwhile.
-void PlaceFrameOnceManaged(void* data) {
-    Dialog* dialog = static_cast<Dialog*>(data);
-    Window xid = fl_xid(dialog->window.get());
-    if (!xid || !live::WindowManagerRunning(fl_display)) return;
-    if (!live::WindowManaged(fl_display, xid)) {
-        if (SDL_GetTicks() - dialog->placedAt < kManageTimeoutMs)
-            Fl::add_timeout(kManageCheckSeconds, PlaceFrameOnceManaged, data);
-        return;
-    }
-    live::FrameExtents frame;
-    if (!live::ReadFrameExtents(fl_display, xid, &frame)) return;
-    dialog->window->position(dialog->x + frame.left, dialog->y + frame.top);
-    Fl::flush();
-    XSync(fl_display, False);
-}
-
-void PlaceFrame(Dialog* dialog) {
-    if (!dialog->positioned) return;
-    Fl::remove_timeout(PlaceFrameOnceManaged, dialog);
-    dialog->placedAt = SDL_GetTicks();
-    PlaceFrameOnceManaged(dialog);
-}
-
-// FLTK ends the process when it cannot open its display, so the display is opened here.
-bool OpenFltkDisplay() {
-    if (fl_display) return true;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
-    fl_open_display(display);
-    return true;
-}
-
 INT_PTR RunModal(Dialog* dialog) {
     dialog->window->show();
-    UseDialogFrame(dialog->window.get());
-    PlaceFrame(dialog);
-    if (dialog->topmost) KeepOnTop(dialog->window.get());
+    live::UseDialogFrame(dialog->window.get());
+    if (dialog->positioned) live::PlaceFrame(&dialog->placement);
+    if (dialog->topmost) live::KeepOnTop(dialog->window.get());
     SetInitialFocus(dialog);
     while (!dialog->ended && dialog->window->shown()) Fl::wait();
-    Fl::remove_timeout(PlaceFrameOnceManaged, dialog);
+    live::StopPlacingFrame(&dialog->placement);
     lastDialogCentre = {dialog->window->x() + dialog->window->w() / 2,
                         dialog->window->y() + dialog->window->h() / 2};
     dialog->window->hide();
     // The dialog is off the screen before the caller opens anything else.
     Fl::check();
-    XSync(fl_display, False);
+    live::SyncDialogDisplay();
     return dialog->ended ? dialog->result : -1;
 }
 
@@ -280,14 +194,14 @@ bool SetDialogPos(HWND window, HWND insertAfter, int x, int y, UINT flags) {
     if (!dialog) return false;
     if (!(flags & SWP_NOMOVE)) {
         dialog->positioned = true;
-        dialog->x = x;
-        dialog->y = y;
+        dialog->placement.x = x;
+        dialog->placement.y = y;
         dialog->window->position(x, y);
-        if (dialog->window->shown()) PlaceFrame(dialog);
+        if (dialog->window->shown()) live::PlaceFrame(&dialog->placement);
     }
     if (insertAfter == HWND_TOPMOST) {
         dialog->topmost = true;
-        if (dialog->window->shown()) KeepOnTop(dialog->window.get());
+        if (dialog->window->shown()) live::KeepOnTop(dialog->window.get());
     }
     return true;
 }
@@ -297,7 +211,7 @@ bool SetDialogPos(HWND window, HWND insertAfter, int x, int y, UINT flags) {
 INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure, LPARAM initParam) {
     const DialogTemplate* form = FindDialogTemplate(templateName);
     if (!form || !procedure) return -1;
-    if (!OpenFltkDisplay()) {
+    if (!live::OpenDialogDisplay()) {
         std::fprintf(stderr, "%s: cannot show the dialog without a display\n",
                      form->caption ? form->caption : "Dialog");
         return -1;

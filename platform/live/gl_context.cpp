@@ -6,7 +6,7 @@
 
 #include "platform/gl.h"
 
-#include "platform/live/frame_times_local.h"
+#include "platform/live/frame_log_local.h"
 #include "platform/live/live_local.h"
 #include "platform/live/offscreen_frame_local.h"
 
@@ -57,8 +57,8 @@ bool AttachPicture(live::Window* window, Context* context) {
 }
 
 // Vertical sync is asked for, so that the show neither tears nor burns a core; the frame
-// time benchmark turns it off to measure.
-int SwapInterval() { return live::FrameTimesWanted() ? 0 : 1; }
+// log of the frame-time benchmark turns it off to measure.
+int SwapInterval() { return live::FrameLogWanted() ? 0 : 1; }
 
 }  // namespace
 
@@ -94,7 +94,7 @@ BOOL SwapBuffers(HDC dc) {
     Context* context = CurrentContext();
     if (window->scaled && context && context->frame.Created() &&
         SDL_GL_GetCurrentWindow() == window->sdlWindow)
-        context->frame.Present(window->sdlWindow, &window->serverScaler);
+        context->frame.Present(window->sdlWindow, window->serverScaler.get());
     else
         SDL_GL_SwapWindow(window->sdlWindow);
     live::NoteFrameSwapped();

@@ -4,12 +4,20 @@
 
 #include <SDL.h>
 
+#include <memory>
 #include <string>
 
-#include "platform/live/server_scaling_local.h"
 #include "platform/win32.h"
 
 namespace live {
+
+// The X server's scaling of a window's picture (x11/server_scaling_local.h). A window
+// holds one only if SDL made it through X11.
+class ServerScaler;
+struct ServerScalerDeleter {
+    void operator()(ServerScaler* scaler) const;  // defined in x11/
+};
+using ServerScalerPointer = std::unique_ptr<ServerScaler, ServerScalerDeleter>;
 
 // A window made by CreateWindowExA. Its handle is the record's address, checked against
 // the list of open windows before any use.
@@ -27,7 +35,9 @@ struct Window {
     bool scaled = false;
     int pictureWidth = 0;
     int pictureHeight = 0;
-    ServerScaler serverScaler;  // used for the scaled picture with software GL
+    // Shows the scaled picture with software GL; null for a window of another SDL video
+    // driver, which GL then shows alone.
+    ServerScalerPointer serverScaler;
     bool frameApplied = false;  // the client area was fitted into the outer size
     int clientWidth = -1;       // the size last reported by WM_SIZE
     int clientHeight = -1;
@@ -48,16 +58,14 @@ LRESULT SendToWindow(Window* window, UINT message, WPARAM wParam, LPARAM lParam)
 // Sends WM_SIZE with the window's client size as SDL reports it, unless it was already sent.
 void ReportClientSize(Window* window, bool minimised);
 // Makes a framed window's outer size (frame included) the size it was created with, once
-// the window manager has framed it.
+// the window manager has framed it. Only an X11 window manager is asked for the frame
+// (x11/window_frame.cpp); elsewhere the client area keeps the size the window was made with.
 void FitClientIntoOuterSize(Window* window);
 
 // Starts SDL's video subsystem and sets the GL attributes every window is made with.
 // false when no display can be opened; the reason is left in SDL_GetError.
 bool StartVideo();
 bool VideoStarted();
-// From now on a lost connection to the X server ends the process at once with exit code 1
-// and the reason on stderr, without the exit handlers, which would wait on the dead server.
-void EndOnDisplayLoss();
 
 // Takes every full-screen window out of full screen, which gives the display back its
 // desktop mode.

@@ -7,6 +7,7 @@
 // glBlitFramebuffer from the 16-bit picture (measured at 1920 x 1080), and a GPU does
 // either for nothing.
 #include "platform/live/offscreen_frame_local.h"
+#include "platform/live/x11/server_scaling_local.h"
 
 #include "platform/gl.h"
 #include <GL/glext.h>

@@ -5,9 +5,10 @@
 #include <SDL.h>
 
 #include "platform/live/scaled_picture_local.h"
-#include "platform/live/server_scaling_local.h"
 
 namespace live {
+
+class ServerScaler;
 
 // Whether the GL driver can draw into a framebuffer object and scale it onto a window
 // (OpenGL 3.0, ARB_framebuffer_object, or EXT_framebuffer_object with EXT_framebuffer_blit).
@@ -26,8 +27,8 @@ public:
     void Bind() const;
     // Shows the picture on the window's drawable, scaled with black bars, and binds the
     // framebuffer again. A scaled picture goes through the window's server scaler when
-    // that is used, else GL draws it and the window's buffers are swapped. The GL state it
-    // touches is put back.
+    // there is one (X11 windows) and it is used, else GL draws it and the window's buffers
+    // are swapped. The GL state it touches is put back.
     void Present(SDL_Window* window, ServerScaler* serverScaler);
 
 private:

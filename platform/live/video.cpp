@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "platform/live/live_local.h"
+#include "platform/live/x11/display_loss_local.h"
 
 namespace {
 
@@ -52,7 +53,8 @@ bool StartVideo() {
         return false;
     }
     videoState = 1;
-    EndOnDisplayLoss();
+    // Only the X11 driver holds a connection whose loss Xlib would answer with exit().
+    if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) EndOnDisplayLoss();
     SetGlAttributes();
     return true;
 }

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "platform/live/live_local.h"
-#include "platform/live/window_frame_local.h"
+#include "platform/live/x11/server_scaling_local.h"
+#include "platform/live/x11/window_frame_local.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ Uint32 SdlFlagsFor(const live::Window& window) {
 void Forget(live::Window* window) {
     auto& windows = OpenWindows();
     windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
-    window->serverScaler.Close();
+    window->serverScaler.reset();  // its X resources go before the window
     if (window->sdlWindow) SDL_DestroyWindow(window->sdlWindow);
     delete window;
 }
@@ -152,6 +153,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     }
     if (window->fullScreen) SDL_SetWindowDisplayMode(window->sdlWindow, &mode);
+    if (window->scaled) window->serverScaler = live::MakeServerScaler(window->sdlWindow);
     OpenWindows().push_back(window);
     HWND handle = live::HandleOf(window);
 

@@ -12,7 +12,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "platform/live/window_manager_check.h"
+#include "platform/live/x11/window_manager_check.h"
 
 #include <fcntl.h>
 #include <poll.h>

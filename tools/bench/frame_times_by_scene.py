@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Frame times of the live program per scene of the show.
+"""Frame times of the live program per second and per scene of the show.
 
-Reads the frame log the program writes with KELVO_FRAME_TIMES_LOG (one line a frame: ms
-since the first swap, ms since the previous swap, ms of CPU time) and the show's scene
-table (demo/scene_table.h), and prints median, p99 and worst per scene.
+Reads the frame log the program writes with KELVO_FRAME_TIMES_LOG (one line a frame from
+the second on: ms since the first swap, ms since the previous swap, ms of the process's
+CPU time) and the show's scene table (demo/scene_table.h), and prints median, p99 and
+worst per second of the show, then per scene.
 
     frame_times_by_scene.py FRAME_LOG SCENE_TABLE_HEADER
 """
@@ -38,18 +39,51 @@ def figures(values):
     return ordered[len(ordered) // 2], p99, ordered[-1]
 
 
+def read_frames(path):
+    frames = []
+    for number, line in enumerate(open(path), 1):
+        try:
+            at_ms, wall_ms, cpu_ms = (float(field) for field in line.split())
+        except ValueError:
+            sys.exit(f"{path}:{number}: not three numbers: {line.strip()!r}")
+        frames.append((at_ms, wall_ms, cpu_ms))
+    if not frames:
+        sys.exit(f"no frames in {path}")
+    return frames
+
+
+def print_per_second(frames):
+    print("frame times from the second frame on, per second of the show: ms between swaps,"
+          " then ms of the process's CPU time")
+    print(f"  {'second':12} {'frames':>7} {'median':>9} {'p99':>9} {'worst':>9}"
+          f" {'cpu med':>9} {'cpu p99':>9} {'cpu worst':>9}")
+    wall, cpu = {}, {}
+    for at_ms, wall_ms, cpu_ms in frames:
+        second = int(at_ms // 1000)
+        wall.setdefault(second, []).append(wall_ms)
+        cpu.setdefault(second, []).append(cpu_ms)
+
+    def line(label, wall_times, cpu_times):
+        w, c = figures(wall_times), figures(cpu_times)
+        print(f"  {label:12} {len(wall_times):7d} {w[0]:9.2f} {w[1]:9.2f} {w[2]:9.2f}"
+              f" {c[0]:9.2f} {c[1]:9.2f} {c[2]:9.2f}")
+
+    for second in sorted(wall):
+        line(str(second), wall[second], cpu[second])
+    line("whole show", [f[1] for f in frames], [f[2] for f in frames])
+
+
 def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     scenes = read_scenes(sys.argv[2])
+    frames = read_frames(sys.argv[1])
+    print_per_second(frames)
     wall, cpu = {}, {}
-    for line in open(sys.argv[1]):
-        at_ms, wall_ms, cpu_ms = (float(field) for field in line.split())
+    for at_ms, wall_ms, cpu_ms in frames:
         name = scene_at(scenes, at_ms)
         wall.setdefault(name, []).append(wall_ms)
         cpu.setdefault(name, []).append(cpu_ms)
-    if not wall:
-        sys.exit(f"no frames in {sys.argv[1]}")
     print("frame times per scene, ms between swaps, then ms of the process's CPU time")
     print(f"  {'scene':12} {'frames':>7} {'median':>8} {'p99':>8} {'worst':>8}"
           f" {'cpu med':>8} {'cpu p99':>8} {'cpu wst':>8}")

@@ -1,6 +1,6 @@
 // window_frame.cpp: frame extents from the window manager (EWMH _NET_FRAME_EXTENTS).
-#include "platform/live/window_frame_local.h"
-#include "platform/live/window_manager_check.h"
+#include "platform/live/x11/window_frame_local.h"
+#include "platform/live/x11/window_manager_check.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>

@@ -4,13 +4,13 @@
 // atexit handler; that asks SDL to leave full screen, and SDL then waits for the dead
 // server's reply for ever. With the server gone there is nothing left to restore (its
 // modes and cursor went with it), so the process says why and ends at once instead.
+#include "platform/live/x11/display_loss_local.h"
+
 #include <X11/Xlib.h>
 #include <errno.h>  // program_invocation_short_name
 #include <unistd.h>
 
 #include <cstdio>
-
-#include "platform/live/live_local.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // server_scaling.cpp: the picture of a scaled full-screen window, scaled by the X server.
-#include "platform/live/server_scaling_local.h"
+#include "platform/live/x11/server_scaling_local.h"
 #include "platform/live/scaled_picture_local.h"
 
 #include "platform/gl.h"
@@ -57,6 +57,15 @@ bool VisualTakesPixels(const XWindowAttributes& attributes) {
 }  // namespace
 
 namespace live {
+
+void ServerScalerDeleter::operator()(ServerScaler* scaler) const { delete scaler; }
+
+ServerScalerPointer MakeServerScaler(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
+    return ServerScalerPointer(new ServerScaler);
+}
 
 ServerScaler::~ServerScaler() { Close(); }
 

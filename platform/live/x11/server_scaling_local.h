@@ -6,7 +6,13 @@
 
 #include <vector>
 
+#include "platform/live/live_local.h"
+
 namespace live {
+
+// A server scaler for the window if SDL made it through X11, else null: with another SDL
+// video driver there is no X server to scale the picture.
+ServerScalerPointer MakeServerScaler(SDL_Window* window);
 
 // Shows the picture of a scaled full-screen window through the X server: the picture is
 // read back from GL as it is (RGB 5-6-5, which costs the software renderer nothing to
@@ -19,7 +25,7 @@ namespace live {
 // On a GPU the GL path costs nothing, and a read-back would stall it, so this is used only
 // with a software renderer (or KELVO_SERVER_SCALING=1); KELVO_SERVER_SCALING=0 turns it off.
 //
-// One per window. The X resources it makes must go before the window does (Close).
+// One per X11 window. The X resources it makes must go before the window does (Close).
 class ServerScaler {
 public:
     ServerScaler() = default;
