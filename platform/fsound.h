@@ -2,7 +2,8 @@
 //
 // Implemented over SDL2_mixer: MP3 and WAV streams and module songs (MOD, XM, S3M, IT)
 // are decoded and mixed on the mixer's own thread at the rate given to FSOUND_Init
-// (44.1 kHz in the show), 16-bit stereo. Paths are program paths ("data\kelvo32.mp3"),
+// (44.1 kHz in the show), 16-bit stereo. The web layer plays over Web Audio instead, and
+// finds no module songs there. Paths are program paths ("data\kelvo32.mp3"),
 // translated as platform/file_paths.h describes. Handles are opaque tokens that are never
 // reused: a null, unknown, already freed or wrong-kind handle is refused (the play calls
 // return -1, the other calls return FALSE and do nothing).

@@ -286,13 +286,15 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 // scaled up to it; elsewhere the display changes, when the full-screen window is shown, to a mode
 // of exactly that size, and DISP_CHANGE_BADMODE comes back when the display offers none. With a
 // null mode: back to the desktop's own mode, whatever the flags. The desktop mode and the cursor
-// are back at process exit whatever happens. Limitation: the bit depth is requested of the GL
-// context, not the desktop; a mode without CDS_FULLSCREEN returns DISP_CHANGE_FAILED.
+// are back at process exit whatever happens. The web layer takes any size and shows its canvas,
+// scaled at 4:3, in the browser's own full screen; there a null mode wants flags 0.
+// Limitation: the bit depth is requested of the GL context, not the desktop; a mode without
+// CDS_FULLSCREEN returns DISP_CHANGE_FAILED.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 // ENUM_CURRENT_SETTINGS on the primary display: its current width, height and depth;
 // FALSE without a mode record.
 // Limitation: a device name (another display) is refused; mode numbers from 0 list the
-// display's modes in the live layer only, the headless layer refuses them.
+// display's modes in the live layer only, the headless and web layers refuse them.
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNumber, DEVMODEA* mode);
 // Hides or shows the cursor over the show's window; returns the new display counter.
 // The cursor shows while the counter is 0 or more.
@@ -326,7 +328,7 @@ HWND SetFocus(HWND window);
 // windows. FALSE for an unknown window.
 // Limitation: a dialog and a scaled full-screen window keep their size (the latter its
 // place too); the other insert-after values leave the stacking order alone; the headless
-// layer records the position only.
+// layer records the position only, and the web layer does not act on it.
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 
 // The window's own device context (CS_OWNDC): the same handle for the window's whole

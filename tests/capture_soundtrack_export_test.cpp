@@ -1,4 +1,5 @@
-// Tests of the headless soundtrack export: the WAV of what played, and the video mux.
+// Tests of the capture tool's soundtrack export of a headless run: the WAV of what played,
+// and the video mux.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -249,7 +249,6 @@ TEST_F(CaptureVideo, FlashAndItsStabLandTogether) {
     ASSERT_EQ(40u, frames.size());
     ASSERT_GE(sound.size(), std::size_t(2 * 44100));
 
-    // The picture: the frame whose mean colour jumps furthest from the frame before.
     // The picture: the first frame that stands apart from both its neighbours while they,
     // both scene frames, resemble each other (scene frames 50 ms apart: about 20 dB; a
     // picture against them: about 13 dB).

@@ -1,10 +1,10 @@
 // sound.cpp (headless): the FMOD subset over SDL2_mixer's dummy driver, playing nothing.
 //
-// Provides the same calls as the live layer (FSOUND_Init ... FMUSIC_FreeSong). Files are
-// opened by the same mixer code, so they fail exactly where the live layer fails, but a
-// start only records the virtual clock (headless::SoundEvents) and the track that would
-// be heard, for the soundtrack export. Every call is logged and FSOUND_Init, the opens and
-// the play calls can be made to fail (headless::FailCall).
+// Provides the same calls as platform/common/sound.cpp (FSOUND_Init ... FMUSIC_FreeSong).
+// Files are opened by the same mixer code, so they fail exactly where the live layer fails,
+// but a start only records the virtual clock (headless::SoundEvents) and the track that
+// would be heard, for the capture tool's soundtrack export. Every call is logged and
+// FSOUND_Init, the opens and the play calls can be made to fail (headless::FailCall).
 #include "platform/fsound.h"
 
 #include <string>

@@ -1,7 +1,8 @@
 // dialog.cpp: DialogBoxParamA as an HTML form built from the template's controls, driven
 // through the dialog procedure as on the desktop: WM_INITDIALOG, then WM_COMMAND with the
-// id of each control used (EndDialog, SendDlgItemMessageA). In the test mode the form is
-// answered with the full-screen box cleared and "Go".
+// id of each control used (EndDialog, SendDlgItemMessageA, and SetWindowPos for the
+// dialog and the window). In the test mode the form is answered with the full-screen box
+// cleared and "Go".
 #include <vector>
 
 #include "platform/resources.h"

@@ -1,6 +1,6 @@
 // window.cpp: the show's window is the page's canvas (RegisterClassA, CreateWindowExA,
-// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus, SetWindowPos), and the state
-// shared by the layer's files.
+// DestroyWindow, ShowWindow, SetForegroundWindow, SetFocus), and the state shared by the
+// layer's files.
 #include "platform/web/web_local.h"
 
 namespace web {

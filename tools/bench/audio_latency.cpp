@@ -1,11 +1,12 @@
 // audio_latency.cpp: how long after a play call the first sample of a stream is mixed.
 //
-// Opens the mixer exactly as the live sound layer does on SDL's own driver choice (set
-// SDL_AUDIODRIVER=dummy where there is no sound card), starts a stream that is loud from
-// its first sample many times at random moments, and times each start to the mixing of
-// the buffer that holds its first sample, that sample's place in the buffer included
-// (tools/bench/mixer_start_latency.h). What a sound card adds on top is its own
-// queue, which SDL's ALSA and PulseAudio back ends size at one to two mixing buffers.
+// Opens the mixer exactly as the live and Windows builds' sound code does
+// (platform/common/sound.cpp), on SDL's own driver choice (set SDL_AUDIODRIVER=dummy where
+// there is no sound card), starts a stream that is loud from its first sample many times at
+// random moments, and times each start to the mixing of the buffer that holds its first
+// sample, that sample's place in the buffer included (tools/bench/mixer_start_latency.h).
+// What a sound card adds on top is its own queue, which SDL's ALSA and PulseAudio back ends
+// size at one to two mixing buffers.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
