@@ -73,9 +73,6 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure,
         procedure(current.handle, WM_COMMAND, MAKEWPARAM(controlId, 0), 0);
     }
     kelvo_web_dialog_close();
-    // The show starts when the dialog ends. The music it opened before the dialog has been
-    // loading meanwhile, and has to be ready by then, as an opened stream is on the desktop.
-    FinishOpeningSounds();
     const INT_PTR result = current.ended ? current.result : -1;
     current = OpenDialog{};
     return result;

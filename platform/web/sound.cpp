@@ -7,7 +7,8 @@
 // Opening a stream waits only for the server's answer: a file it does not have is refused
 // at once, as on the desktop, while the download and decoding of one it has go on in the
 // background. The program opens its music before its dialog, so the dialog is up while
-// the music loads; FinishOpeningSounds, called as the dialog ends, waits for the rest.
+// the music loads; FinishOpeningSounds, called as the show's window opens, waits for the
+// rest.
 #include "platform/fsound.h"
 
 #include <algorithm>

@@ -49,6 +49,11 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int, int, int
                      HINSTANCE, LPVOID) {
     auto windowClass = Get().classes.find(className ? className : "");
     if (windowClass == Get().classes.end() || Get().mainWindow) return nullptr;
+    // The show's window comes before its scenes load and its clock starts. The music the
+    // program opened before its dialog has been loading meanwhile, and has to be ready by
+    // then, as an opened stream is on the desktop. (A program that ends at its dialog opens
+    // no window, and so does not wait.)
+    FinishOpeningSounds();
     HWND handle = NewHandle<HWND>();
     Window record;
     record.procedure = windowClass->second.lpfnWndProc;

@@ -27,6 +27,7 @@ function difference(a, b) {
 const visible = (selector) => `(() => { const e = document.querySelector(${JSON.stringify(selector)});
   return !!e && !e.closest('[hidden]') && e.getBoundingClientRect().width > 0; })()`;
 const goButton = `Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Go')`;
+const quitButton = `Array.from(document.querySelectorAll('#dialog-controls button')).find(b => b.textContent === 'Quit')`;
 const fullScreenBox = `document.querySelector('#dialog-controls input')`;
 const boxCaptions = 'Array.from(document.querySelectorAll(".box .box-caption")).map(e => e.textContent)';
 const anyBox = `(() => { const c = ${boxCaptions}; return c.length ? c : null; })()`;
@@ -146,6 +147,19 @@ class PageChecks {
       await page.pressKey('Escape');
       await page.waitFor(visible('#ended'), 10000);
       await this.driver.closePage(page);
+
+      // "Quit" does not wait for the music it will never play.
+      const again = await this.driver.open(`${server.base}/${name}/`);
+      await again.waitFor(visible('#dialog'), 30000);
+      const quitAt = Date.now();
+      await again.click(quitButton);
+      const ended = await again.waitFor(visible('#ended'), 10000);
+      const took = Date.now() - quitAt;
+      const latest = musicRequests()[musicRequests().length - 1];
+      this.check('"Quit" while the music downloads ends the page at once',
+                 !!ended && took < 2000 && !!latest && !latest.doneAt,
+                 `ended after ${took} ms; the MP3 ${latest && latest.doneAt ? 'had' : 'had not'} all arrived`);
+      await this.driver.closePage(again);
     } finally {
       await server.close();
     }
