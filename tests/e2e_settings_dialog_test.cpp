@@ -77,10 +77,11 @@ protected:
     void ExpectFramedShowWindow() {
         ScreenWindow show;
         ASSERT_TRUE(program->WaitForFirstFrame(kTimeoutMs)) << program->Output();
-        // The window manager frames the window round the show's 640 x 480.
+        // The window manager frames the window round the show's 640 x 480. Until it has taken
+        // the window on, the window stands unframed at 640 x 480, which also adds up.
         EXPECT_TRUE(program->WaitUntil(
             [&] {
-                return TitledWindow(kShowMinWidth, &show) &&
+                return TitledWindow(kShowMinWidth, &show) && show.frameTop > 0 &&
                        show.frameLeft + show.width + show.frameRight == 640 &&
                        show.frameTop + show.height + show.frameBottom == 480;
             },
@@ -136,7 +137,9 @@ TEST_F(E2eSettingsDialogTest, DialogShowsItsCaptionAndThreeControlsOnTop) {
     EXPECT_EQ("Kelvo Remix by Tarvik", dialog.title);
     EXPECT_EQ(kDialogWidth, dialog.width);
     EXPECT_EQ(kDialogHeight, dialog.height);
-    EXPECT_TRUE(dialog.above);
+    // The window manager takes the request to keep it on top a moment after framing it.
+    EXPECT_TRUE(
+        program->WaitUntil([&] { return TitledWindow(1, &dialog) && dialog.above; }, kTimeoutMs));
     ExpectCentred();
 
     // Every control draws something (text, frame) inside its own rectangle, and the gaps
