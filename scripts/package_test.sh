@@ -171,10 +171,13 @@ capture_reads_the_callers_data() {
 }
 check "kelvo-remix-capture --data DIR reads the caller's folder instead" capture_reads_the_callers_data
 # Every option the installed tool lists has its entry in the manual page.
+# The page's text is read once into a file: grep -q ending a pipeline early would fail
+# its writer with SIGPIPE, which pipefail reports as a missing option.
 man_page_lists_every_option() {
   local option missing=0
+  zcat /usr/share/man/man6/kelvo-remix-capture.6.gz | sed 's/\\-/-/g' >"$work/capture_man.txt" || return 1
   for option in $(/usr/games/kelvo-remix-capture --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
-    if ! zcat /usr/share/man/man6/kelvo-remix-capture.6.gz | sed 's/\\-/-/g' | grep -q -- "$option"; then
+    if ! grep -qF -- "$option" "$work/capture_man.txt"; then
       echo "   the manual page does not mention $option"
       missing=1
     fi
