@@ -7,6 +7,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const WebSocket = require('ws');
+const { sleep, waitFor } = require('./drivers/common.js');
 
 const kFlags = [
   '--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
@@ -15,7 +16,6 @@ const kFlags = [
   '--remote-debugging-port=0',
 ];
 
-function sleep(ms) { return new Promise((resolve) => setTimeout(resolve, ms)); }
 
 class Page {
   constructor(browser, sessionId) {
@@ -35,16 +35,7 @@ class Page {
   }
 
   // Polls expression until it is truthy; returns its value, or null after timeoutMs.
-  async waitFor(expression, timeoutMs) {
-    const end = Date.now() + timeoutMs;
-    while (Date.now() < end) {
-      // The page may be between documents while it loads: that counts as not yet.
-      const value = await this.evaluate(expression).catch(() => null);
-      if (value) return value;
-      await sleep(100);
-    }
-    return null;
-  }
+  waitFor(expression, timeoutMs) { return waitFor(this, expression, timeoutMs); }
 
   async pressKey(key, code, keyCode) {
     for (const type of ['keyDown', 'keyUp'])
