@@ -138,7 +138,12 @@ mergeInto(LibraryManager.library, {
   kelvo_web_audio_free: function(buffer) { kelvoPage.audioFree(buffer); },
 
   // WebGL 2: one program that interpolates the pipeline's colours and texture coordinates.
-  $kelvoGl: { gl: null, buffer: null, textures: {}, nextTexture: 1, useTexture: null },
+  // drawn: the blend, depth, cull and texture state the last draw left, so that a draw sends
+  // WebGL only what changed (each call costs the browser a validation, and in some engines a
+  // trip to another process). Null, so all is sent, until the first draw and after a texture
+  // upload has bound its own texture.
+  $kelvoGl: { gl: null, buffer: null, textures: {}, nextTexture: 1, useTexture: null,
+              drawn: null },
   kelvo_web_gl_create__deps: ['$kelvoGl'],
   kelvo_web_gl_create: function() {
     var canvas = document.getElementById('canvas');
@@ -185,6 +190,7 @@ mergeInto(LibraryManager.library, {
     kelvoGl.useTexture = gl.getUniformLocation(program, 'textured');
     gl.pixelStorei(gl.UNPACK_ALIGNMENT, 1);
     kelvoGl.gl = gl;
+    kelvoGl.drawn = null;
     return 1;
   },
   kelvo_web_gl_viewport__deps: ['$kelvoGl'],
@@ -204,15 +210,27 @@ mergeInto(LibraryManager.library, {
                               depthFunc, cullFace) {
     var gl = kelvoGl.gl;
     if (!gl || count <= 0) return;
-    if (blendSource) { gl.enable(gl.BLEND); gl.blendFunc(blendSource, blendDestination); }
-    else gl.disable(gl.BLEND);
-    if (depthFunc) { gl.enable(gl.DEPTH_TEST); gl.depthFunc(depthFunc); }
-    else gl.disable(gl.DEPTH_TEST);
-    if (cullFace) { gl.enable(gl.CULL_FACE); gl.cullFace(cullFace); }
-    else gl.disable(gl.CULL_FACE);
     var image = texture ? kelvoGl.textures[texture] : null;
-    gl.uniform1i(kelvoGl.useTexture, image ? 1 : 0);
-    if (image) gl.bindTexture(gl.TEXTURE_2D, image);
+    var now = { blendSource: blendSource, blendDestination: blendDestination,
+                depthFunc: depthFunc, cullFace: cullFace, textured: !!image, image: image };
+    var was = kelvoGl.drawn || {};
+    if (was.blendSource !== blendSource || was.blendDestination !== blendDestination) {
+      if (blendSource) { gl.enable(gl.BLEND); gl.blendFunc(blendSource, blendDestination); }
+      else gl.disable(gl.BLEND);
+    }
+    if (was.depthFunc !== depthFunc) {
+      if (depthFunc) { gl.enable(gl.DEPTH_TEST); gl.depthFunc(depthFunc); }
+      else gl.disable(gl.DEPTH_TEST);
+    }
+    if (was.cullFace !== cullFace) {
+      if (cullFace) { gl.enable(gl.CULL_FACE); gl.cullFace(cullFace); }
+      else gl.disable(gl.CULL_FACE);
+    }
+    if (was.textured !== now.textured) gl.uniform1i(kelvoGl.useTexture, image ? 1 : 0);
+    // Without a texture the last one stays bound: the program does not read it then.
+    if (image && was.image !== image) gl.bindTexture(gl.TEXTURE_2D, image);
+    else if (!image) now.image = was.image;
+    kelvoGl.drawn = now;
     gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * 10),
                   gl.STREAM_DRAW);
     gl.drawArrays(gl.TRIANGLES, 0, count);
@@ -226,6 +244,7 @@ mergeInto(LibraryManager.library, {
   kelvo_web_gl_texture_image__deps: ['$kelvoGl'],
   kelvo_web_gl_texture_image: function(id, width, height, rgba) {
     var gl = kelvoGl.gl;
+    kelvoGl.drawn = null;  // this binds another texture
     if (!gl || !(id in kelvoGl.textures)) return;
     var texture = kelvoGl.textures[id] || gl.createTexture();
     kelvoGl.textures[id] = texture;
@@ -238,6 +257,7 @@ mergeInto(LibraryManager.library, {
   kelvo_web_gl_texture_parameter__deps: ['$kelvoGl'],
   kelvo_web_gl_texture_parameter: function(id, name, value) {
     var gl = kelvoGl.gl;
+    kelvoGl.drawn = null;  // this binds another texture
     var texture = kelvoGl.textures[id];
     if (!gl || !texture) return;
     gl.bindTexture(gl.TEXTURE_2D, texture);
