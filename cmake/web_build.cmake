@@ -26,9 +26,18 @@ set(KELVO_WEB_WAITING_CALLS
   kelvo_web_wait_frame kelvo_web_yield kelvo_web_stay kelvo_web_fetch kelvo_web_dialog_wait
   kelvo_web_message_box kelvo_web_audio_begin kelvo_web_audio_settle)
 list(JOIN KELVO_WEB_WAITING_CALLS "," KELVO_WEB_WAITING_LIST)
+# Functions that never reach a waiting call, although Asyncify's analysis cannot tell: it
+# assumes any call through a pointer might wait. operator new's is the new-handler, and
+# the decoders' are their memory, file and error callbacks. Left instrumented, operator
+# new drags every function that allocates into the instrumentation, the whole per-vertex
+# pipeline included, and the decoders make up a quarter of the module; both slow the
+# frames while a browser is still compiling the module (for seconds in WebKit).
+set(KELVO_WEB_NEVER_WAITING "operator*new*" "png_*" "lib3ds_*" "inflate*")
+list(JOIN KELVO_WEB_NEVER_WAITING "," KELVO_WEB_NEVER_WAITING_LIST)
 set(KELVO_WEB_LIBRARY ${CMAKE_SOURCE_DIR}/platform/web/kelvo_web.js)
 target_link_options(kelvo PRIVATE
   -sASYNCIFY=1 "-sASYNCIFY_IMPORTS=[${KELVO_WEB_WAITING_LIST}]"
+  "-sASYNCIFY_REMOVE=[${KELVO_WEB_NEVER_WAITING_LIST}]"
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sENVIRONMENT=web
   -sFORCE_FILESYSTEM=1 --js-library ${KELVO_WEB_LIBRARY})
 set_target_properties(kelvo PROPERTIES SUFFIX ".js" LINK_DEPENDS ${KELVO_WEB_LIBRARY})

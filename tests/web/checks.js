@@ -57,7 +57,7 @@ class PageChecks {
   // Runs every group of checks, or those named in the comma-separated list only.
   async all(only) {
     const groups = [this.dialogGoAndEscape, this.musicBehindTheDialog, this.fullScreen, this.framesMatchHeadless,
-                    this.missingMusic, this.damagedScene, this.escapeDismissesBox,
+                    this.missingMusic, this.damagedScene, this.damagedPicture, this.escapeDismissesBox,
                     this.namesStayNames, this.oversizedFiles];
     const wanted = only ? only.split(',') : groups.map((group) => group.name);
     for (const group of groups.filter((g) => wanted.includes(g.name))) {
@@ -234,6 +234,26 @@ class PageChecks {
     this.check('after OK the show goes on, and the box came once', !!running && boxes === 1,
                `${frames} frames, ${boxes} boxes`);
     await this.driver.closePage(page);
+  }
+
+  // A picture whose data stops halfway: libpng gives up inside its decoder, and the page
+  // still shows the box once and draws the frame.
+  async damagedPicture() {
+    const name = `damaged-picture-${this.engine}`;
+    const whole = fs.readFileSync(path.join(this.context.work, 'site', 'page', 'data', 'chinois3.png'));
+    const root = variantSite(this.context.work, name, { 'chinois3.png': whole.subarray(0, whole.length >> 1) });
+    const server = await serveSite(root);
+    try {
+      const page = await this.driver.open(`${server.base}/${name}/?at=100001`);
+      const ready = await page.waitFor('window.kelvoPage && kelvoPage.ready', 60000);
+      const boxes = ready ? await page.evaluate('kelvoPage.boxes.map(b => b.caption + ": " + b.text)') : [];
+      this.check('a picture cut short gives one "Error LibPNG" box, and the frame is drawn',
+                 !!ready && JSON.stringify(boxes) === JSON.stringify(["Error !: Error LibPNG : can't read structure"]),
+                 `boxes ${JSON.stringify(boxes)}`);
+      await this.driver.closePage(page);
+    } finally {
+      await server.close();
+    }
   }
 
   // On the desktop a message box is modal and takes the key that dismisses it: Escape on
