@@ -27,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <thread>
 
 namespace {
@@ -73,11 +74,20 @@ void Stop(pid_t pid) {
 // gone fails, which Xlib's default handler would turn into the end of the test process.
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
-// An X connection for one query.
+// The displays whose servers this process has killed. Another test's server, in a process
+// of its own, may take the same number, and would be killed by that test while a query of
+// ours held a connection to it: Xlib would then end this process. So a killed display is
+// never asked again.
+std::set<std::string>& KilledDisplays() {
+    static std::set<std::string> killed;
+    return killed;
+}
+
+// An X connection for one query; none to a display whose server this process killed.
 struct Connection {
     explicit Connection(const std::string& name) {
         XSetErrorHandler(IgnoreXErrors);
-        display = XOpenDisplay(name.c_str());
+        if (!KilledDisplays().count(name)) display = XOpenDisplay(name.c_str());
     }
     ~Connection() {
         if (display) XCloseDisplay(display);
@@ -244,6 +254,7 @@ void PrivateDisplay::HoldWindowManager(bool held) {
 
 void PrivateDisplay::KillServer() {
     if (server_ <= 0) return;
+    KilledDisplays().insert(name_);
     kill(server_, SIGKILL);
     waitpid(server_, nullptr, 0);
     server_ = -1;
