@@ -138,12 +138,12 @@ mergeInto(LibraryManager.library, {
   kelvo_web_audio_free: function(buffer) { kelvoPage.audioFree(buffer); },
 
   // WebGL 2: one program that interpolates the pipeline's colours and texture coordinates.
-  // drawn: the blend, depth, cull and texture state the last draw left, so that a draw sends
-  // WebGL only what changed (each call costs the browser a validation, and in some engines a
-  // trip to another process). Null, so all is sent, until the first draw and after a texture
-  // upload has bound its own texture.
+  // drawn: the blend, depth, cull and texturing state of the last draw, and bound: the
+  // texture bound now, so that a draw sends WebGL only what changed (each call costs the
+  // browser a validation, and in some engines a trip to another process). drawn is null, so
+  // all is sent, until the first draw on a context.
   $kelvoGl: { gl: null, buffer: null, textures: {}, nextTexture: 1, useTexture: null,
-              drawn: null },
+              drawn: null, bound: null },
   kelvo_web_gl_create__deps: ['$kelvoGl'],
   kelvo_web_gl_create: function() {
     var canvas = document.getElementById('canvas');
@@ -191,6 +191,7 @@ mergeInto(LibraryManager.library, {
     gl.pixelStorei(gl.UNPACK_ALIGNMENT, 1);
     kelvoGl.gl = gl;
     kelvoGl.drawn = null;
+    kelvoGl.bound = null;
     return 1;
   },
   kelvo_web_gl_viewport__deps: ['$kelvoGl'],
@@ -211,8 +212,6 @@ mergeInto(LibraryManager.library, {
     var gl = kelvoGl.gl;
     if (!gl || count <= 0) return;
     var image = texture ? kelvoGl.textures[texture] : null;
-    var now = { blendSource: blendSource, blendDestination: blendDestination,
-                depthFunc: depthFunc, cullFace: cullFace, textured: !!image, image: image };
     var was = kelvoGl.drawn || {};
     if (was.blendSource !== blendSource || was.blendDestination !== blendDestination) {
       if (blendSource) { gl.enable(gl.BLEND); gl.blendFunc(blendSource, blendDestination); }
@@ -226,11 +225,14 @@ mergeInto(LibraryManager.library, {
       if (cullFace) { gl.enable(gl.CULL_FACE); gl.cullFace(cullFace); }
       else gl.disable(gl.CULL_FACE);
     }
-    if (was.textured !== now.textured) gl.uniform1i(kelvoGl.useTexture, image ? 1 : 0);
+    if (was.textured !== !!image) gl.uniform1i(kelvoGl.useTexture, image ? 1 : 0);
     // Without a texture the last one stays bound: the program does not read it then.
-    if (image && was.image !== image) gl.bindTexture(gl.TEXTURE_2D, image);
-    else if (!image) now.image = was.image;
-    kelvoGl.drawn = now;
+    if (image && kelvoGl.bound !== image) {
+      gl.bindTexture(gl.TEXTURE_2D, image);
+      kelvoGl.bound = image;
+    }
+    kelvoGl.drawn = { blendSource: blendSource, blendDestination: blendDestination,
+                      depthFunc: depthFunc, cullFace: cullFace, textured: !!image };
     gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * 10),
                   gl.STREAM_DRAW);
     gl.drawArrays(gl.TRIANGLES, 0, count);
@@ -244,11 +246,11 @@ mergeInto(LibraryManager.library, {
   kelvo_web_gl_texture_image__deps: ['$kelvoGl'],
   kelvo_web_gl_texture_image: function(id, width, height, rgba) {
     var gl = kelvoGl.gl;
-    kelvoGl.drawn = null;  // this binds another texture
     if (!gl || !(id in kelvoGl.textures)) return;
     var texture = kelvoGl.textures[id] || gl.createTexture();
     kelvoGl.textures[id] = texture;
     gl.bindTexture(gl.TEXTURE_2D, texture);
+    kelvoGl.bound = texture;
     gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, width, height, 0, gl.RGBA, gl.UNSIGNED_BYTE,
                   HEAPU8.subarray(rgba, rgba + width * height * 4));
     gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.LINEAR);
@@ -257,10 +259,10 @@ mergeInto(LibraryManager.library, {
   kelvo_web_gl_texture_parameter__deps: ['$kelvoGl'],
   kelvo_web_gl_texture_parameter: function(id, name, value) {
     var gl = kelvoGl.gl;
-    kelvoGl.drawn = null;  // this binds another texture
     var texture = kelvoGl.textures[id];
     if (!gl || !texture) return;
     gl.bindTexture(gl.TEXTURE_2D, texture);
+    kelvoGl.bound = texture;
     gl.texParameteri(gl.TEXTURE_2D, name, value);
   },
 });
